@@ -1,0 +1,82 @@
+#pragma once
+// The error tracer: keeps the call trace of the latest procedure entries and shows
+// the modal error dialog whose answer the failing procedure obeys.
+#include "base/CallStackRing.h"
+#include "base/TraceValue.h"
+
+#include <QDialog>
+#include <QString>
+#include <array>
+#include <functional>
+
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+class ErrPtnr : public QDialog {
+    Q_OBJECT
+public:
+    // The global instance (the dialog window is made at the first error).
+    static ErrPtnr& instance();
+    static bool exists();
+
+    // Registration: the caller's declaration text, then each parameter, last first.
+    static void CallStack(const QString& a);
+    static void CallStackParam(const QString& ParamName, const TraceValue& v);
+    static CallStackRing& ring();
+
+    // Shows the dialog for the pending error (Err()) and returns the answer 0..3.
+    static int16_t OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits = 0);
+    static void SetProgInfo(const QString& Text);
+    static QString LPSTRToVBString(const QString& s);
+
+    // Tests answer the dialog without its modal loop: the hook gets the filled,
+    // arranged dialog and returns the index of the button it "clicks" (-1: closed otherwise).
+    using AnswerHook = std::function<int(ErrPtnr&)>;
+    static void setAnswerHook(AnswerHook h);
+
+    // Read by tests and by the protocol.
+    QString progInfo() const { return m_ProgInfo; }
+    int16_t result() const { return m_Result; }
+    QString buildProtocolText();
+    QString traceFilePath() const;
+    QString protocolFilePath() const;
+    void clickProtocol(int index) { cmdProtocol_Click(static_cast<int16_t>(index)); }
+    void clickContinue(int index) { cmdContinue_Click(static_cast<int16_t>(index)); }
+
+    // Controls (names as the dialog calls them).
+    QFrame* framComment = nullptr;
+    QLabel* lblComment = nullptr;
+    QGroupBox* framFehler = nullptr;
+    QLabel* Label1 = nullptr;
+    std::array<QLabel*, 4> lblErrTitel{};
+    std::array<QLabel*, 4> lblError{};
+    QGroupBox* framProtocol = nullptr;
+    std::array<QPushButton*, 4> cmdProtocol{};
+    QGroupBox* framCallStack = nullptr;
+    QListWidget* lstCallStack = nullptr;
+    QGroupBox* framContinue = nullptr;
+    std::array<QPushButton*, 4> cmdContinue{};
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void reject() override;
+
+private:
+    ErrPtnr();
+    int16_t showError(const QString& AktModul, const QString& AktProc, int16_t ContBits);
+    void cmdContinue_Click(int16_t Index);
+    void ArrangeFrames(int16_t ContBits);
+    void BuildProtocol(QString& Text);
+    void cmdProtocol_Click(int16_t Index);
+    void AppendTraceFile();
+    void FillCallStackList();
+
+    int16_t m_Result = 0;
+    QString m_ProgInfo;
+    bool m_Showing = false;
+    bool m_Answered = false;
+};

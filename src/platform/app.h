@@ -1,0 +1,13 @@
+#pragma once
+// Process set-up shared by the program and the tests: fixed 96 dpi, no high-DPI
+// scaling, German Qt dialogs, the error reporter.
+class QApplication;
+
+namespace platform {
+
+// Call before constructing the QApplication.
+void prepareEnvironment();
+// Call right after: loads the German Qt translations.
+void installTranslations(QApplication& app);
+
+}  // namespace platform

@@ -1,0 +1,28 @@
+#pragma once
+// Time, waiting and the event pump. Tests install a virtual time source so that
+// seconds of waiting and timer ticks pass at once and exactly.
+#include <QDateTime>
+#include <cstdint>
+
+namespace platform {
+
+uint32_t tickCount();       // millisecond counter, wraps at 2^32 (timeGetTime)
+QDateTime now();            // local date and time to the second (Now)
+double timerSeconds();      // seconds since midnight with fractions (Timer)
+void blockingSleep(int ms); // waits without serving any event (kernel32 Sleep)
+void pumpEvents();          // serves pending window events once (DoEvents)
+
+class TimeSource {
+public:
+    virtual ~TimeSource() = default;
+    virtual uint32_t ticks() = 0;
+    virtual QDateTime now() = 0;
+    virtual void sleep(int ms) = 0;  // blocking sleep
+    virtual void pumped() = 0;       // called after each event pump
+};
+
+// nullptr restores the real clock.
+void setTimeSource(TimeSource* source);
+TimeSource* timeSource();
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#pragma once
+// Message boxes and common dialogs behind one seam: the program shows real Qt
+// dialogs, tests install an Answerer that replies at once without a modal loop.
+#include <QColor>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace platform {
+
+// Buttons and icons as the forms runtime numbers them (added together).
+enum MsgStyle : int {
+    vbOKOnly = 0,
+    vbOKCancel = 1,
+    vbYesNo = 4,
+    vbCritical = 16,
+    vbQuestion = 32,
+    vbExclamation = 48,
+    vbInformation = 64,
+};
+enum MsgResult : int { vbOK = 1, vbCancel = 2, vbYes = 6, vbNo = 7 };
+
+struct MessageRequest {
+    QString prompt;
+    int style = 0;
+    QString title;
+    int buttons() const { return style & 7; }
+    int icon() const { return style & 0x70; }
+};
+
+class Answerer {
+public:
+    virtual ~Answerer() = default;
+    virtual int message(const MessageRequest& r) = 0;
+    // Folder picker: the chosen folder, or "" for cancel.
+    virtual QString folder(const QString& title) = 0;
+    // Colour dialog: the chosen colour value (&HBBGGRR), or nothing for cancel.
+    virtual std::optional<int32_t> color(int32_t initial) = 0;
+    // Save-file dialog: the chosen path, or nothing for cancel.
+    virtual std::optional<QString> saveFile(const QString& title, const QString& proposed) = 0;
+};
+
+// nullptr: the real dialogs.
+void setAnswerer(Answerer* a);
+Answerer* answerer();
+
+// MsgBox(prompt, buttons+icon, title); the title defaults to the program's title.
+int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
+QString pickFolder(QWidget* owner, const QString& title);
+std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
+std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);
+
+// True while one of these dialogs runs its modal loop.
+bool dialogOpen();
+
+}  // namespace platform

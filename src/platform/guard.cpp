@@ -1,0 +1,42 @@
+#include "platform/guard.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform {
+namespace {
+UnhandledReporter& reporter() {
+    static UnhandledReporter r;
+    return r;
+}
+std::function<void()>& endHandler() {
+    static std::function<void()> h;
+    return h;
+}
+}  // namespace
+
+void setUnhandledReporter(UnhandledReporter r) { reporter() = std::move(r); }
+
+void reportUnhandled(const char* object, const char* procedure, std::exception_ptr e) {
+    if (reporter()) {
+        try {
+            reporter()(object, procedure, e);
+        } catch (const ProgramEnd&) {
+            throw;
+        } catch (...) {
+            // The reporter itself failed: nothing more can be done here.
+        }
+        return;
+    }
+    std::fprintf(stderr, "melotra: unhandled error in %s.%s\n", object, procedure);
+}
+
+void setEndProgramHandler(std::function<void()> h) { endHandler() = std::move(h); }
+
+void endProgramNow() {
+    if (endHandler()) endHandler()();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+}  // namespace platform

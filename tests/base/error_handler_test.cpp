@@ -1,0 +1,126 @@
+#include "base/ErrorHandler.h"
+#include "support/testenv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Answers {
+    std::deque<int> queue;
+    int calls = 0;
+    Answers() {
+        ErrPtnr::setAnswerHook([this](ErrPtnr&) {
+            ++calls;
+            if (queue.empty()) return 2;
+            int a = queue.front();
+            queue.pop_front();
+            return a;
+        });
+    }
+    ~Answers() {
+        ErrPtnr::setAnswerHook([](ErrPtnr&) { return 2; });
+    }
+};
+
+int failingTwice(int& attempts) {
+    if (++attempts <= 2) platform::raise(6);
+    return 7;
+}
+
+TEST(ErrorHandler, RetryRepeatsTheFailingStatement) {
+    Answers a;
+    a.queue = {0, 0};
+    int attempts = 0, result = 0;
+    withErrorHandler("modTest", "Retry", result, [&](ErrorHandler& on) { on([&] { result = failingTwice(attempts); }); });
+    EXPECT_EQ(result, 7);
+    EXPECT_EQ(attempts, 3);
+    EXPECT_EQ(a.calls, 2);
+}
+
+TEST(ErrorHandler, NextSkipsOnlyTheFailingStatement) {
+    Answers a;
+    a.queue = {1};
+    std::vector<int> ran;
+    withErrorHandler("modTest", "Next", [&](ErrorHandler& on) {
+        on([&] { ran.push_back(1); });
+        on([&] { platform::raise(13); ran.push_back(2); });
+        on([&] { ran.push_back(3); });
+    });
+    EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+    EXPECT_EQ(Err().Number, 13);
+}
+
+TEST(ErrorHandler, LeaveReturnsThePartialResult) {
+    Answers a;
+    a.queue = {2};
+    QString result;
+    const QString r = withErrorHandler("modTest", "Leave", result, [&](ErrorHandler& on) {
+        on([&] { result = "teil"; });
+        on([&] { platform::raise(9); });
+        on([&] { result = "ganz"; });
+    });
+    EXPECT_EQ(r, "teil");
+}
+
+int innerWithoutHandler() {
+    platform::raise(11);
+    return 1;
+}
+
+int innerWithHandler(std::vector<QString>& log) {
+    int result = 5;
+    return withErrorHandler("modInner", "Inner", result, [&](ErrorHandler& on) {
+        on([&] { platform::raise(6); });
+        log.push_back("inner goes on");
+    });
+}
+
+TEST(ErrorHandler, AnErrorWithoutHandlerReachesTheCallersHandler) {
+    Answers a;
+    a.queue = {1};
+    testenv::reportedErrors().clear();
+    int result = -1;
+    withErrorHandler("modOuter", "Outer", result, [&](ErrorHandler& on) { on([&] { result = innerWithoutHandler(); }); });
+    EXPECT_EQ(result, -1);  // the skipped statement assigned nothing
+    EXPECT_EQ(a.calls, 1);
+    EXPECT_EQ(Err().Number, 11);
+}
+
+TEST(ErrorHandler, LeavingAnInnerProcedureDoesNotLeaveTheOuter) {
+    Answers a;
+    a.queue = {2};
+    std::vector<QString> log;
+    int outer = 0;
+    withErrorHandler("modOuter", "Outer", outer, [&](ErrorHandler& on) {
+        on([&] { outer = innerWithHandler(log); });
+        on([&] { outer += 1; });
+    });
+    EXPECT_EQ(outer, 6);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST(ErrorHandler, EndEndsTheProgramAtOnce) {
+    Answers a;
+    a.queue = {3};
+    bool after = false;
+    EXPECT_THROW(withErrorHandler("modTest", "End", [&](ErrorHandler& on) {
+                     on([&] { platform::raise(5); });
+                     after = true;
+                 }),
+                 platform::ProgramEnd);
+    EXPECT_FALSE(after);
+}
+
+TEST(ErrorHandler, ResumeNextIgnoresErrorsWithoutDialog) {
+    Answers a;
+    int n = 0;
+    withErrorHandler("modTest", "Resume", [&](ErrorHandler& on) {
+        on.resumeNext();
+        on([&] { platform::raise(53); });
+        on([&] { ++n; });
+    });
+    EXPECT_EQ(n, 1);
+    EXPECT_EQ(a.calls, 0);
+}
+
+}  // namespace

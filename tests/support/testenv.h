@@ -1,0 +1,58 @@
+#pragma once
+// What every test binary shares: a scratch folder as program folder and settings
+// store, dialogs answered at once, the error dialog answered by a hook, and a
+// program end that throws instead of leaving the process.
+#include "platform/dialogs.h"
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <gtest/gtest.h>
+#include <optional>
+#include <vector>
+
+namespace testenv {
+
+// Answers dialogs from queues; records every message box.
+class FakeAnswerer : public platform::Answerer {
+public:
+    std::vector<platform::MessageRequest> messages;
+    std::deque<int> messageAnswers;                   // default: OK / Yes
+    std::deque<QString> folderAnswers;                // default: cancel ("")
+    std::deque<std::optional<int32_t>> colorAnswers;  // default: cancel
+    std::deque<std::optional<QString>> saveAnswers;   // default: cancel
+    std::vector<QString> folderTitles;
+    std::function<void()> duringDialog;               // runs inside each dialog (timers tick there)
+
+    int message(const platform::MessageRequest& r) override;
+    QString folder(const QString& title) override;
+    std::optional<int32_t> color(int32_t initial) override;
+    std::optional<QString> saveFile(const QString& title, const QString& proposed) override;
+    void reset();
+};
+
+FakeAnswerer& dialogs();
+
+// The folder that stands in for the program folder (cleared before each test binary).
+QString programFolder();
+// A fresh empty folder below the scratch area.
+QString freshFolder(const QString& name);
+
+// Errors reported to the error dialog while the default hook is installed.
+struct ReportedError {
+    int number;
+    QString description;
+    QString module;
+    QString procedure;
+};
+std::vector<ReportedError>& reportedErrors();
+// Answer the default hook gives (2 unless a test changes it).
+void setDefaultErrorAnswer(int answer);
+
+class Environment : public ::testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+}  // namespace testenv
