@@ -1,0 +1,3 @@
+#include "base/globals.h"
+
+bool ProgrammEnde = false;
