@@ -32,10 +32,26 @@ public:
     static void SetProgInfo(const QString& Text);
     static QString LPSTRToVBString(const QString& s);
 
+    // What the protocol is built from: the dialog's contents, or those of an error
+    // reported while the dialog is already open.
+    struct ProtocolData {
+        QString caption;
+        QString errorFrame;                 // caption of framFehler
+        std::array<QString, 4> titles;      // lblErrTitel
+        std::array<QString, 4> values;      // lblError
+        QString callStackFrame;             // caption of framCallStack
+        QStringList callStack;              // newest first
+    };
+    static QString protocolText(const ProtocolData& d);
+    // The printer lines of a protocol: each line word-wrapped after 73 counted
+    // characters, continuations indented by 20 blanks.
+    static QStringList printLinesOf(const QString& protocol);
+
     // Tests answer the dialog without its modal loop: the hook gets the filled,
     // arranged dialog and returns the index of the button it "clicks" (-1: closed otherwise).
     using AnswerHook = std::function<int(ErrPtnr&)>;
     static void setAnswerHook(AnswerHook h);
+    static const AnswerHook& answerHook();
 
     // Read by tests and by the protocol.
     QString progInfo() const { return m_ProgInfo; }
@@ -74,9 +90,15 @@ private:
     void cmdProtocol_Click(int16_t Index);
     void AppendTraceFile();
     void FillCallStackList();
+    ProtocolData dialogData() const;
+    int16_t nestedError(const QString& AktModul, const QString& AktProc);
+    void appendToTraceFile(const QString& protocol) const;
+    QString caption() const;
 
     int16_t m_Result = 0;
     QString m_ProgInfo;
     bool m_Showing = false;
-    bool m_Answered = false;
 };
+
+// Shows an error that escaped to an event handler through the error dialog.
+void installErrorReporter();

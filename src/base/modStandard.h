@@ -1,9 +1,11 @@
 #pragma once
 // Small general routines every subsystem calls.
 #include "base/ErrPtnr.h"
+#include "base/ErrorHandler.h"
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 struct TypeFarbe {
@@ -30,16 +32,23 @@ void TimerProc(int32_t hwnd, int32_t uMsg, int32_t idEvent, int32_t dwTime);
 
 namespace modStandard_detail {
 void registerMinMax(const char* name, const TraceValue& val1, const TraceValue& val2);
+// Tests: sees every tick that reaches TimerProc.
+void setTimerProcHook(std::function<void(int32_t hwnd, int32_t uMsg, int32_t idEvent, int32_t dwTime)> h);
 }
 
-// On a tie both return val1.
+// On a tie both return val1; a failing comparison goes to the error dialog
+// (left: an empty value).
 template <class T>
 T Min(const T& val1, const T& val2) {
     modStandard_detail::registerMinMax("Min", TraceValue(val1), TraceValue(val2));
-    return val1 <= val2 ? val1 : val2;
+    T result{};
+    return withErrorHandler(QStringLiteral("modStandard"), QStringLiteral("Min"), result,
+                            [&](ErrorHandler& on) { on([&] { result = val1 <= val2 ? val1 : val2; }); });
 }
 template <class T>
 T Max(const T& val1, const T& val2) {
     modStandard_detail::registerMinMax("Max", TraceValue(val1), TraceValue(val2));
-    return val1 >= val2 ? val1 : val2;
+    T result{};
+    return withErrorHandler(QStringLiteral("modStandard"), QStringLiteral("Max"), result,
+                            [&](ErrorHandler& on) { on([&] { result = val1 >= val2 ? val1 : val2; }); });
 }

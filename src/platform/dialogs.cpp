@@ -33,7 +33,7 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
 
     QMessageBox box(ownerOr(nullptr));
     box.setWindowTitle(r.title);
-    box.setText(prompt);
+    box.setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (r.icon()) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
     case vbQuestion: box.setIcon(QMessageBox::Question); break;

@@ -1,6 +1,7 @@
 #include "base/ErrorHandler.h"
 #include "support/testenv.h"
 
+#include <QLabel>
 #include <gtest/gtest.h>
 
 namespace {
@@ -84,6 +85,23 @@ TEST(ErrorHandler, AnErrorWithoutHandlerReachesTheCallersHandler) {
     EXPECT_EQ(result, -1);  // the skipped statement assigned nothing
     EXPECT_EQ(a.calls, 1);
     EXPECT_EQ(Err().Number, 11);
+}
+
+TEST(ErrorHandler, TheDialogNamesTheHandlerThatCaughtTheError) {
+    Answers a;
+    a.queue = {2};
+    QString shown;
+    ErrPtnr::setAnswerHook([&](ErrPtnr& d) {
+        shown = d.lblError[0]->text() + " " + d.lblError[1]->text() + "." + d.lblError[2]->text();
+        return 2;
+    });
+    int result = 4;
+    EXPECT_EQ(withErrorHandler("modOuter", "Outer", result, [&](ErrorHandler& on) {
+                  on([&] { result = innerWithoutHandler(); });
+                  on([&] { result = 99; });
+              }),
+              4);
+    EXPECT_EQ(shown, "11 (Division durch Null) modOuter.Outer");
 }
 
 TEST(ErrorHandler, LeavingAnInnerProcedureDoesNotLeaveTheOuter) {

@@ -83,6 +83,7 @@ void Environment::SetUp() {
     platform::setSettingsFolder(g_scratch->path() + QStringLiteral("/config"));
     platform::setAnswerer(&dialogs());
     platform::setEndProgramHandler([] { throw platform::ProgramEnd{}; });
+    installErrorReporter();
     ErrPtnr::setAnswerHook([](ErrPtnr& d) {
         ReportedError e{Err().Number, Err().Description, QString(), QString()};
         if (d.lblError[1]) e.module = d.lblError[1]->text();

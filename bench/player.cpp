@@ -1,0 +1,72 @@
+// Opening a long song (its exact length is scanned at open) and decoding and
+// mixing two channels against the test output.
+#include "catalogue/modPlayer.h"
+#include "platform/mixer.h"
+#include "platform/sound.h"
+#include "support/testmedia.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <functional>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QTemporaryDir& folder() {
+    static QTemporaryDir d;
+    return d;
+}
+
+QString media(const QString& name, const std::function<QString(const QString&)>& make) {
+    const QString p = folder().path() + "/" + name;
+    return QFileInfo::exists(p) ? p : make(p);
+}
+
+void BM_OpenFiveMinutes320(benchmark::State& state) {
+    const QString f = media("five.mp3", [](const QString& p) {
+        testmedia::SilentOptions o;
+        o.bitrateKbps = 320;
+        return testmedia::writeSilentMp3(p, 300000, o);
+    });
+    platform::TestAudioOutput out;
+    platform::SoundChannel c;
+    c.setFileName(f);
+    for (auto _ : state) {
+        c.command("open");
+        benchmark::DoNotOptimize(c.length());
+    }
+    state.counters["length_ms"] = c.length();
+}
+BENCHMARK(BM_OpenFiveMinutes320)->Unit(benchmark::kMillisecond);
+
+// Two tone songs played at once; counter "x_realtime" = seconds of audio per second of CPU.
+void BM_MixTwoChannels(benchmark::State& state) {
+    const QString a = media("a.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 440, 12000, 320); });
+    const QString b = media("b.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 660, 12000, 320); });
+    platform::TestAudioOutput out;
+    int64_t audioMs = 0;
+    for (auto _ : state) {
+        PlayerOeffnen(0, a);
+        PlayerOeffnen(1, b);
+        PlayerAbspielen(0);
+        PlayerAbspielen(1);
+        for (int i = 0; i < 240; ++i) benchmark::DoNotOptimize(out.pull(250));
+        audioMs += 60000;
+    }
+    state.counters["x_realtime"] =
+        benchmark::Counter(double(audioMs) / 1000.0, benchmark::Counter::kIsRate);
+    frmPlayer::unload();
+}
+BENCHMARK(BM_MixTwoChannels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Where the song-folder scan delivers its results: the main screen takes a row per
+// file, the start dialog shows the running count, and the end flag stops the scan.
+// Those forms install the receiver; without one the scan only lists.
+#include <QString>
+#include <cstdint>
+
+class ScanReceiver {
+public:
+    virtual ~ScanReceiver() = default;
+    // One accepted file: frmMain.EineZeileInsArchiv(Datei, optYRow) with row 0 (append).
+    virtual void EineZeileInsArchiv(const QString& Datei, int16_t optYRow) { (void)Datei, (void)optYRow; }
+    // The running count as the start dialog's lblGefunden shows it.
+    virtual void showFound(const QString& caption) { (void)caption; }
+    // True when the scan must stop (the program is quitting).
+    virtual bool stopRequested() const;
+};
+
+// nullptr: back to the receiver that only lists (rows and count go nowhere).
+void setScanReceiver(ScanReceiver* r);
+ScanReceiver& scanReceiver();

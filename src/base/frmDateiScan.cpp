@@ -1,0 +1,260 @@
+// The song-folder scan of frmDatei.
+#include "base/ErrPtnr.h"
+#include "base/frmDatei.h"
+#include "base/modStandard.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/guard.h"
+#include "platform/runtime.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+bool g_running = false;
+
+struct Name {
+    QString name;
+    QString key;  // case-folded, for matching and ordering
+    bool operator<(const Name& o) const {
+        const int c = key.compare(o.key);
+        return c != 0 ? c < 0 : name < o.name;  // names that differ only in case keep a fixed order
+    }
+};
+
+struct Scan {
+    ScanReceiver& receiver;
+    QString pattern;  // case-folded
+    std::set<std::pair<dev_t, ino_t>> visited;
+};
+
+// "*" any run of characters, "?" exactly one; both strings case-folded.
+bool matches(const QString& pattern, const QString& name) {
+    const auto step = [](const QString& s, qsizetype i) {
+        return i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate() ? i + 2 : i + 1;
+    };
+    qsizetype p = 0, n = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == QLatin1Char('*')) {
+            starP = ++p;
+            starN = n;
+        } else if (p < pattern.size() && pattern[p] == QLatin1Char('?')) {
+            p = step(pattern, p);
+            n = step(name, n);
+        } else if (p < pattern.size() && pattern[p] == name[n]) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP;
+            n = starN = step(name, starN);
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == QLatin1Char('*')) ++p;
+    return p == pattern.size();
+}
+
+// Errors of the scan's single steps are passed over, except in the development
+// environment, where they reach the caller.
+template <class F>
+void pass(bool ide, F&& step) {
+    try {
+        step();
+    } catch (const platform::RuntimeError&) {
+        if (ide) throw;
+    } catch (const std::exception&) {
+        if (ide) throw;
+    }
+}
+
+int errorNumber(int e) {
+    switch (e) {
+    case ENOENT: return 76;
+    case EACCES:
+    case EPERM: return 70;
+    default: return 75;
+    }
+}
+
+// The path as the file system reports it: absolute, without "." and "..", no trailing "/".
+QString folderPath(const QString& sFol) { return QDir::cleanPath(QFileInfo(sFol).absoluteFilePath()); }
+
+QString join(const QString& folder, const QString& name) {
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
+struct FolderListing {
+    std::vector<Name> files;    // matching the pattern
+    std::vector<Name> folders;  // every subfolder, hidden ones too
+};
+
+// One pass over the folder. Names that are not valid UTF-8 cannot be named by the
+// program and are passed over like names with "?".
+FolderListing list(const Scan& scan, int dirFd) {
+    FolderListing out;
+    const int fd = ::dup(dirFd);
+    if (fd < 0) platform::raise(errorNumber(errno));
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        platform::raise(errorNumber(errno));
+    }
+    ::rewinddir(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArrayView raw(e->d_name);
+        if (raw == "." || raw == ".." || !raw.isValidUtf8()) continue;
+        bool isDir = e->d_type == DT_DIR;
+        bool isFile = e->d_type == DT_REG;
+        if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+            struct stat st {};
+            if (::fstatat(dirFd, e->d_name, &st, 0) == 0) {
+                isDir = S_ISDIR(st.st_mode);
+                isFile = S_ISREG(st.st_mode);
+            } else {
+                isFile = true;  // a dead link is listed; its length cannot be read
+            }
+        }
+        if (!isDir && !isFile) continue;  // pipes, sockets, devices
+        Name n{QString::fromUtf8(raw), {}};
+        n.key = n.name.toCaseFolded();
+        if (isDir)
+            out.folders.push_back(std::move(n));
+        else if (matches(scan.pattern, n.key))
+            out.files.push_back(std::move(n));
+    }
+    ::closedir(dir);
+    std::sort(out.files.begin(), out.files.end());
+    std::sort(out.folders.begin(), out.folders.end());
+    return out;
+}
+
+class DirHandle {
+public:
+    explicit DirHandle(const QString& path)
+        : fd_(::open(path.toUtf8().constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~DirHandle() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    DirHandle(const DirHandle&) = delete;
+    DirHandle& operator=(const DirHandle&) = delete;
+    int fd() const { return fd_; }
+    void close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+private:
+    int fd_;
+};
+
+void registerCall(const QString& sFol, const QString& sFile, int32_t nDirs, int32_t nFiles, bool WithSubfolders) {
+    ErrPtnr::CallStack(QStringLiteral(
+        "[frmDatei] Public Function FindFile(ByVal sFol As String, sFile As String,nDirs As Integer, nFiles As "
+        "Integer, files() As String, WithSubfolders As Boolean) As Long"));
+    ErrPtnr::CallStackParam(QStringLiteral("WithSubfolders"), WithSubfolders);
+    ErrPtnr::CallStackParam(QStringLiteral("files()"), TraceValue::array());
+    ErrPtnr::CallStackParam(QStringLiteral("nFiles"), nFiles);
+    ErrPtnr::CallStackParam(QStringLiteral("nDirs"), nDirs);
+    ErrPtnr::CallStackParam(QStringLiteral("sFile"), sFile);
+    ErrPtnr::CallStackParam(QStringLiteral("sFol"), sFol);
+}
+
+constexpr int32_t kTotalLimit = 1500000000;
+
+// Serves window events once; true when the scan must stop.
+bool yieldAndTest(const Scan& scan) {
+    platform::pumpEvents();
+    return scan.receiver.stopRequested();
+}
+
+int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles,
+                   QStringList& files, bool WithSubfolders) {
+    if (sFol.isEmpty()) return 0;
+    struct stat st {};
+    const QByteArray native = sFol.toUtf8();
+    if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        platform::MsgBox(QStringLiteral("Der angegebene Ordner \"") + sFol + QStringLiteral("\" wurde nicht gefunden!") +
+                             QStringLiteral("\r\nBitte geben Sie beim Starten einen gültigen Ordner an!"),
+                         platform::vbCritical + platform::vbOKOnly);
+        return 0;
+    }
+    const QString folder = folderPath(sFol);
+    if (sFol.contains(QLatin1String("System Volume Information"), Qt::CaseInsensitive)) return 0;
+    // A link back into the tree reaches a folder already scanned: it ends there.
+    if (!scan.visited.insert({st.st_dev, st.st_ino}).second) return 0;
+
+    const bool ide = IDEMode();
+    int32_t total = 0;
+    FolderListing listing;
+    DirHandle dir(folder);
+    pass(ide, [&] {
+        if (dir.fd() < 0) platform::raise(errorNumber(errno));
+        listing = list(scan, dir.fd());
+    });
+
+    for (const Name& n : listing.files) {
+        if (!n.name.contains(QLatin1Char('?'))) {
+            const QString path = join(folder, n.name);
+            pass(ide, [&] {
+                struct stat fs {};
+                if (::fstatat(dir.fd(), n.name.toUtf8().constData(), &fs, 0) != 0) platform::raise(53);
+                total = platform::CLng(double(total) + double(fs.st_size) / 1024.0);  // halves to even
+            });
+            if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
+            pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
+            if (scan.receiver.stopRequested()) return total;
+            pass(ide, [&] {
+                files.resize(qsizetype(nFiles) + 1);
+                files[nFiles] = path;
+            });
+            pass(ide, [&] { scan.receiver.EineZeileInsArchiv(path, 0); });
+        }
+        if (yieldAndTest(scan)) return total;
+    }
+    dir.close();  // before the recursion, so a deep tree holds one folder open at a time
+    ++nDirs;
+
+    if (!WithSubfolders) return total;
+    for (const Name& sub : listing.folders) {
+        if (yieldAndTest(scan)) return total;
+        const QString subPath = join(folder, sub.name);
+        registerCall(subPath, sFile, nDirs, nFiles, WithSubfolders);
+        const int32_t part = scanFolder(scan, subPath, sFile, nDirs, nFiles, files, WithSubfolders);
+        if (total < kTotalLimit) pass(ide, [&] { total = platform::CLng(double(total) + double(part)); });
+    }
+    return total;
+}
+
+}  // namespace
+
+bool frmDatei::scanRunning() { return g_running; }
+
+int32_t frmDatei::FindFile(QString sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles, QStringList& files,
+                           const bool& WithSubfolders) {
+    return FindFileWith(scanReceiver(), std::move(sFol), sFile, nDirs, nFiles, files, WithSubfolders);
+}
+
+int32_t frmDatei::FindFileWith(ScanReceiver& receiver, QString sFol, const QString& sFile, int32_t& nDirs,
+                               int32_t& nFiles, QStringList& files, const bool& WithSubfolders) {
+    registerCall(sFol, sFile, nDirs, nFiles, WithSubfolders);
+    // The event serving inside a scan must not start a second one.
+    if (g_running) return 0;
+    g_running = true;
+    struct Reset {
+        ~Reset() { g_running = false; }
+    } reset;
+    Scan scan{receiver, sFile.toCaseFolded(), {}};
+    return scanFolder(scan, sFol, sFile, nDirs, nFiles, files, WithSubfolders);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Windows-1252, the code page of the tag texts: one byte per character.
+// Bytes 81, 8D, 8F, 90 and 9D have no character of their own and stand for the
+// control characters of the same number, so every byte reads back as written.
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace cp1252 {
+
+QString decode(QByteArrayView bytes);
+// One byte per character (a character outside the code page becomes "?"), at most
+// maxChars characters; characters are code points, so a surrogate pair is one.
+QByteArray encode(const QString& text, qsizetype maxChars = -1);
+
+}  // namespace cp1252

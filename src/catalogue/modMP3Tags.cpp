@@ -1,0 +1,290 @@
+#include "catalogue/modMP3Tags.h"
+
+#include "base/ErrPtnr.h"
+#include "base/ErrorHandler.h"
+#include "catalogue/cp1252.h"
+#include "catalogue/modPlayer.h"
+#include "platform/runtime.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kTagSize = 128;
+constexpr int kFieldSize = 30;
+constexpr int kTitleOffset = 3;
+constexpr int kArtistOffset = 33;
+constexpr int kGenreOffset = 127;
+const QString kModule = QStringLiteral("modMP3Tags");
+const QString kNoGenre = QStringLiteral("Kein Genre");
+
+std::function<int16_t()>& channelSource() {
+    static std::function<int16_t()> f;
+    return f;
+}
+
+int16_t currentChannel() { return channelSource() ? channelSource()() : int16_t(0); }
+
+[[noreturn]] void raiseErrno(int e) {
+    switch (e) {
+    case ENOENT:
+    case ENOTDIR: platform::raise(53);
+    case EACCES:
+    case EPERM:
+    case EROFS: platform::raise(70);
+    case EIO: platform::raise(57);
+    default: platform::raise(75);
+    }
+}
+
+// A song file opened for binary access, closed when it goes out of scope. Never
+// creates a file; anything but a plain file (a folder, a pipe) is refused, so that
+// no read can block.
+class SongFile {
+public:
+    SongFile(const QString& path, bool forWriting) {
+        const QByteArray name = path.toUtf8();
+        fd_ = ::open(name.constData(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd_ < 0) raiseErrno(errno);
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0) raiseErrno(errno);
+        if (!S_ISREG(st.st_mode)) raiseErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        length_ = st.st_size;
+    }
+    ~SongFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    SongFile(const SongFile&) = delete;
+    SongFile& operator=(const SongFile&) = delete;
+
+    int64_t length() const { return length_; }
+    // Positions count from 1 at the first byte of the file.
+    QByteArray read(int64_t pos, int n) const {
+        if (pos < 1) platform::raise(52);
+        QByteArray b(n, Qt::Uninitialized);
+        const ssize_t got = ::pread(fd_, b.data(), static_cast<size_t>(n), pos - 1);
+        if (got < 0) raiseErrno(errno);
+        if (got < n) platform::raise(62);
+        return b;
+    }
+    void write(int64_t pos, const QByteArray& b) const {
+        if (pos < 1) platform::raise(52);
+        const ssize_t put = ::pwrite(fd_, b.constData(), static_cast<size_t>(b.size()), pos - 1);
+        if (put < 0) raiseErrno(errno);
+        if (put < b.size()) platform::raise(61);
+    }
+    // Position of the tag's first byte (< 1: the file is too short for a tag).
+    int64_t tagPosition() const { return length_ - (kTagSize - 1); }
+    bool hasTagAt(int64_t p) const { return p >= 1 && read(p, 3) == "TAG"; }
+
+private:
+    int fd_ = -1;
+    int64_t length_ = 0;
+};
+
+// The 128 tag bytes, or nothing when the file carries no tag.
+std::optional<QByteArray> readTag(const QString& path) {
+    const SongFile f(path, false);
+    const int64_t p = f.tagPosition();
+    if (p < 1) return std::nullopt;
+    QByteArray tag = f.read(p, kTagSize);
+    if (!tag.startsWith("TAG")) return std::nullopt;
+    return tag;
+}
+
+QString trimBlanks(const QString& s) {
+    qsizetype a = 0, b = s.size();
+    while (a < b && s[a] == QLatin1Char(' ')) ++a;
+    while (b > a && s[b - 1] == QLatin1Char(' ')) --b;
+    return s.mid(a, b - a);
+}
+
+QString field(const QByteArray& tag, int offset) {
+    return trimBlanks(cp1252::decode(QByteArrayView(tag).sliced(offset, kFieldSize)));
+}
+
+// A text as a tag field: cut to 30 characters, then padded with blanks to 30 bytes.
+QByteArray fieldBytes(const QString& text) {
+    QByteArray b = cp1252::encode(text, kFieldSize);
+    return b.leftJustified(kFieldSize, ' ');
+}
+
+bool fileExists(const QString& path) {
+    struct stat st {};
+    return ::stat(path.toUtf8().constData(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+// The current channel while a writer changes the file it holds.
+struct HeldChannel {
+    bool held = false;
+    int16_t kanal = 0;
+    int32_t position = 0;
+    int16_t status = 0;
+};
+
+HeldChannel releaseChannel(const QString& path) {
+    HeldChannel h;
+    h.kanal = currentChannel();
+    if (path != PlayerDatei(h.kanal)) return h;
+    h.held = true;
+    h.position = PlayerPosition(h.kanal);
+    h.status = PlayerStatus(h.kanal);
+    PlayerStop(h.kanal);
+    PlayerOeffnen(h.kanal, QString());
+    return h;
+}
+
+// Loads the file again where it was; a paused song stays paused and a stopped one
+// stays stopped, so the play loop sees the channel as it was before the write.
+void restoreChannel(ErrorHandler& on, const HeldChannel& h, const QString& path) {
+    if (!h.held) return;
+    on([&] { PlayerOeffnen(h.kanal, path); });
+    on([&] { PlayerStartSetzen(h.kanal, h.position); });
+    if (h.status == 2 || h.status == 1) on([&] { PlayerAbspielen(h.kanal); });
+    if (h.status == 1) on([&] { PlayerPause(h.kanal); });
+}
+
+void writeTextField(const QString& procedure, const QString& path, const QString& text, int offset) {
+    const HeldChannel h = releaseChannel(path);
+    withErrorHandler(kModule, procedure, [&](ErrorHandler& on) {
+        on.resumeNext();
+        on([&] {
+            const SongFile f(path, true);
+            const int64_t p = f.tagPosition();
+            if (f.hasTagAt(p)) f.write(p + offset, fieldBytes(text));
+        });
+        restoreChannel(on, h, path);
+    });
+}
+
+}  // namespace
+
+const QStringList& Genretabelle() {
+    static const QStringList names = {
+        "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop", "Jazz", "Metal",
+        "New Age", "Oldies", "Other", "Pop", "R&B", "Rap", "Reggae", "Rock", "Techno", "Industrial",
+        "Alternative", "Ska", "Death Metal", "Pranks", "Soundtrack", "Euro-Techno", "Ambient", "Trip-Hop",
+        "Vocal", "Jazz+Funk", "Fusion", "Trance", "Classical", "Instrumental", "Acid", "House", "Game",
+        "Sound Clip", "Gospel", "Noise", "AlternRock", "Bass", "Soul", "Punk", "Space", "Meditative",
+        "Instrumental Pop", "Instrumental Rock", "Ethnic", "Gothic", "Darkwave", "Techno-Industrial",
+        "Electronic", "Pop-Folk", "Eurodance", "Dream", "Southern Rock", "Comedy", "Cult", "Gangsta",
+        "Top 40", "Christian Rap", "Pop/Funk", "Jungle", "Native American", "Cabaret", "New Wave",
+        "Psychadelic", "Rave", "Showtunes", "Trailer", "Lo-Fi", "Tribal", "Acid Punk", "Acid Jazz", "Polka",
+        "Retro", "Musical", "Rock & Roll", "Hard Rock", "Folk", "Folk/Rock", "National Folk", "Swing",
+        // Byte 84 on: one lower than the published list, which has "Fast Fusion" here.
+        "Bebob", "Latin", "Revival", "Celtic", "Bluegrass", "Avantgarde", "Gothic Rock", "Progressive Rock",
+        "Psychedelic Rock", "Symphonic Rock", "Slow Rock", "Big Band", "Chorus", "Easy Listening",
+        "Acoustic", "Humour", "Sprache", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
+        "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango", "Samba", "Folklore",
+        "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle", "Duet", "Punk Rock", "Drum Solo", "Acapella",
+        "Euro-House",
+    };
+    return names;
+}
+
+void setCurrentChannelSource(std::function<int16_t()> source) { channelSource() = std::move(source); }
+
+QString GetSongName(const QString& MP3Datei) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetSongName(MP3Datei As String) As String"));
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    QString result = QStringLiteral("Unbekannter Titel");
+    return withErrorHandler(kModule, QStringLiteral("GetSongName"), result, [&](ErrorHandler& on) {
+        on.resumeNext();
+        on([&] {
+            if (const auto tag = readTag(MP3Datei)) result = field(*tag, kTitleOffset);
+        });
+    });
+}
+
+QString GetBand(const QString& MP3Datei) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetBand(MP3Datei As String) As String"));
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    QString result;
+    return withErrorHandler(kModule, QStringLiteral("GetBand"), result, [&](ErrorHandler& on) {
+        if (!fileExists(MP3Datei)) return;
+        std::optional<SongFile> f;
+        int64_t p = 0;
+        on([&] { f.emplace(MP3Datei, false); });
+        on([&] {
+            if (!f) platform::raise(52);
+            p = f->tagPosition();
+        });
+        if (p < 1) {
+            result = QStringLiteral("Unbekannter Interpret");
+            return;
+        }
+        QByteArray tag;
+        on([&] {
+            if (!f) platform::raise(52);
+            tag = f->read(p, kTagSize);
+        });
+        result = tag.startsWith("TAG") ? field(tag, kArtistOffset) : QStringLiteral("Unbekannter Interpret");
+    });
+}
+
+QString GetSongGenre(const QString& MP3Datei) {
+    int16_t index = 0;
+    try {
+        const SongFile f(MP3Datei, false);
+        const QByteArray tag = f.read(f.tagPosition(), kTagSize);  // too short: the read fails
+        if (tag.startsWith("TAG")) index = static_cast<int16_t>(static_cast<uint8_t>(tag[kGenreOffset]) + 1);
+    } catch (const platform::RuntimeError&) {
+        return kNoGenre;
+    } catch (const std::exception&) {
+        return kNoGenre;
+    }
+    return GetSongGenreName(index);
+}
+
+QString GetSongGenreName(const int16_t& GenreIndex) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetSongGenreName(GenreIndex As Integer) As String"));
+    ErrPtnr::CallStackParam(QStringLiteral("GenreIndex"), GenreIndex);
+    const QStringList& names = Genretabelle();
+    if (GenreIndex >= 1 && GenreIndex <= names.size()) return names[GenreIndex - 1];
+    return kNoGenre;
+}
+
+void SetSongName(const QString& MP3Datei, const QString& SongName) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Sub SetSongName(MP3Datei As String, SongName$)"));
+    ErrPtnr::CallStackParam(QStringLiteral("SongName$"), SongName);
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    writeTextField(QStringLiteral("SetSongName"), MP3Datei, SongName, kTitleOffset);
+}
+
+void SetBand(const QString& MP3Datei, const QString& BandName) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Sub SetBand(MP3Datei As String, BandName As String)"));
+    ErrPtnr::CallStackParam(QStringLiteral("BandName"), BandName);
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    writeTextField(QStringLiteral("SetBand"), MP3Datei, BandName, kArtistOffset);
+}
+
+void SetSongGenre(const QString& MP3Datei, const QString& GenreString) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Sub SetSongGenre(MP3Datei As String, GenreString$)"));
+    ErrPtnr::CallStackParam(QStringLiteral("GenreString$"), GenreString);
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    withErrorHandler(kModule, QStringLiteral("SetSongGenre"), [&](ErrorHandler& on) {
+        on.resumeNext();
+        int16_t index = 0;
+        on([&] {
+            for (int16_t i = 1; i <= 127; ++i) {
+                if (GetSongGenreName(i) == GenreString) {
+                    index = i;
+                    break;
+                }
+            }
+        });
+        HeldChannel h;
+        on([&] { h = releaseChannel(MP3Datei); });
+        on([&] {
+            const SongFile f(MP3Datei, true);
+            const int64_t p = f.tagPosition();
+            if (f.read(p, 3) == "TAG" && index >= 1)
+                f.write(p + kGenreOffset, QByteArray(1, static_cast<char>(index - 1)));
+        });
+        restoreChannel(on, h, MP3Datei);
+    });
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Title, artist and genre byte of the ID3v1 tag (the last 128 bytes of an MP3 file),
+// and the program's genre table. Tag texts are Windows-1252.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+
+// Names of the genre bytes 0..123; every other byte reads "Kein Genre".
+const QStringList& Genretabelle();
+
+QString GetSongName(const QString& MP3Datei);   // "Unbekannter Titel" without a tag
+QString GetBand(const QString& MP3Datei);       // "Unbekannter Interpret" without a tag, "" for a missing file
+QString GetSongGenre(const QString& MP3Datei);  // "Kein Genre" without a tag
+QString GetSongGenreName(const int16_t& GenreIndex);  // index = genre byte + 1
+
+// The writers change a tag that is there and never create or extend a file. When the
+// file is loaded on the current playback channel, they release the channel while they
+// write and bring it back afterwards, at its position and in its mode.
+void SetSongName(const QString& MP3Datei, const QString& SongName);
+void SetBand(const QString& MP3Datei, const QString& BandName);
+void SetSongGenre(const QString& MP3Datei, const QString& GenreString);
+
+// The current playback channel is the main screen's AktPlayer; the main screen
+// installs the source (until then channel 0).
+void setCurrentChannelSource(std::function<int16_t()> source);

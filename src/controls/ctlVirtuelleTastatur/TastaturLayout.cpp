@@ -1,0 +1,83 @@
+#include "controls/ctlVirtuelleTastatur/TastaturLayout.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tastatur {
+namespace {
+
+struct Overflow {};
+
+// 16-bit arithmetic of the row: rounded half to even, an overflow stops the row.
+int16_t int16(double v) {
+    const double r = std::nearbyint(v);
+    if (r < std::numeric_limits<int16_t>::min() || r > std::numeric_limits<int16_t>::max()) throw Overflow{};
+    return static_cast<int16_t>(r);
+}
+
+bool tokenAt(const QString& t, int pos, QLatin1String token) {
+    return QStringView(t).mid(pos, token.size()).compare(token, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+int sonderBreite(int16_t nummer) {
+    switch (nummer) {
+    case EnterTaste: return 2250;
+    case LoeschenTaste: return 1710;
+    case HideTaste: return 2250;
+    default: return 0;
+    }
+}
+
+Zeile layoutRow(const QString& t, int16_t X, int16_t Y, int keyWidth, int keyHeight, int16_t hoechste, int breite,
+                int hoehe) {
+    static const struct {
+        QLatin1String text;
+        int16_t nummer;
+    } sonder[] = {{QLatin1String("Enter"), EnterTaste}, {QLatin1String("BS"), LoeschenTaste}, {QLatin1String("Hide"), HideTaste}};
+
+    Zeile z;
+    z.Breite = breite;
+    z.Hoehe = hoehe;
+    int16_t n = hoechste;
+    try {
+        int pos = 0;
+        while (pos < t.size()) {
+            n = int16(n + 1.0);  // every position uses up a number, blanks and tokens too
+            if (t[pos] == QLatin1Char(' ')) {
+                X = int16(X + keyWidth / 2.0);
+                ++pos;
+            } else {
+                bool done = false;
+                for (const auto& s : sonder) {
+                    if (!tokenAt(t, pos, s.text)) continue;
+                    const int w = sonderBreite(s.nummer);
+                    z.Tasten.push_back(Platz{s.nummer, true, QString(), X, Y, w, keyHeight});
+                    X = int16(double(X) + w);
+                    pos += s.text.size();
+                    done = true;
+                    break;
+                }
+                if (!done && tokenAt(t, pos, QLatin1String("Space"))) {
+                    const int w = 3 * keyWidth;
+                    z.Tasten.push_back(Platz{n, false, QStringLiteral(" "), X, Y, w, keyHeight});
+                    X = int16(double(X) + w);
+                    pos += 5;
+                } else if (!done) {
+                    z.Tasten.push_back(Platz{n, false, QString(t[pos]), X, Y, keyWidth, keyHeight});
+                    X = int16(double(X) + keyWidth);
+                    ++pos;
+                }
+            }
+            if (z.Breite - 90 < X) z.Breite = int16(X + 90.0);
+            if (z.Hoehe - 360 < Y + keyHeight) z.Hoehe = Y + keyHeight + 360;
+        }
+    } catch (const Overflow&) {
+        z.Fehler = 6;
+    }
+    z.X = X;
+    return z;
+}
+
+}  // namespace tastatur

@@ -1,0 +1,22 @@
+#pragma once
+// The pictures of the main screen's touch buttons: a black shape on white, the
+// form in which the face renderer reads them.
+#include <QImage>
+
+namespace Bilder {
+
+enum class Motiv {
+    PfeilHoch,       // arrow up
+    PfeilRunter,     // arrow down
+    Uebernehmen,     // take-over arrow (into the playlist)
+    Muelleimer,      // trash can
+    SchlossAuf,      // open lock
+    SchlossZu,       // closed lock
+    Fragezeichen,    // question mark
+    Smiley,
+    Note,
+};
+
+QImage zeichne(Motiv m, int widthPx, int heightPx);
+
+}  // namespace Bilder

@@ -1,0 +1,381 @@
+#include "kiosk/grid/GridModel.h"
+
+#include "platform/runtime.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+namespace kioskgrid {
+namespace {
+
+[[noreturn]] void fail(int number) {
+    switch (number) {
+    case ErrSubscript: throw platform::RuntimeError(number, QStringLiteral("Index außerhalb des gültigen Bereichs"));
+    case ErrInvalidRow: throw platform::RuntimeError(number, QStringLiteral("Ungültiger Zeilenwert"));
+    case ErrInvalidCol: throw platform::RuntimeError(number, QStringLiteral("Ungültiger Spaltenwert"));
+    default: platform::raise(number);
+    }
+}
+
+// Primary weight of the characters up to U+02FF: the base letter in lower case.
+// Everything above keeps its case-folded self; sorts of song tags never get there.
+struct PrimaryTable {
+    std::array<char16_t, 0x300> base{};
+    std::array<bool, 0x300> accented{};
+    PrimaryTable() {
+        for (char16_t u = 0; u < base.size(); ++u) {
+            QChar c(u);
+            QChar b = c;
+            if (c.decompositionTag() == QChar::Canonical) b = c.decomposition().at(0);
+            accented[u] = b != c;
+            base[u] = b.toLower().unicode();
+        }
+        base[0] = 1;  // 0 separates the columns of a key
+    }
+};
+const PrimaryTable& primaryTable() {
+    static const PrimaryTable t;
+    return t;
+}
+
+// The sort key of one or more cells in two parts: the letters without accents and
+// case, compared first; then, for equal letters, the accent marks, the case and the
+// texts themselves. Columns are kept apart by a value below every character.
+struct SortKey {
+    QString primary, rest;
+};
+
+SortKey sortKey(const QString* texts, int count) {
+    const PrimaryTable& t = primaryTable();
+    SortKey k;
+    QString accents, cases, raw;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) {
+            k.primary += QChar(0);
+            accents += QChar(0);
+            cases += QChar(0);
+            raw += QChar(0);
+        }
+        for (QChar c : texts[i]) {
+            const char16_t u = c.unicode();
+            if (u == 0x00DF) {
+                k.primary += QStringLiteral("ss");
+            } else if (u < t.base.size()) {
+                k.primary += QChar(t.base[u]);
+            } else {
+                k.primary += c.toCaseFolded();
+            }
+            accents += QChar((u == 0x00DF || (u < t.accented.size() && t.accented[u])) ? 2 : 1);
+            cases += QChar(c.isUpper() ? 2 : 1);
+        }
+        raw += texts[i];
+    }
+    k.rest.reserve(accents.size() + cases.size() + raw.size() + 2);
+    k.rest += accents;
+    k.rest += QChar(0);
+    k.rest += cases;
+    k.rest += QChar(0);
+    k.rest += raw;
+    return k;
+}
+
+int compareKeys(const SortKey& a, const SortKey& b) {
+    if (int c = a.primary.compare(b.primary)) return c;
+    return a.rest.compare(b.rest);
+}
+
+int sign(int v) { return (v > 0) - (v < 0); }
+
+}  // namespace
+
+int compareSortText(const QString& a, const QString& b) { return sign(compareKeys(sortKey(&a, 1), sortKey(&b, 1))); }
+
+GridModel::GridModel() {
+    setCols(2);
+    setRows(2);
+    setFixedRows(1);
+    row_ = rowSel_ = topRow_ = 1;
+}
+
+void GridModel::setRows(int n) {
+    if (n < 0) fail(380);
+    cells_.resize(static_cast<std::size_t>(n) * cols_);
+    rows_ = n;
+    fixedRows_ = std::min(fixedRows_, n);
+    clampSelection();
+    clampTopRow();
+}
+
+void GridModel::setCols(int n) {
+    if (n < 0) fail(380);
+    if (n != cols_) {
+        std::vector<Cell> next(static_cast<std::size_t>(rows_) * n);
+        const int keep = std::min(n, cols_);
+        for (int r = 0; r < rows_; ++r)
+            for (int c = 0; c < keep; ++c) next[static_cast<std::size_t>(r) * n + c] = std::move(cell(r, c));
+        cells_ = std::move(next);
+        cols_ = n;
+    }
+    colWidths_.resize(n, DefaultColWidth);
+    colAlign_.resize(n, AlignGeneral);
+    clampSelection();
+}
+
+void GridModel::setFixedRows(int n) {
+    if (n < 0 || n > rows_) fail(380);
+    fixedRows_ = n;
+    clampTopRow();
+}
+
+void GridModel::checkCell(int row, int col) const {
+    if (row < 0 || row >= rows_ || col < 0 || col >= cols_) fail(ErrSubscript);
+}
+
+const QString& GridModel::TextMatrix(int row, int col) const {
+    checkCell(row, col);
+    return cell(row, col).text;
+}
+
+void GridModel::setTextMatrix(int row, int col, const QString& text) {
+    checkCell(row, col);
+    cell(row, col).text = text;
+}
+
+bool GridModel::cellBold(int row, int col) const {
+    checkCell(row, col);
+    return cell(row, col).bold;
+}
+
+void GridModel::setCellBold(int row, int col, bool bold) {
+    checkCell(row, col);
+    cell(row, col).bold = bold;
+}
+
+void GridModel::setRow(int r) {
+    if (r < 0 || r >= rows_) fail(ErrInvalidRow);
+    row_ = rowSel_ = r;
+}
+
+void GridModel::setCol(int c) {
+    if (c < 0 || c >= cols_) fail(ErrInvalidCol);
+    col_ = colSel_ = c;
+}
+
+void GridModel::setRowSel(int r) {
+    if (r < 0 || r >= rows_) fail(ErrInvalidRow);
+    rowSel_ = r;
+}
+
+void GridModel::setColSel(int c) {
+    if (c < 0 || c >= cols_) fail(ErrInvalidCol);
+    colSel_ = c;
+}
+
+bool GridModel::isSelected(int row, int col) const {
+    return row >= fixedRows_ && row >= std::min(row_, rowSel_) && row <= std::max(row_, rowSel_) &&
+           col >= std::min(col_, colSel_) && col <= std::max(col_, colSel_);
+}
+
+void GridModel::clampSelection() {
+    const int lastRow = std::max(rows_ - 1, 0), lastCol = std::max(cols_ - 1, 0);
+    row_ = std::min(row_, lastRow);
+    rowSel_ = std::min(rowSel_, lastRow);
+    col_ = std::min(col_, lastCol);
+    colSel_ = std::min(colSel_, lastCol);
+}
+
+int GridModel::dataAreaHeight() const { return std::max(viewHeight_ - fixedRows_ * rowHeight_, 0); }
+
+int GridModel::fullyVisibleDataRows() const { return std::max(dataAreaHeight() / rowHeight_, 1); }
+
+int GridModel::maxTopRow() const { return std::max(fixedRows_, rows_ - fullyVisibleDataRows()); }
+
+void GridModel::clampTopRow() { topRow_ = std::clamp(topRow_, fixedRows_, maxTopRow()); }
+
+void GridModel::setTopRow(int r) {
+    if (r < 0 || r >= rows_) fail(ErrInvalidRow);
+    topRow_ = r;
+    clampTopRow();
+}
+
+bool GridModel::RowIsVisible(int row) const {
+    if (row < 0 || row >= rows_) fail(ErrSubscript);
+    if (row < fixedRows_) return true;
+    return row >= topRow_ && static_cast<long long>(row - topRow_) * rowHeight_ < dataAreaHeight();
+}
+
+int GridModel::lastVisibleRow() const {
+    const int area = dataAreaHeight();
+    if (rows_ <= fixedRows_ || area <= 0) return -1;
+    const int shown = (area + rowHeight_ - 1) / rowHeight_;
+    return std::min(rows_ - 1, topRow_ + shown - 1);
+}
+
+void GridModel::AddItem(const QString& text, int index) {
+    if (index == -1) index = rows_;
+    if (index < 0 || index > rows_) fail(ErrSubscript);
+    const std::size_t at = static_cast<std::size_t>(index) * cols_;
+    if (index == rows_)
+        cells_.resize(cells_.size() + cols_);
+    else
+        cells_.insert(cells_.begin() + static_cast<std::ptrdiff_t>(at), static_cast<std::size_t>(cols_), Cell{});
+    ++rows_;
+    if (cols_ > 0) cells_[at].text = text;
+    clampTopRow();
+}
+
+void GridModel::RemoveItem(int row) {
+    if (row < fixedRows_ || row >= rows_) fail(ErrSubscript);
+    const auto at = cells_.begin() + static_cast<std::ptrdiff_t>(row) * cols_;
+    cells_.erase(at, at + cols_);
+    --rows_;
+    clampSelection();
+    clampTopRow();
+}
+
+void GridModel::Clear() {
+    for (Cell& c : cells_) c = Cell{};
+}
+
+void GridModel::setSort(int setting) {
+    if (setting == 0) return;
+    if (setting != SortStringAscending) fail(380);
+    const int lo = std::max(std::min(row_, rowSel_), fixedRows_), hi = std::max(row_, rowSel_);
+    const int c0 = std::min(col_, colSel_), c1 = std::max(col_, colSel_);
+    if (hi - lo < 1 || cols_ == 0) return;
+
+    const int n = hi - lo + 1, width = c1 - c0 + 1;
+    std::vector<SortKey> keys(n);
+    std::vector<QString> texts(width);
+    for (int i = 0; i < n; ++i) {
+        for (int c = 0; c < width; ++c) texts[c] = cell(lo + i, c0 + c).text;
+        keys[i] = sortKey(texts.data(), width);
+    }
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+    // Equal keys keep their order.
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compareKeys(keys[a], keys[b]) < 0; });
+
+    std::vector<Cell> sorted(static_cast<std::size_t>(n) * cols_);
+    for (int i = 0; i < n; ++i)
+        std::move(&cell(lo + order[i], 0), &cell(lo + order[i], 0) + cols_, sorted.begin() + static_cast<std::ptrdiff_t>(i) * cols_);
+    std::move(sorted.begin(), sorted.end(), cells_.begin() + static_cast<std::ptrdiff_t>(lo) * cols_);
+}
+
+int GridModel::ColWidth(int col) const {
+    if (col < 0 || col >= cols_) fail(ErrSubscript);
+    return colWidths_[col];
+}
+
+void GridModel::setColWidth(int col, int twips) {
+    if (col < 0 || col >= cols_) fail(ErrSubscript);
+    if (twips < -1) fail(380);
+    colWidths_[col] = twips == -1 ? DefaultColWidth : twips;
+}
+
+int GridModel::ColAlignment(int col) const {
+    if (col < 0 || col >= cols_) fail(ErrSubscript);
+    return colAlign_[col];
+}
+
+void GridModel::setColAlignment(int col, int alignment) {
+    if (col < 0 || col >= cols_) fail(ErrSubscript);
+    if (alignment < 0 || alignment > AlignGeneral) fail(380);
+    colAlign_[col] = alignment;
+}
+
+void GridModel::setRowHeight(int twips) {
+    if (twips <= 0) fail(380);
+    rowHeight_ = twips;
+    clampTopRow();
+}
+
+void GridModel::setViewport(int widthTwips, int heightTwips) {
+    viewWidth_ = std::max(widthTwips, 0);
+    viewHeight_ = std::max(heightTwips, 0);
+    clampTopRow();
+}
+
+int GridModel::rowAt(double y) const {
+    if (y < 0 || y >= viewHeight_) return -1;
+    const double fixedHeight = static_cast<double>(fixedRows_) * rowHeight_;
+    const int r = y < fixedHeight ? static_cast<int>(y / rowHeight_) : topRow_ + static_cast<int>((y - fixedHeight) / rowHeight_);
+    return r < rows_ ? r : -1;
+}
+
+int GridModel::colAt(double x) const {
+    if (x < 0 || x >= viewWidth_) return -1;
+    double left = 0;
+    for (int c = 0; c < cols_; ++c) {
+        left += colWidths_[c];
+        if (x < left) return c;
+    }
+    return -1;
+}
+
+int GridModel::rowTop(int row) const {
+    if (row < 0 || row >= rows_) return -1;
+    if (row < fixedRows_) return row * rowHeight_;
+    if (row < topRow_) return -1;
+    const long long top = static_cast<long long>(fixedRows_) * rowHeight_ + static_cast<long long>(row - topRow_) * rowHeight_;
+    return top < viewHeight_ ? static_cast<int>(top) : -1;
+}
+
+int GridModel::colLeft(int col) const {
+    int left = 0;
+    for (int c = 0; c < col && c < cols_; ++c) left += colWidths_[c];
+    return left;
+}
+
+void GridModel::scrollIntoView(int r) {
+    if (r < fixedRows_ || r >= rows_) return;
+    if (r < topRow_)
+        topRow_ = r;
+    else if (static_cast<long long>(r - topRow_ + 1) * rowHeight_ > dataAreaHeight())
+        topRow_ = r - fullyVisibleDataRows() + 1;
+    clampTopRow();
+}
+
+bool GridModel::selectRowByUser(int r) {
+    if (r < fixedRows_ || r >= rows_ || cols_ == 0) return false;
+    const bool changed = r != row_ || r != rowSel_ || col_ != 0 || colSel_ != cols_ - 1;
+    row_ = rowSel_ = r;
+    col_ = 0;
+    colSel_ = cols_ - 1;
+    scrollIntoView(r);
+    return changed;
+}
+
+bool GridModel::moveByKey(int keyCode, int shift) {
+    if (rows_ <= fixedRows_) return false;
+    const int first = fixedRows_, last = rows_ - 1, page = fullyVisibleDataRows();
+    const int from = std::max(row_, first);
+    int to;
+    switch (keyCode) {
+    case 38: to = row_ > first ? row_ - 1 : first; break;  // Up
+    case 40: to = row_ < first ? first : std::min(row_ + 1, last); break;  // Down
+    case 33: to = std::max(from - page, first); break;  // Page up
+    case 34: to = std::min(from + page, last); break;   // Page down
+    case 36:  // Home
+        if (!(shift & 2)) return false;
+        to = first;
+        break;
+    case 35:  // End
+        if (!(shift & 2)) return false;
+        to = last;
+        break;
+    default: return false;
+    }
+    return selectRowByUser(to);
+}
+
+std::size_t GridModel::storageBytes() const {
+    std::size_t bytes = cells_.capacity() * sizeof(Cell) + (colWidths_.capacity() + colAlign_.capacity()) * sizeof(int);
+    constexpr std::size_t heapHeader = 16 + 16;  // string header and allocator bookkeeping
+    for (const Cell& c : cells_)
+        if (!c.text.isNull()) bytes += heapHeader + static_cast<std::size_t>(c.text.capacity() + 1) * sizeof(char16_t);
+    return bytes;
+}
+
+}  // namespace kioskgrid

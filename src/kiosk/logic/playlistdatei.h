@@ -1,0 +1,35 @@
+#pragma once
+// The playlist file "Playlist.txt": one line per playlist row, the six fields
+// joined by ";", lines ended by CR LF, UTF-8, no header. Only the path may hold
+// ";" (the texts have "_" in its place), so a line is read from both ends.
+#include <QList>
+#include <QString>
+#include <cstdint>
+
+namespace kiosklogic {
+
+// One playlist row in grid column order 0 to 5.
+struct Playlistsatz {
+    QString titel;
+    QString interpret;
+    QString genre;
+    QString start;  // "HH:mm" or "??:??"
+    QString pfad;   // the song's identity, never altered
+    QString dauer;  // duration text, "05:00" when unknown
+    bool operator==(const Playlistsatz&) const = default;
+};
+
+// A text column's value with every ";" as "_" (empty stays empty); never applied to a path.
+QString SemikolonErsetzen(const QString& s);
+// Full name of the playlist file in the program folder.
+QString PlaylistDateiname();
+// Shut-down rule: the file is written only when at least five rows are queued, else an older file stays.
+inline bool PlaylistSpeichernLohnt(int32_t zeilen) { return zeilen >= 5; }
+// One line of the file without its line end; ";" in the text fields is written as "_".
+QString PlaylistZeile(const Playlistsatz& satz);
+// Replaces the file at once (temporary file renamed over it); raises 76 for a missing folder, 70/75 when writing fails, the old file intact.
+void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
+// Rows of the file in order (none when it is missing, error 75 when unreadable); empty lines and lines of fewer than six fields are passed over, uebersprungen counts the latter.
+QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen = nullptr);
+
+}  // namespace kiosklogic

@@ -1,0 +1,32 @@
+#pragma once
+// Time texts of the music road. A song length of s seconds is kept as the clock
+// text of s minutes ("03:20" for 200 s), so the grids show minutes and seconds;
+// start times are clock times of date values (days since 1899-12-30, time as fraction).
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+
+namespace kiosklogic {
+
+// Length every unreadable or missing duration counts as.
+inline const QString StandardDauer = QStringLiteral("05:00");
+
+// Date value of a local date-time: days since 1899-12-30, the time of day as fraction.
+double Datumswert(const QDateTime& t);
+// "HH:mm" of a date value, time of day only, rounded to the second first; the zero date gives "00:00".
+QString Uhrzeit(double datum);
+// s whole seconds as the clock text of s minutes: 200 -> "03:20"; 24 minutes and more wrap (1800 -> "06:00").
+QString DauerText(int32_t sekunden);
+// A clock text "H:mm" or "H:mm:ss" (blanks around allowed) as fraction of a day; nullopt when no valid time.
+std::optional<double> ZeitAusText(const QString& text);
+// A duration text as its clock time in days ("03:20" -> 200 / 1440); missing or invalid counts as "05:00".
+double DauerTage(const QString& text);
+// A duration text back to whole seconds ("03:20" -> 200), rounded half to even; missing or invalid gives 300.
+int32_t DauerSekunden(const QString& text);
+// Start clock texts of the playlist rows: row 1 shows startzeit, each later row now minus the playing
+// position plus the durations (column 5 texts) of all rows above it; one text per entry of dauern.
+QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern);
+
+}  // namespace kiosklogic

@@ -1,0 +1,197 @@
+#include "platform/mixer.h"
+
+#include "platform/clock.h"
+
+#include <QFile>
+#include <SDL.h>
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+constexpr int kDeviceFrames = 1024;
+constexpr int kChunkFrames = 4096;
+}  // namespace
+
+// The click sound: plays its samples once.
+class Mixer::OneShot : public MixVoice {
+public:
+    std::vector<int16_t> pcm;
+    size_t pos = 0;
+    void mixInto(int32_t* acc, int frames) override {
+        const size_t n = std::min(pcm.size() - pos, size_t(frames) * 2);
+        for (size_t i = 0; i < n; ++i) acc[i] += pcm[pos + i];
+        pos += n;
+    }
+};
+
+Mixer& Mixer::instance() {
+    // Never destroyed: the device thread may still call in while the program ends.
+    static Mixer* m = new Mixer;
+    return *m;
+}
+
+Mixer::Mixer() : oneShot_(new OneShot) { voices_.push_back(oneShot_); }
+
+Mixer::~Mixer() {
+    closeDevice();
+    delete oneShot_;
+}
+
+void Mixer::add(MixVoice* v) {
+    std::lock_guard g(mutex_);
+    voices_.push_back(v);
+}
+
+void Mixer::remove(MixVoice* v) {
+    std::lock_guard g(mutex_);
+    voices_.erase(std::remove(voices_.begin(), voices_.end(), v), voices_.end());
+}
+
+bool Mixer::openDevice() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{};
+    SDL_AudioSpec have{};
+    want.freq = kMixRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = kDeviceFrames;
+    want.callback = &Mixer::deviceCallback;
+    want.userdata = this;
+    // No changes allowed: SDL converts to whatever the hardware wants.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+}
+
+void Mixer::closeDevice() {
+    if (device_ == 0) return;
+    // Not under our lock: closing waits for a running callback, which takes it.
+    SDL_CloseAudioDevice(device_);
+    device_ = 0;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void Mixer::ensureOutput() {
+    if (!chosen_) select(AudioOutput::Device);
+}
+
+void Mixer::select(AudioOutput kind) {
+    closeDevice();
+    std::lock_guard g(mutex_);
+    chosen_ = true;
+    kind_ = kind;
+    if (kind_ == AudioOutput::Device && !openDevice()) kind_ = AudioOutput::Silent;
+    lastTick_ = tickCount();
+    silentMs_ = 0;
+    silentFrames_ = 0;
+}
+
+void Mixer::catchUp() {
+    if (kind_ != AudioOutput::Silent) return;
+    const uint32_t t = tickCount();
+    const int32_t elapsed = int32_t(t - lastTick_);
+    lastTick_ = t;
+    if (elapsed <= 0) return;  // the clock was replaced: start from here
+    silentMs_ += uint64_t(elapsed);
+    const uint64_t target = uint64_t(framesForMs(int64_t(silentMs_)));
+    while (silentFrames_ < target) {
+        const int n = int(std::min<uint64_t>(kChunkFrames, target - silentFrames_));
+        scratch_.resize(size_t(n) * 2);
+        render(scratch_.data(), n);
+        silentFrames_ += uint64_t(n);
+    }
+}
+
+void Mixer::render(int16_t* out, int frames) {
+    acc_.assign(size_t(frames) * 2, 0);
+    for (MixVoice* v : voices_) v->mixInto(acc_.data(), frames);
+    for (size_t i = 0; i < acc_.size(); ++i) out[i] = int16_t(std::clamp(acc_[i], -32768, 32767));
+}
+
+void Mixer::deviceCallback(void* self, uint8_t* stream, int len) {
+    auto* m = static_cast<Mixer*>(self);
+    std::lock_guard g(m->mutex_);
+    int16_t* out = reinterpret_cast<int16_t*>(stream);
+    const int frames = len / 4;
+    for (int done = 0; done < frames;) {
+        const int n = std::min(kChunkFrames, frames - done);
+        m->render(out + size_t(done) * 2, n);
+        done += n;
+    }
+}
+
+void Mixer::playOneShot(std::vector<int16_t> pcm) {
+    ensureOutput();
+    std::lock_guard g(mutex_);
+    catchUp();
+    oneShot_->pcm = std::move(pcm);
+    oneShot_->pos = 0;
+}
+
+namespace {
+// The WAV file as 44.1 kHz stereo 16-bit samples; empty when it cannot be read.
+std::vector<int16_t> loadWav(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = f.readAll();
+    SDL_AudioSpec spec{};
+    uint8_t* buf = nullptr;
+    uint32_t len = 0;
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), int(bytes.size()));
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return {};
+    std::vector<int16_t> out;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kMixRate) >= 0) {
+        std::vector<uint8_t> work(size_t(len) * size_t(std::max(cvt.len_mult, 1)));
+        if (len) std::memcpy(work.data(), buf, len);
+        cvt.buf = work.data();
+        cvt.len = int(len);
+        if (cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0) {
+            const int outLen = cvt.needed ? cvt.len_cvt : int(len);
+            out.resize(size_t(outLen) / 2);
+            std::memcpy(out.data(), work.data(), out.size() * 2);
+        }
+    }
+    SDL_FreeWAV(buf);
+    return out;
+}
+}  // namespace
+
+void playSoundAsync(const QString& path) {
+    std::vector<int16_t> pcm = loadWav(path);
+    if (!pcm.empty()) Mixer::instance().playOneShot(std::move(pcm));
+}
+
+TestAudioOutput::TestAudioOutput() { Mixer::instance().select(AudioOutput::Test); }
+
+TestAudioOutput::~TestAudioOutput() {
+    // Afterwards silence that follows the tick counter; tests never open the device.
+    Mixer::instance().select(AudioOutput::Silent);
+}
+
+std::vector<int16_t> TestAudioOutput::pull(int64_t ms) {
+    ms_ += uint64_t(ms);
+    const int64_t target = framesForMs(int64_t(ms_));
+    return pullFrames(target - int64_t(frames_));
+}
+
+std::vector<int16_t> TestAudioOutput::pullFrames(int64_t frames) {
+    std::vector<int16_t> out(size_t(std::max<int64_t>(frames, 0)) * 2);
+    Mixer& m = Mixer::instance();
+    std::lock_guard g(m.lock());
+    for (int64_t done = 0; done < frames;) {
+        const int n = int(std::min<int64_t>(kChunkFrames, frames - done));
+        m.render(out.data() + size_t(done) * 2, n);
+        done += n;
+    }
+    frames_ += uint64_t(std::max<int64_t>(frames, 0));
+    return out;
+}
+
+}  // namespace platform

@@ -1,0 +1,91 @@
+#pragma once
+// One audio output for the whole program: every playing sound channel and the
+// asynchronous click sound are added up (int16 saturation) and fed to it.
+// The output is the sound device (SDL, 44.1 kHz stereo 16 bit); without a device
+// a silent output consumes at the pace of tickCount(); tests pull by hand.
+#include <QString>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+
+inline constexpr int kMixRate = 44100;
+
+enum class AudioOutput { Device, Silent, Test };
+
+// A source the mixer pulls from (called with the mixer's lock held).
+class MixVoice {
+public:
+    virtual ~MixVoice() = default;
+    // Adds up to frames stereo frames to acc (2 values per frame).
+    virtual void mixInto(int32_t* acc, int frames) = 0;
+};
+
+class Mixer {
+public:
+    static Mixer& instance();
+
+    // The lock every voice's state lives under (the device thread takes it too).
+    std::recursive_mutex& lock() { return mutex_; }
+    void add(MixVoice* v);
+    void remove(MixVoice* v);
+
+    // Opens the output when none is chosen yet: the device, or silence without one.
+    void ensureOutput();
+    void select(AudioOutput kind);
+    AudioOutput output() const { return kind_; }
+    // Silent output: consumes what the tick counter says has passed. Lock held.
+    void catchUp();
+    // Mixes frames into out (2 values per frame). Lock held.
+    void render(int16_t* out, int frames);
+
+    // Asynchronous WAV playback; a new sound replaces the one still playing.
+    void playOneShot(std::vector<int16_t> pcm);
+
+private:
+    Mixer();
+    ~Mixer();
+    void closeDevice();
+    bool openDevice();
+    static void deviceCallback(void* self, uint8_t* stream, int len);
+
+    std::recursive_mutex mutex_;
+    std::vector<MixVoice*> voices_;
+    std::vector<int32_t> acc_;
+    std::vector<int16_t> scratch_;
+    AudioOutput kind_ = AudioOutput::Device;
+    bool chosen_ = false;
+    uint32_t device_ = 0;
+    // Silent output clock.
+    uint32_t lastTick_ = 0;
+    uint64_t silentMs_ = 0;
+    uint64_t silentFrames_ = 0;
+    class OneShot;
+    OneShot* oneShot_;
+};
+
+// Milliseconds to frames: the smallest count that reads back as ms.
+inline int64_t framesForMs(int64_t ms) { return (ms * kMixRate + 999) / 1000; }
+inline int64_t msForFrames(int64_t frames) { return frames * 1000 / kMixRate; }
+
+// Plays a WAV file without waiting for it (a missing or unreadable file plays nothing).
+void playSoundAsync(const QString& path);
+
+// For tests: while it exists the mixer feeds no device; the test pulls mixed samples.
+class TestAudioOutput {
+public:
+    TestAudioOutput();
+    ~TestAudioOutput();
+    TestAudioOutput(const TestAudioOutput&) = delete;
+    TestAudioOutput& operator=(const TestAudioOutput&) = delete;
+    // Pulls ms of output (frames follow the total pulled time exactly).
+    std::vector<int16_t> pull(int64_t ms);
+    std::vector<int16_t> pullFrames(int64_t frames);
+
+private:
+    uint64_t ms_ = 0;
+    uint64_t frames_ = 0;
+};
+
+}  // namespace platform

@@ -1,0 +1,60 @@
+#pragma once
+// A playback channel device: string commands "open", "close", "play", "pause" and
+// "stop", a file name and a start position to set, position, length (ms) and mode
+// to read. Decodes MP3 by the full path and plays through the shared mixer.
+#include "platform/mixer.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+struct mpg123_handle_struct;
+
+namespace platform {
+
+// Mode values as the multimedia device reports them.
+inline constexpr int32_t kModeNotOpen = 524;
+inline constexpr int32_t kModeStopped = 525;
+inline constexpr int32_t kModePlaying = 526;
+inline constexpr int32_t kModePaused = 529;
+
+class SoundChannel : public MixVoice {
+public:
+    SoundChannel();
+    ~SoundChannel() override;
+    SoundChannel(const SoundChannel&) = delete;
+    SoundChannel& operator=(const SoundChannel&) = delete;
+
+    void setFileName(const QString& path);
+    QString fileName() const;
+    // The position the next "play" starts from (ms).
+    void setFrom(int32_t ms);
+    // "open" of a file that cannot be played raises error 53 (missing) or 5;
+    // "open" of the empty name leaves the channel closed. Commands on a closed
+    // channel do nothing; an unknown command raises error 5.
+    void command(const QString& cmd);
+
+    int32_t position();  // ms
+    int32_t length();    // ms; known as soon as "open" returns
+    int32_t mode();
+
+    void mixInto(int32_t* acc, int frames) override;
+
+private:
+    void open();
+    void close();
+    void play();
+    void finish();
+
+    QString fileName_;
+    mpg123_handle_struct* handle_ = nullptr;
+    int32_t mode_ = kModeNotOpen;
+    int64_t lengthFrames_ = 0;
+    int64_t consumed_ = 0;   // frames handed to the output
+    int64_t from_ = -1;      // pending start position in frames
+    std::vector<int16_t> buf_;
+    size_t bufPos_ = 0;      // in values (2 per frame)
+    size_t bufLen_ = 0;
+};
+
+}  // namespace platform

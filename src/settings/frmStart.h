@@ -1,0 +1,149 @@
+#pragma once
+// The start dialog: the program's first window and, for the whole run, the live
+// holder of the settings. Other forms read its controls at the moment they need a
+// value and keep no copies.
+#include "settings/startcontrols.h"
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSlider;
+
+namespace platform {
+class VbTimer;
+}
+
+class frmStart : public QDialog {
+    Q_OBJECT
+public:
+    // The global instance; the first access (and the first after an unload) loads it.
+    static frmStart& instance();
+    static bool loaded();
+    // Tests: unloads the dialog and forgets that the countdown has fired, so the
+    // next instance() loads a fresh dialog. The widget itself is kept.
+    static void resetForTests();
+
+    // Brings the start dialog back over the running main screen.
+    void menuZurueck_Click();
+
+    // Stores the first `count` settings in table order (all 17 by default).
+    void EinstellungenSpeichern(int count = 17);
+
+    // The operator's context menu, popped up by the main screen.
+    QMenu* menuKontext = nullptr;
+    QAction* menuBeenden = nullptr;
+    QAction* menuTags = nullptr;
+    QAction* menuLoeschen = nullptr;
+    QAction* menuExplorerAnzeigen = nullptr;
+    QAction* menuNeuEinlesen = nullptr;
+    QAction* menuZurueck = nullptr;
+
+    // The settings.
+    QCheckBox* chkZufall = nullptr;
+    QCheckBox* chkPlayliste = nullptr;
+    QCheckBox* chkPlaylistDoppelklick = nullptr;
+    QCheckBox* chkFenster = nullptr;
+    QCheckBox* chkSmilie = nullptr;
+    QCheckBox* chkMuelleimer = nullptr;
+    QCheckBox* chkPause = nullptr;
+    QCheckBox* chkRechteMaustaste = nullptr;
+    QCheckBox* chkWindowsBlockieren = nullptr;
+    QComboBox* cmbAnzahl = nullptr;          // ListIndex = song limit, 0 "unbegrenzt"
+    QComboBox* cmbSchriftgroesse = nullptr;  // the entry's text is the grid font size
+    QSlider* Slider1 = nullptr;              // crossfade seconds
+    ColourSwatch* PicFarbe = nullptr;
+    ColourSwatch* PicHintergrundfarbe = nullptr;
+    QLineEdit* txtPasswort = nullptr;
+    QLineEdit* txtWinAmpPfad = nullptr;
+    QLineEdit* Text1 = nullptr;  // song folder
+
+    // Status lines written by the hand-over and the song scan.
+    QLabel* Label2 = nullptr;
+    ClickLabel* lblAbbrechen = nullptr;
+    QLabel* lblGefunden = nullptr;
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* lblWinamp = nullptr;
+    std::array<QPushButton*, 2> cmdFarbe{};
+    QPushButton* cmdDurchsuchen = nullptr;
+    QPushButton* cmdBeenden = nullptr;
+    QPushButton* cmdAbbrechen = nullptr;
+    QPushButton* cmdOK = nullptr;
+    platform::VbTimer* TimerAutostart = nullptr;
+
+    int16_t autostartZaehler() const { return AutostartZaehler; }
+
+    // Event handlers, public so that the hand-over, the main screen and tests can raise them.
+    void cmdOK_Click();
+    void cmdAbbrechen_Click();
+    void cmdBeenden_Click();
+    void TimerAutostart_Timer();
+    void cmdDurchsuchen_Click();
+    void cmdFarbe_Click(int16_t Index);
+    void txtPasswort_KeyPress(int16_t& KeyAscii);
+    void txtPasswort_KeyDown(int16_t KeyCode, int16_t Shift);
+    void lblAbbrechen_Click();
+    void cmbAnzahl_Change();
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void reject() override;
+
+private:
+    frmStart();
+    void buildControls();
+    void buildMenu();
+    void resetControls();
+    void Form_Load();
+    void Form_Activate();
+    void Unload();
+    void AutostartZuruecksetzen();
+    // The control behind each row of the settings table.
+    struct Binding {
+        QLineEdit* text = nullptr;
+        QCheckBox* check = nullptr;
+        ColourSwatch* colour = nullptr;
+        QSlider* slider = nullptr;
+        QComboBox* list = nullptr;
+    };
+    QString defaultText(int index) const;
+    void loadSetting(int index);
+    QString storedText(int index) const;
+    bool refuseDarkColours();
+
+    // The main screen's part of the two hand-overs; it comes with the main screen.
+    void mainScreenHandOver();
+    void mainScreenWithoutScan();
+
+    void menuBeenden_Click();
+    void menuTags_Click();
+    void menuLoeschen_Click();
+    void menuExplorerAnzeigen_Click();
+    void menuNeuEinlesen_Click();
+    void menuBeendenMitWinamp_Click();
+    void LeereProzedur();
+
+    std::array<Binding, 17> bindings_{};
+    int16_t AutostartZaehler = 0;
+    QString programFolder_;
+    bool loaded_ = false;
+    // Once OK has run, the countdown stays off for the rest of the run.
+    bool autostartOff_ = false;
+};

@@ -1,0 +1,123 @@
+#include "kiosk/logic/abspielen.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <map>
+
+using namespace kiosklogic;
+
+namespace {
+
+Kanalzustand spielt(int32_t positionMs, int32_t laengeSek) { return {positionMs, laengeSek, true, false}; }
+
+// A channel as the 250 ms loop sees it: the position moves only while playing.
+struct Kanal {
+    Kanalzustand z;
+    bool pausiert = false;
+    void tick() {
+        if (!pausiert) z.positionMs += 250;
+    }
+};
+
+}  // namespace
+
+TEST(EndeErreicht, PassesStrictlyAfterLengthMinusCrossfade) {
+    EXPECT_FALSE(EndeErreicht(spielt(189'999, 200), 10));
+    EXPECT_FALSE(EndeErreicht(spielt(190'000, 200), 10));
+    EXPECT_TRUE(EndeErreicht(spielt(190'001, 200), 10));
+    EXPECT_TRUE(EndeErreicht(spielt(0, 5), 10));  // song shorter than the crossfade
+}
+
+TEST(EndeErreicht, IdleChannelPassesAtOnceWithACrossfade) {
+    EXPECT_TRUE(EndeErreicht({}, 1));
+    EXPECT_TRUE(EndeErreicht({}, 10));
+}
+
+TEST(EndeErreicht, CrossfadeZeroStillStartsOnAnIdleChannel) {
+    EXPECT_TRUE(EndeErreicht({}, 0));
+    // A channel whose file was closed keeps no position or length.
+    EXPECT_TRUE(EndeErreicht({0, 0, false, false}, 0));
+}
+
+TEST(EndeErreicht, CrossfadeZeroHandsOverAtTheEndWithoutOverlap) {
+    EXPECT_FALSE(EndeErreicht(spielt(199'000, 200), 0));
+    EXPECT_FALSE(EndeErreicht(spielt(200'000, 200), 0));
+    EXPECT_TRUE(EndeErreicht(spielt(200'001, 200), 0));
+    // Length rounded up to 200 s, the song stops at 199.6 s: only its end lets the next one start.
+    EXPECT_FALSE(EndeErreicht(spielt(199'600, 200), 0));
+    EXPECT_TRUE(EndeErreicht({199'600, 200, true, true}, 0));
+}
+
+TEST(EndeErreicht, EndedFlagDoesNotShortenACrossfade) {
+    // With an overlap the hand-over point comes from the position alone.
+    EXPECT_FALSE(EndeErreicht({100'000, 200, true, true}, 10));
+}
+
+TEST(EndeErreicht, PausedChannelHoldsBackTheHandOver) {
+    for (int32_t fading : {0, 2}) {
+        Kanal k{spielt(0, 20)};
+        int ticks = 0;
+        while (!EndeErreicht(k.z, fading)) {
+            k.pausiert = ticks >= 20 && ticks < 60;  // 40 ticks of pause after five seconds
+            k.tick();
+            ++ticks;
+            ASSERT_LT(ticks, 1000);
+        }
+        EXPECT_EQ(ticks, (20 - fading) * 4 + 1 + 40) << fading;
+    }
+    // Paused inside the last crossfade seconds: it has passed already and stays passed.
+    EXPECT_TRUE(EndeErreicht(spielt(19'000, 20), 2));
+    EXPECT_FALSE(EndeErreicht(spielt(10'000, 20), 0));
+}
+
+TEST(Zufallszeile, EmptyArchivePicksNothingOneRowAlwaysRowOne) {
+    for (double r : {0.0, 0.25, 0.5, 0.75, 0.999999}) {
+        EXPECT_EQ(Zufallszeile(1, r), 0) << r;
+        EXPECT_EQ(Zufallszeile(2, r), 1) << r;
+    }
+}
+
+TEST(Zufallszeile, FirstAndLastRowHaveHalfTheChance) {
+    Zufall zufall(4711);
+    std::map<int32_t, int> anzahl;
+    const int n = 200'000;
+    for (int i = 0; i < n; ++i) ++anzahl[Zufallszeile(6, zufall())];  // five data rows
+    ASSERT_EQ(anzahl.size(), 5u);
+    EXPECT_NEAR(anzahl[1] / double(n), 0.125, 0.005);
+    for (int32_t z : {2, 3, 4}) EXPECT_NEAR(anzahl[z] / double(n), 0.25, 0.005) << z;
+    EXPECT_NEAR(anzahl[5] / double(n), 0.125, 0.005);
+}
+
+TEST(Zufallszeile, LargeArchiveReachesRowsBeyondSixteenBits) {
+    const int32_t rows = 50'001;  // 50,000 songs below the header
+    EXPECT_EQ(Zufallszeile(rows, 0.0), 1);
+    EXPECT_EQ(Zufallszeile(rows, 0.9999999), 50'000);
+    Zufall zufall(42);
+    int32_t kleinste = rows, groesste = 0;
+    int ueber16Bit = 0;
+    const int n = 100'000;
+    for (int i = 0; i < n; ++i) {
+        const int32_t z = Zufallszeile(rows, zufall());
+        ASSERT_GE(z, 1);
+        ASSERT_LE(z, 50'000);
+        kleinste = std::min(kleinste, z);
+        groesste = std::max(groesste, z);
+        if (z > 32'767) ++ueber16Bit;
+    }
+    EXPECT_LT(kleinste, 100);
+    EXPECT_GT(groesste, 49'900);
+    EXPECT_NEAR(ueber16Bit / double(n), (50'000 - 32'767.5) / 49'999, 0.01);
+}
+
+TEST(Zufall, SeededSourceRepeatsAndStaysBelowOne) {
+    Zufall a(7), b(7);
+    for (int i = 0; i < 10'000; ++i) {
+        const double x = a();
+        ASSERT_EQ(x, b());
+        ASSERT_GE(x, 0.0);
+        ASSERT_LT(x, 1.0);
+    }
+    const double r = Rnd();
+    EXPECT_GE(r, 0.0);
+    EXPECT_LT(r, 1.0);
+}

@@ -1,0 +1,162 @@
+#include "kiosk/logic/playlistdatei.h"
+
+#include "platform/runtime.h"
+#include "support/testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace kiosklogic;
+
+namespace {
+
+QByteArray lies(const QString& datei) {
+    QFile f(datei);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<fehlt>");
+}
+
+void schreibeRoh(const QString& datei, const QByteArray& inhalt) {
+    QFile f(datei);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(inhalt);
+}
+
+Playlistsatz satz(int i) {
+    return {QStringLiteral("Titel %1").arg(i), QStringLiteral("Künstler %1").arg(i), "Rock", "??:??",
+            QStringLiteral("/musik/lied%1.mp3").arg(i), "03:20"};
+}
+
+QList<Playlistsatz> saetze(int n) {
+    QList<Playlistsatz> l;
+    for (int i = 1; i <= n; ++i) l << satz(i);
+    return l;
+}
+
+int fehlerVon(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const platform::RuntimeError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+}  // namespace
+
+TEST(SemikolonErsetzen, EverySemicolonOfATextBecomesUnderscore) {
+    EXPECT_EQ(SemikolonErsetzen("a;b;;c;"), "a_b__c_");
+    EXPECT_EQ(SemikolonErsetzen(""), "");
+    EXPECT_EQ(SemikolonErsetzen("ohne"), "ohne");
+}
+
+TEST(PlaylistSpeichernLohnt, OnlyFromFiveRowsOn) {
+    EXPECT_FALSE(PlaylistSpeichernLohnt(0));
+    EXPECT_FALSE(PlaylistSpeichernLohnt(4));
+    EXPECT_TRUE(PlaylistSpeichernLohnt(5));
+    EXPECT_TRUE(PlaylistDateiname().endsWith("/Playlist.txt"));
+}
+
+TEST(PlaylistDatei, BytesAreFieldsJoinedBySemicolonWithCrLfInUtf8) {
+    const QString datei = testenv::freshFolder("pl_bytes") + "/Playlist.txt";
+    PlaylistSchreiben(datei, {{"Ärger", "Die Ärzte", "Punk", "12:00", "/m/ä.mp3", "03:20"},
+                              {"B", "C", "Pop", "12:03", "/m/b;c.mp3", "05:00"}});
+    EXPECT_EQ(lies(datei), QByteArray("\xc3\x84rger;Die \xc3\x84rzte;Punk;12:00;/m/\xc3\xa4.mp3;03:20\r\n"
+                                      "B;C;Pop;12:03;/m/b;c.mp3;05:00\r\n"));
+    PlaylistSchreiben(datei, {});
+    EXPECT_EQ(lies(datei), QByteArray());
+}
+
+TEST(PlaylistDatei, SemicolonsInTextsAreWrittenAsUnderscoreThePathKeepsThem) {
+    const QString datei = testenv::freshFolder("pl_texte") + "/Playlist.txt";
+    PlaylistSchreiben(datei, {{"a;b", "c;d", "e;f", "??:??", "/x;y/z;.mp3", "01:00"}});
+    EXPECT_EQ(lies(datei), QByteArray("a_b;c_d;e_f;??:??;/x;y/z;.mp3;01:00\r\n"));
+}
+
+TEST(PlaylistDatei, RoundTripKeepsRowsOrderAndPathsWithSemicolons) {
+    const QString datei = testenv::freshFolder("pl_rund") + "/Playlist.txt";
+    auto l = saetze(6);
+    l[2].pfad = "/musik/AC;DC/Back;in;Black.mp3";
+    l[3].pfad = ";";
+    l[4].pfad = "";
+    l[5].titel = "";
+    PlaylistSchreiben(datei, l);
+    int kurz = -1;
+    EXPECT_EQ(PlaylistLesen(datei, &kurz), l);
+    EXPECT_EQ(kurz, 0);
+}
+
+TEST(PlaylistDatei, ShortAndEmptyLinesArePassedOverAndReadingGoesOn) {
+    const QString datei = testenv::freshFolder("pl_kurz") + "/Playlist.txt";
+    schreibeRoh(datei, "T1;A1;G1;??:??;/p1.mp3;01:00\r\n"
+                       "\r\n"
+                       "abgeschnitten;A;G;??:??\r\n"
+                       "T2;A2;G2;10:00;/p2.mp3;02:00\n"  // a line end of another editor
+                       "nur eine Zeile\r\n"
+                       "T3;A3;G3;10:02;/p3.mp3;03:00\r\n"
+                       "\r\n");
+    int kurz = 0;
+    const auto l = PlaylistLesen(datei, &kurz);
+    ASSERT_EQ(l.size(), 3);
+    EXPECT_EQ(l[0], (Playlistsatz{"T1", "A1", "G1", "??:??", "/p1.mp3", "01:00"}));
+    EXPECT_EQ(l[1].pfad, "/p2.mp3");
+    EXPECT_EQ(l[2], (Playlistsatz{"T3", "A3", "G3", "10:02", "/p3.mp3", "03:00"}));
+    EXPECT_EQ(kurz, 2);
+}
+
+TEST(PlaylistDatei, MissingFileGivesAnEmptyList) {
+    const QString ordner = testenv::freshFolder("pl_fehlt");
+    EXPECT_TRUE(PlaylistLesen(ordner + "/Playlist.txt").isEmpty());
+    QDir(ordner).mkdir("Playlist.txt");  // a folder of that name is no playlist
+    EXPECT_TRUE(PlaylistLesen(ordner + "/Playlist.txt").isEmpty());
+}
+
+TEST(PlaylistDatei, ReplacesAReadOnlyOldFile) {
+    const QString datei = testenv::freshFolder("pl_ro") + "/Playlist.txt";
+    PlaylistSchreiben(datei, saetze(5));
+    QFile::setPermissions(datei, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    PlaylistSchreiben(datei, saetze(7));
+    EXPECT_EQ(PlaylistLesen(datei), saetze(7));
+}
+
+TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
+    const QString ordner = testenv::freshFolder("pl_voll");
+    const QString datei = ordner + "/Playlist.txt";
+    PlaylistSchreiben(datei, saetze(5));
+    const QByteArray alt = lies(datei);
+    // A file-size limit makes the write fail half way, as a full disk would.
+    auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit alteGrenze{};
+    getrlimit(RLIMIT_FSIZE, &alteGrenze);
+    rlimit grenze = alteGrenze;
+    grenze.rlim_cur = 1024;
+    setrlimit(RLIMIT_FSIZE, &grenze);
+    const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
+    setrlimit(RLIMIT_FSIZE, &alteGrenze);
+    std::signal(SIGXFSZ, alterHandler);
+    EXPECT_EQ(fehler, 75);
+    EXPECT_EQ(lies(datei), alt);
+    EXPECT_EQ(QDir(ordner).entryList(QDir::Files), QStringList{"Playlist.txt"});  // no temporary file left
+}
+
+TEST(PlaylistDatei, MissingFolderIsReportedAndNothingIsCreated) {
+    const QString ordner = testenv::freshFolder("pl_ohne") + "/gibtsnicht";
+    EXPECT_EQ(fehlerVon([&] { PlaylistSchreiben(ordner + "/Playlist.txt", saetze(5)); }), 76);
+    EXPECT_FALSE(QDir(ordner).exists());
+}
+
+TEST(PlaylistDatei, UnwritableFolderKeepsTheOldFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+    const QString ordner = testenv::freshFolder("pl_gesperrt");
+    const QString datei = ordner + "/Playlist.txt";
+    PlaylistSchreiben(datei, saetze(5));
+    QFile::setPermissions(ordner, QFile::ReadOwner | QFile::ExeOwner);
+    const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(9)); });
+    QFile::setPermissions(ordner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(fehler, 70);
+    EXPECT_EQ(PlaylistLesen(datei), saetze(5));
+}

@@ -1,0 +1,241 @@
+#include "support/testmedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <lame/lame.h>
+#include <stdexcept>
+#include <vector>
+
+namespace testmedia {
+
+namespace {
+
+constexpr int kEncoderDelay = 576;
+constexpr int kDecoderDelay = 529;
+
+int bitrateIndex(int kbps) {
+    static const int table[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+    for (int i = 1; i < 15; ++i)
+        if (table[i] == kbps) return i;
+    throw std::invalid_argument("no MPEG-1 Layer III bit rate");
+}
+
+// Frame i's size: padding spread so the average bit rate is exact.
+int frameSize(int kbps, int64_t i) {
+    const int64_t per = 144000LL * kbps;
+    return int((i + 1) * per / kRate - i * per / kRate);
+}
+
+void putFrameHeader(char* p, int kbps, bool padded) {
+    p[0] = char(0xFF);
+    p[1] = char(0xFB);  // MPEG-1, Layer III, no CRC
+    p[2] = char((bitrateIndex(kbps) << 4) | (padded ? 0x02 : 0x00));  // 44.1 kHz
+    p[3] = char(0x00);  // stereo
+}
+
+QByteArray frame(int kbps, int64_t i) {
+    const int size = frameSize(kbps, i);
+    QByteArray f(size, '\0');  // zero side info and main data: silence
+    putFrameHeader(f.data(), kbps, size > 144000 * kbps / kRate);
+    return f;
+}
+
+void putBE32(char* p, uint32_t v) {
+    p[0] = char(v >> 24);
+    p[1] = char(v >> 16);
+    p[2] = char(v >> 8);
+    p[3] = char(v);
+}
+
+uint16_t crc16(const char* data, int n) {
+    uint16_t crc = 0;
+    for (int i = 0; i < n; ++i) {
+        crc ^= uint8_t(data[i]);
+        for (int b = 0; b < 8; ++b) crc = (crc & 1) ? uint16_t((crc >> 1) ^ 0xA001) : uint16_t(crc >> 1);
+    }
+    return crc;
+}
+
+// "Info" frame with a LAME tag that trims the stream to its exact sample count.
+QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalBytes) {
+    QByteArray f = frame(kbps, 0);
+    char* p = f.data();
+    memcpy(p + 36, "Info", 4);
+    putBE32(p + 40, 0x0F);  // frames, bytes, TOC, quality
+    putBE32(p + 44, uint32_t(audioFrames));
+    putBE32(p + 48, totalBytes);
+    for (int i = 0; i < 100; ++i) p[52 + i] = char(i * 256 / 100);
+    putBE32(p + 152, 0);
+    char* lame = p + 156;
+    memcpy(lame, "LAME3.100", 9);
+    lame[9] = 0x01;  // CBR
+    lame[20] = char(std::min(kbps, 255));
+    const uint32_t dp = (uint32_t(kEncoderDelay) << 12) | uint32_t(padding);
+    lame[21] = char(dp >> 16);
+    lame[22] = char(dp >> 8);
+    lame[23] = char(dp);
+    putBE32(lame + 28, totalBytes);
+    const uint16_t crc = crc16(p, 190);
+    p[190] = char(crc >> 8);
+    p[191] = char(crc);
+    return f;
+}
+
+QByteArray field(const QString& text, const std::optional<QByteArray>& raw, int n) {
+    QByteArray b = raw ? *raw : text.toLatin1();
+    b = b.left(n);
+    b.append(QByteArray(n - b.size(), '\0'));
+    return b;
+}
+
+void mkParent(const QString& path) { QDir().mkpath(QFileInfo(path).absolutePath()); }
+
+}  // namespace
+
+int64_t samplesFor(int32_t lengthMs) {
+    // Smallest count whose rounded-down milliseconds are lengthMs.
+    return (int64_t(lengthMs) * kRate + 999) / 1000;
+}
+
+QByteArray id3v1Bytes(const Id3v1& tag) {
+    QByteArray b("TAG");
+    b += field(tag.title, tag.rawTitle, 30);
+    b += field(tag.artist, tag.rawArtist, 30);
+    b += field({}, tag.album, 30);
+    b += field({}, tag.year, 4);
+    b += field({}, tag.comment, 30);
+    b += char(tag.genre);
+    return b;
+}
+
+QByteArray silentMp3Bytes(int32_t lengthMs, int bitrateKbps, bool gaplessHeader) {
+    const int64_t samples = samplesFor(lengthMs);
+    if (!gaplessHeader) {
+        QByteArray out;
+        const int64_t frames = (samples + kSamplesPerFrame - 1) / kSamplesPerFrame;
+        for (int64_t i = 0; i < frames; ++i) out += frame(bitrateKbps, i);
+        return out;
+    }
+    // The decoder's own delay of 529 samples must fit into the padding.
+    const int64_t frames = (samples + kEncoderDelay + kDecoderDelay + kSamplesPerFrame - 1) / kSamplesPerFrame;
+    const int padding = int(frames * kSamplesPerFrame - kEncoderDelay - samples);
+    QByteArray audio;
+    for (int64_t i = 1; i <= frames; ++i) audio += frame(bitrateKbps, i);
+    const uint32_t total = uint32_t(audio.size() + frameSize(bitrateKbps, 0));
+    return infoFrame(bitrateKbps, frames, padding, total) + audio;
+}
+
+QString writeBytes(const QString& path, const QByteArray& bytes) {
+    mkParent(path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write test media " + path.toStdString());
+    return path;
+}
+
+QString writeSilentMp3(const QString& path, int32_t lengthMs, const SilentOptions& opt) {
+    QByteArray b = silentMp3Bytes(lengthMs, opt.bitrateKbps, opt.gaplessHeader);
+    if (opt.tag) b += id3v1Bytes(*opt.tag);
+    return writeBytes(path, b);
+}
+
+QString writeSilentMp3(const QString& path, int32_t lengthMs, const Id3v1& tag) {
+    SilentOptions opt;
+    opt.tag = tag;
+    return writeSilentMp3(path, lengthMs, opt);
+}
+
+QString writeSilentFrames(const QString& path, int frames, const SilentOptions& opt) {
+    QByteArray b;
+    for (int i = 0; i < frames; ++i) b += frame(opt.bitrateKbps, i);
+    if (opt.tag) b += id3v1Bytes(*opt.tag);
+    return writeBytes(path, b);
+}
+
+QString writeGarbage(const QString& path, int n, uint32_t seed) {
+    QByteArray b(n, '\0');
+    uint32_t x = seed ? seed : 1;
+    for (int i = 0; i < n; ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        b[i] = char(x & 0x7F);  // never 0xFF: no frame sync
+    }
+    return writeBytes(path, b);
+}
+
+QString writeShortFile(const QString& path, int n) { return writeGarbage(path, n, 7); }
+
+QString writeTruncatedMp3(const QString& path, int32_t lengthMs, int keepBytes) {
+    return writeBytes(path, silentMp3Bytes(lengthMs).left(keepBytes));
+}
+
+QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, int bitrateKbps,
+                     const std::optional<Id3v1>& tag) {
+    lame_global_flags* gf = lame_init();
+    lame_set_in_samplerate(gf, kRate);
+    lame_set_out_samplerate(gf, kRate);
+    lame_set_num_channels(gf, 2);
+    lame_set_mode(gf, STEREO);
+    lame_set_brate(gf, bitrateKbps);
+    lame_set_VBR(gf, vbr_off);
+    lame_set_quality(gf, 7);
+    lame_set_bWriteVbrTag(gf, 1);
+    if (lame_init_params(gf) < 0) {
+        lame_close(gf);
+        throw std::runtime_error("lame_init_params failed");
+    }
+    const int64_t samples = samplesFor(lengthMs);
+    std::vector<short> pcm(size_t(samples) * 2);
+    for (int64_t i = 0; i < samples; ++i) {
+        const short v = short(std::lround(amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate)));
+        pcm[size_t(2 * i)] = v;
+        pcm[size_t(2 * i + 1)] = v;
+    }
+    QByteArray out;
+    std::vector<unsigned char> buf(1 << 16);
+    const int chunk = 8192;
+    for (int64_t off = 0; off < samples; off += chunk) {
+        const int n = int(std::min<int64_t>(chunk, samples - off));
+        const int w = lame_encode_buffer_interleaved(gf, pcm.data() + 2 * off, n, buf.data(), int(buf.size()));
+        if (w < 0) throw std::runtime_error("lame encode failed");
+        out.append(reinterpret_cast<const char*>(buf.data()), w);
+    }
+    const int w = lame_encode_flush(gf, buf.data(), int(buf.size()));
+    if (w > 0) out.append(reinterpret_cast<const char*>(buf.data()), w);
+    const size_t tagLen = lame_get_lametag_frame(gf, buf.data(), buf.size());
+    if (tagLen > 0 && tagLen <= size_t(out.size())) memcpy(out.data(), buf.data(), tagLen);
+    lame_close(gf);
+    if (tag) out += id3v1Bytes(*tag);
+    return writeBytes(path, out);
+}
+
+QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
+    const int64_t samples = samplesFor(lengthMs);
+    const uint32_t dataBytes = uint32_t(samples * 4);
+    QByteArray b;
+    auto le32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
+    auto le16 = [&](uint16_t v) { b += char(v); b += char(v >> 8); };
+    b += "RIFF";
+    le32(36 + dataBytes);
+    b += "WAVEfmt ";
+    le32(16);
+    le16(1);
+    le16(2);
+    le32(kRate);
+    le32(kRate * 4);
+    le16(4);
+    le16(16);
+    b += "data";
+    le32(dataBytes);
+    for (int64_t i = 0; i < samples; ++i) {
+        const auto v = uint16_t(int16_t(std::lround(amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate))));
+        le16(v);
+        le16(v);
+    }
+    return writeBytes(path, b);
+}
+
+}  // namespace testmedia

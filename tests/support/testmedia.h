@@ -1,0 +1,70 @@
+#pragma once
+// Test media written by the tests themselves: MP3 files of an exact length,
+// with or without an ID3v1 tag, broken ones, real tones, and WAV clicks.
+//
+// Silent MP3s are MPEG-1 Layer III, 44.1 kHz, stereo, constant bit rate. The
+// first frame is an "Info" frame with a LAME tag whose encoder delay and padding
+// trim the stream to an exact number of samples, so the decoder reports exactly
+// samplesFor(lengthMs) samples and the length in milliseconds (samples * 1000 /
+// 44100, rounded down) is lengthMs exactly, for any length from 1 ms. The audio
+// frames hold all-zero side information and decode to silence.
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace testmedia {
+
+inline constexpr int kRate = 44100;
+inline constexpr int kSamplesPerFrame = 1152;
+
+// Samples a file of lengthMs must hold so that it reads back as lengthMs.
+int64_t samplesFor(int32_t lengthMs);
+
+// ID3v1 tag fields. title/artist are cut or zero-padded to 30 bytes (Latin-1);
+// raw fields, when set, are used byte for byte (cut/zero-padded to 30).
+struct Id3v1 {
+    QString title;
+    QString artist;
+    uint8_t genre = 255;
+    std::optional<QByteArray> rawTitle;
+    std::optional<QByteArray> rawArtist;
+    QByteArray album;    // 30 bytes, zero-padded
+    QByteArray year;     // 4 bytes
+    QByteArray comment;  // 30 bytes
+};
+// The 128 bytes of the tag ("TAG" + fields).
+QByteArray id3v1Bytes(const Id3v1& tag);
+
+struct SilentOptions {
+    int bitrateKbps = 128;       // any MPEG-1 Layer III bit rate (32..320)
+    bool gaplessHeader = true;   // false: plain frames, length = frames * 1152 samples
+    std::optional<Id3v1> tag;    // appended as the last 128 bytes
+};
+
+// Writes a silent MP3 of exactly lengthMs (see above); returns path. Creates folders.
+QString writeSilentMp3(const QString& path, int32_t lengthMs, const SilentOptions& opt = {});
+QString writeSilentMp3(const QString& path, int32_t lengthMs, const Id3v1& tag);
+// The bytes of such a file (no tag).
+QByteArray silentMp3Bytes(int32_t lengthMs, int bitrateKbps = 128, bool gaplessHeader = true);
+// Plain frames without header: exactly frames * 1152 samples.
+QString writeSilentFrames(const QString& path, int frames, const SilentOptions& opt = {});
+
+// Broken files: random-looking garbage of n bytes (no MPEG sync), a file of n
+// bytes shorter than a tag (n < 128), and the first n bytes of a valid file.
+QString writeGarbage(const QString& path, int n, uint32_t seed = 1);
+QString writeShortFile(const QString& path, int n);
+QString writeTruncatedMp3(const QString& path, int32_t lengthMs, int keepBytes);
+// Any bytes.
+QString writeBytes(const QString& path, const QByteArray& bytes);
+
+// A real sine tone encoded with LAME (44.1 kHz stereo, CBR, with its gapless
+// tag: decodes to exactly samplesFor(lengthMs) samples, lossy in value).
+// amplitude 0..32767 for both channels.
+QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude,
+                     int bitrateKbps = 128, const std::optional<Id3v1>& tag = std::nullopt);
+
+// 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
+QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
+
+}  // namespace testmedia
