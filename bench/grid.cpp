@@ -37,15 +37,18 @@ const std::vector<Song>& songs(int n) {
     return all;
 }
 
+// A text of its own, as each tag read gives one.
+QString fresh(const QString& s) { return QString(s.constData(), s.size()); }
+
 // One archive row the way the scan adds it: AddItem, then the other cells, then the row.
 void addRow(kioskgrid::FlexGrid& g, const Song& s) {
-    g.AddItem(s.title);
+    g.AddItem(fresh(s.title));
     const int r = g.Rows() - 1;
     g.setRow(r);
-    g.setTextMatrix(r, 0, s.title);
-    g.setTextMatrix(r, 4, s.path);
-    g.setTextMatrix(r, 1, s.artist);
-    g.setTextMatrix(r, 2, s.genre);
+    g.setTextMatrix(r, 0, fresh(s.title));
+    g.setTextMatrix(r, 4, fresh(s.path));
+    g.setTextMatrix(r, 1, fresh(s.artist));
+    g.setTextMatrix(r, 2, fresh(s.genre));
     g.setTextMatrix(r, 5, g.TextMatrix(r, 1) + g.TextMatrix(r, 0));
 }
 

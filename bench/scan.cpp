@@ -59,7 +59,8 @@ struct TagReader : ScanReceiver {
     int64_t chars = 0;
     int rows = 0;
     void EineZeileInsArchiv(const QString& Datei, int16_t) override {
-        chars += GetSongName(Datei).size() + GetBand(Datei).size() + GetSongGenre(Datei).size();
+        const SongTags t = ReadSongTags(Datei);  // as the archive fill reads them
+        chars += t.title.size() + t.artist.size() + t.genre.size();
         ++rows;
     }
     bool stopRequested() const override { return false; }

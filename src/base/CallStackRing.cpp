@@ -3,15 +3,21 @@
 #include "platform/clock.h"
 
 #include <QDateTime>
+#include <chrono>
 
 QString traceTimeText() {
     static qint64 cachedKey = -1;
     static QString cached;
-    const QDateTime t = platform::now();
-    const qint64 key = t.toSecsSinceEpoch();
-    if (key != cachedKey) {
-        cachedKey = key;
-        cached = t.time().toString(QStringLiteral("HH:mm:ss"));
+    // The local clock is slow to read (time zone rules); the system's second
+    // counter tells cheaply when the text must change. Virtual time is read as it is.
+    const bool virtualClock = platform::timeSource() != nullptr;
+    const qint64 key = virtualClock ? platform::now().toSecsSinceEpoch()
+                                    : std::chrono::duration_cast<std::chrono::seconds>(
+                                          std::chrono::system_clock::now().time_since_epoch())
+                                          .count();
+    if (key != cachedKey || virtualClock) {
+        cachedKey = virtualClock ? -1 : key;
+        cached = platform::now().time().toString(QStringLiteral("HH:mm:ss"));
     }
     return cached;
 }

@@ -51,7 +51,14 @@ protected:
         o.text.clear();
         p.drawControl(QStyle::CE_PushButton, o);
         p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        p.drawText(rect().adjusted(3, 2, -3, -2), Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, text());
+        const QRect area = rect().adjusted(2, 1, -2, -1);
+        const int flags = Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+        QFont f = font();
+        // A caption of three lines gets a smaller face rather than being cut.
+        while (f.pointSizeF() > 6 && QFontMetrics(f).boundingRect(area, flags, text()).height() > area.height())
+            f.setPointSizeF(f.pointSizeF() - 0.5);
+        p.setFont(f);
+        p.drawText(area, flags, text());
     }
 };
 

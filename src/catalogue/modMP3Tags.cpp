@@ -188,9 +188,24 @@ const QStringList& Genretabelle() {
 
 void setCurrentChannelSource(std::function<int16_t()> source) { channelSource() = std::move(source); }
 
-QString GetSongName(const QString& MP3Datei) {
+namespace {
+
+void registerGetSongName(const QString& MP3Datei) {
     ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetSongName(MP3Datei As String) As String"));
     ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+}
+
+void registerGetBand(const QString& MP3Datei) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetBand(MP3Datei As String) As String"));
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+}
+
+int16_t genreIndex(const QByteArray& tag) { return static_cast<int16_t>(static_cast<uint8_t>(tag[kGenreOffset]) + 1); }
+
+}  // namespace
+
+QString GetSongName(const QString& MP3Datei) {
+    registerGetSongName(MP3Datei);
     QString result = QStringLiteral("Unbekannter Titel");
     return withErrorHandler(kModule, QStringLiteral("GetSongName"), result, [&](ErrorHandler& on) {
         on.resumeNext();
@@ -201,8 +216,7 @@ QString GetSongName(const QString& MP3Datei) {
 }
 
 QString GetBand(const QString& MP3Datei) {
-    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Function GetBand(MP3Datei As String) As String"));
-    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    registerGetBand(MP3Datei);
     QString result;
     return withErrorHandler(kModule, QStringLiteral("GetBand"), result, [&](ErrorHandler& on) {
         if (!fileExists(MP3Datei)) return;
@@ -231,7 +245,7 @@ QString GetSongGenre(const QString& MP3Datei) {
     try {
         const SongFile f(MP3Datei, false);
         const QByteArray tag = f.read(f.tagPosition(), kTagSize);  // too short: the read fails
-        if (tag.startsWith("TAG")) index = static_cast<int16_t>(static_cast<uint8_t>(tag[kGenreOffset]) + 1);
+        if (tag.startsWith("TAG")) index = genreIndex(tag);
     } catch (const platform::RuntimeError&) {
         return kNoGenre;
     } catch (const std::exception&) {
@@ -287,4 +301,21 @@ void SetSongGenre(const QString& MP3Datei, const QString& GenreString) {
         });
         restoreChannel(on, h, MP3Datei);
     });
+}
+
+SongTags ReadSongTags(const QString& MP3Datei) {
+    std::optional<QByteArray> tag;
+    try {
+        tag = readTag(MP3Datei);
+    } catch (const std::exception&) {
+        // Missing or unreadable: the single readers know what each field gives then.
+        return {GetSongName(MP3Datei), GetBand(MP3Datei), GetSongGenre(MP3Datei)};
+    }
+    SongTags t;
+    registerGetSongName(MP3Datei);
+    t.title = tag ? field(*tag, kTitleOffset) : QStringLiteral("Unbekannter Titel");
+    registerGetBand(MP3Datei);
+    t.artist = tag ? field(*tag, kArtistOffset) : QStringLiteral("Unbekannter Interpret");
+    t.genre = GetSongGenreName(tag ? genreIndex(*tag) : int16_t(0));
+    return t;
 }

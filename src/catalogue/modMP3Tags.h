@@ -14,6 +14,16 @@ QString GetBand(const QString& MP3Datei);       // "Unbekannter Interpret" witho
 QString GetSongGenre(const QString& MP3Datei);  // "Kein Genre" without a tag
 QString GetSongGenreName(const int16_t& GenreIndex);  // index = genre byte + 1
 
+// The three fields of one file, as GetSongName, GetBand and GetSongGenre called one
+// after the other give them (results and trace entries the same), read with one
+// opening of the file. The archive fill reads every song this way.
+struct SongTags {
+    QString title;
+    QString artist;
+    QString genre;
+};
+SongTags ReadSongTags(const QString& MP3Datei);
+
 // The writers change a tag that is there and never create or extend a file. When the
 // file is loaded on the current playback channel, they release the channel while they
 // write and bring it back afterwards, at its position and in its mode.

@@ -438,11 +438,15 @@ void frmStart::cmdOK_Click() {
     cmdOK->setEnabled(false);
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
-    EinstellungenSpeichern();
-    Label2->setHidden(false);
-    Label2->setText(QStringLiteral("Die Oberfläche wird erstellt. Bitte warten..."));
-    platform::pumpEvents();
-    mainScreenHandOver();
+    {
+        // While the hand-over yields, neither "Nicht durchsuchen" nor "Beenden" may run in its middle.
+        const HandOverLock lock(cmdBeenden, cmdAbbrechen);
+        EinstellungenSpeichern();
+        Label2->setHidden(false);
+        Label2->setText(QStringLiteral("Die Oberfläche wird erstellt. Bitte warten..."));
+        platform::pumpEvents();
+        mainScreenHandOver();
+    }
     cmdOK->setEnabled(true);
 }
 
@@ -468,12 +472,6 @@ void frmStart::TimerAutostart_Timer() {
         TimerAutostart->setEnabled(false);
     }
 }
-
-// The main screen is built, filled by the scan and shown here once it exists.
-void frmStart::mainScreenHandOver() {}
-
-// The main screen is shown here, without a scan, once it exists.
-void frmStart::mainScreenWithoutScan() {}
 
 void frmStart::menuZurueck_Click() {
     // The main screen's archive grid is emptied here first, once it exists.

@@ -129,6 +129,17 @@ private:
     bool refuseDarkColours();
 
     // The main screen's part of the two hand-overs; it comes with the main screen.
+    // HandOverLock keeps the two other buttons disabled while a hand-over runs.
+    class HandOverLock {
+    public:
+        HandOverLock(QPushButton* a, QPushButton* b);
+        ~HandOverLock();
+
+    private:
+        QPushButton* a_;
+        QPushButton* b_;
+        bool aOn_, bOn_;
+    };
     void mainScreenHandOver();
     void mainScreenWithoutScan();
 

@@ -155,3 +155,26 @@ TEST(Genres, NamesByIndex) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Tags, OneReadGivesWhatTheThreeReadersGive) {
+    const QString dir = testenv::freshFolder("all");
+    const QStringList files = {songWith("a.mp3", tagBlock(" Titel ", "Band", 85)),
+                               songWith("k.mp3", tagBlock("T", "B", 3).left(100), 0),
+                               testmedia::writeGarbage(dir + "/g.mp3", 400), dir + "/fehlt.mp3", dir};
+    for (const QString& f : files) {
+        const SongTags t = ReadSongTags(f);
+        EXPECT_EQ(t.title, GetSongName(f)) << f.toStdString();
+        EXPECT_EQ(t.artist, GetBand(f)) << f.toStdString();
+        EXPECT_EQ(t.genre, GetSongGenre(f)) << f.toStdString();
+    }
+    ErrPtnr::ring().clear();
+    ReadSongTags(files[0]);
+    QStringList procs;
+    for (const QString& e : ErrPtnr::ring().entries())
+        if (!e.startsWith('\t')) procs.prepend(e.section(' ', 4, 4));
+    EXPECT_EQ(procs, QStringList({"GetSongName(MP3Datei", "GetBand(MP3Datei", "GetSongGenreName(GenreIndex"}));
+}
+
+}  // namespace

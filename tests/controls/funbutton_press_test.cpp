@@ -217,6 +217,11 @@ TEST(FunbuttonPress, DoubleTapCountsAsASecondFullPress) {
     r.release();
     EXPECT_EQ(r.log, QStringList({"MouseDown 1 0 150 150", "Click", "MouseUp 1 0 150 150", "MouseDown 1 0 0 0", "Click",
                                   "MouseUp 1 0 0 0", "MouseUp 1 0 150 150"}));
+    // The right button has no double click: its second press is a plain press.
+    r.log.clear();
+    r.send(QEvent::MouseButtonDblClick, Qt::RightButton);
+    r.release(Qt::RightButton);
+    EXPECT_EQ(r.log, QStringList({"MouseDown 2 0 150 150", "Click", "MouseUp 2 0 150 150"}));
 }
 
 TEST(FunbuttonPress, MouseEventsStopAtTheButton) {

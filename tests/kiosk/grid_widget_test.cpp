@@ -167,13 +167,13 @@ TEST_F(GridWidget, TheVerticalBarShowsOnlyWhileAskedForAndNeeded) {
     ASSERT_NE(bar, nullptr);
     fill(3);
     grid->setScrollBars(2);
-    EXPECT_FALSE(bar->isVisible());  // everything fits
+    EXPECT_TRUE(bar->isHidden());  // everything fits
     fill(100);
-    EXPECT_TRUE(bar->isVisible());
+    EXPECT_FALSE(bar->isHidden());
     grid->setTopRow(50);
     EXPECT_EQ(bar->value(), 50);
     grid->setScrollBars(0);
-    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(bar->isHidden());
     EXPECT_EQ(grid->TopRow(), 50);
     EXPECT_THROW(grid->setScrollBars(4), platform::RuntimeError);
 }

@@ -58,12 +58,14 @@ TEST(VbTimer, NoTickInsideItsOwnHandler) {
     t.onTimer = [&] {
         ++ticks;
         deepest = std::max(deepest, ++depth);
-        vt.advance(50);  // a wait that serves events inside the handler
+        if (ticks == 1) vt.advance(50);  // a wait that serves events inside the handler
         --depth;
     };
     vt.advance(10);
     EXPECT_EQ(deepest, 1);
-    EXPECT_EQ(ticks, 1);
+    EXPECT_EQ(ticks, 2);  // one late tick after the handler, the missed ones are not made up
+    vt.advance(10);
+    EXPECT_EQ(ticks, 3);
 }
 
 }  // namespace

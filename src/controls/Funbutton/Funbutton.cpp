@@ -73,24 +73,21 @@ void Funbutton::setBlinken(bool Wert) {
 void Funbutton::setEnabled(bool Wert) {
     mEnabled = Wert;
     if (timerRepeat_.Enabled() && mGedrueckt != 0 && !Wert) {
-        zeige(Picture2, false);
-        zeige(Picture3, true);
+        Durchkreuzen();
     }
 }
 
 void Funbutton::setEnabledRechts(bool Wert) {
     mEnabledRechts = Wert;
     if (!Wert && mGedrueckt != 0 && mMaustaste == 2) {
-        zeige(Picture2, false);
-        zeige(Picture3, true);
+        Durchkreuzen();
     }
 }
 
 void Funbutton::setEnabledLinks(bool Wert) {
     mEnabledLinks = Wert;
     if (!Wert && mGedrueckt != 0 && mMaustaste == 1) {
-        zeige(Picture2, false);
-        zeige(Picture3, true);
+        Durchkreuzen();
     }
 }
 
@@ -185,6 +182,17 @@ void Funbutton::zeige(Face f, bool on) {
     update();
 }
 
+void Funbutton::Durchkreuzen() {
+    zeige(Picture2, false);
+    zeige(Picture3, true);
+}
+
+void Funbutton::Ruhebild() {
+    zeige(Picture1, true);
+    zeige(Picture2, false);
+    zeige(Picture3, false);
+}
+
 void Funbutton::GroesseVonFlaeche() {
     const QSize s = faceSize_.value_or(size());
     resize(s);
@@ -223,9 +231,7 @@ void Funbutton::Loslassen(int16_t Button, int16_t Shift, float X, float Y) {
     // Every release ends the delay and the repeat, also on a disabled button.
     timerVerzoegerung_.setEnabled(false);
     timerRepeat_.setEnabled(false);
-    zeige(Picture1, true);
-    zeige(Picture2, false);
-    zeige(Picture3, false);
+    Ruhebild();
     X = gerundet(X);
     Y = gerundet(Y);
     GroesseVonFlaeche();
@@ -238,9 +244,7 @@ void Funbutton::PressAbbrechen() {
     mGedrueckt = 0;
     timerVerzoegerung_.setEnabled(false);
     timerRepeat_.setEnabled(false);
-    zeige(Picture1, true);
-    zeige(Picture2, false);
-    zeige(Picture3, false);
+    Ruhebild();
 }
 
 bool Funbutton::event(QEvent* e) {
@@ -301,6 +305,11 @@ void Funbutton::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void Funbutton::mouseDoubleClickEvent(QMouseEvent* e) {
+    // Only the left button double-clicks; a fast second press of another is a press.
+    if (e->button() != Qt::LeftButton) {
+        mousePressEvent(e);
+        return;
+    }
     e->accept();
     // A fast second tap on the face counts as a full press; the system's release follows.
     if (!visible_[Picture1] || visible_[Picture2] || visible_[Picture3]) return;

@@ -44,6 +44,9 @@ public:
     // Setting the picture renders the faces at once (Ini with 100).
     const QImage& PictureMy() const { return mPictureMy; }
     void setPictureMy(const QImage& Pic);
+    // The picture as the saved form hands it over at creation: kept, not yet rendered
+    // (the host's Ini renders it).
+    void ReadPictureMy(const QImage& Pic) { mPictureMy = Pic; }
     // Centre in the host's coordinates (twips).
     int32_t X() const { return mX; }
     void setX(int32_t Wert);
@@ -95,6 +98,8 @@ private:
     // took the input): no repeat may go on.
     void PressAbbrechen();
     void zeige(Face f, bool on);
+    void Durchkreuzen();  // the crossed-out face in place of the pressed one
+    void Ruhebild();      // the normal face alone
     // Control size := the face's size; mBreite, mHoehe follow.
     void GroesseVonFlaeche();
     int32_t ContainerFarbe() const;

@@ -2,6 +2,7 @@
 
 #include "base/modStandard.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -55,6 +56,76 @@ std::array<std::array<int32_t, 11>, 11> Kegel() {
     return k;
 }
 
+// The shadow accumulator: each opaque source pixel adds a cone centred 10 pixels
+// right of and below it, over (0 To W + 15, 0 To H + 15); a cone part left of or above
+// column or row 10 is dropped. Only the entries the apply step reads are computed, and
+// the cone is summed as rows (one row shape per |dy|) and then down the columns.
+class Akkumulator {
+public:
+    template <class NeedX, class NeedY>
+    Akkumulator(const PixelArray& S, const std::vector<int>& ix, const std::vector<int>& iy, NeedX needX, NeedY needY)
+        : W_(S.ubound1()), H_(S.ubound2()), spalte_(static_cast<size_t>(W_ + 16), -1), zeile_(static_cast<size_t>(H_ + 16), -1) {
+        static const auto kegel = Kegel();
+        const int aw = W_ + 16;
+        for (size_t x = 0; x < ix.size(); ++x)
+            if (needX(static_cast<int>(x))) merke(spalte_, spalten_, ix[x]);
+        for (size_t y = 0; y < iy.size(); ++y)
+            if (needY(static_cast<int>(y))) merke(zeile_, zeilen_, iy[y]);
+        const size_t nc = spalten_.size();
+
+        // Rows of the mask, shifted by 5 and padded with 0, so that m[ax - 5 - dx] is
+        // the source pixel ax - 10 - dx for every ax of the accumulator.
+        std::vector<int32_t> m(static_cast<size_t>(aw));
+        std::vector<int32_t> reihen(6 * static_cast<size_t>(H_ + 1) * nc, 0);
+        for (int sy = 0; sy <= H_; ++sy) {
+            std::fill(m.begin(), m.end(), 0);
+            for (int x = 0; x <= W_; ++x) m[static_cast<size_t>(x + 5)] = IstTransparent(S(x, sy)) ? 0 : 1;
+            for (size_t c = 0; c < nc; ++c) {
+                const int ax = spalten_[c];
+                if (ax < 10) continue;
+                for (int k = 0; k <= 5; ++k) {
+                    const auto& reihe = kegel[static_cast<size_t>(k + 5)];
+                    int32_t sum = 0;
+                    for (int dx = -5; dx <= 5; ++dx) sum += reihe[static_cast<size_t>(dx + 5)] * m[static_cast<size_t>(ax - 5 - dx)];
+                    reihen[(static_cast<size_t>(k) * (H_ + 1) + sy) * nc + c] = sum;
+                }
+            }
+        }
+        werte_.assign(zeilen_.size() * nc, 0);
+        for (size_t r = 0; r < zeilen_.size(); ++r) {
+            const int ay = zeilen_[r];
+            if (ay < 10) continue;
+            for (int dy = -5; dy <= 5; ++dy) {
+                const int sy = ay - 10 - dy;
+                if (sy < 0 || sy > H_) continue;
+                const int32_t* q = &reihen[(static_cast<size_t>(std::abs(dy)) * (H_ + 1) + sy) * nc];
+                int32_t* z = &werte_[r * nc];
+                for (size_t c = 0; c < nc; ++c) z[c] += q[c];
+            }
+        }
+    }
+
+    // The entry (ax, ay); none outside the accumulator or where it was not asked for.
+    std::optional<int32_t> wert(int ax, int ay) const {
+        if (ax < 0 || ay < 0 || ax > W_ + 15 || ay > H_ + 15) return std::nullopt;
+        const int c = spalte_[static_cast<size_t>(ax)], r = zeile_[static_cast<size_t>(ay)];
+        if (c < 0 || r < 0) return std::nullopt;
+        return werte_[static_cast<size_t>(r) * spalten_.size() + static_cast<size_t>(c)];
+    }
+
+private:
+    static void merke(std::vector<int>& index, std::vector<int>& liste, int v) {
+        if (v < 0 || v >= static_cast<int>(index.size()) || index[static_cast<size_t>(v)] >= 0) return;
+        index[static_cast<size_t>(v)] = static_cast<int>(liste.size());
+        liste.push_back(v);
+    }
+
+    int W_, H_;
+    std::vector<int> spalte_, zeile_;    // accumulator column/row -> slot, -1 when not needed
+    std::vector<int> spalten_, zeilen_;  // slot -> accumulator column/row
+    std::vector<int32_t> werte_;
+};
+
 }  // namespace
 
 int32_t HintergrundPixel(int32_t BackColor) {
@@ -66,43 +137,19 @@ void ZeichneSchatten(int32_t p, const PixelArray& S, PixelArray& T, int32_t Back
     if (!S.dimensioned()) return;
     const int W = S.ubound1();
     const int H = S.ubound2();
-    const int aw = W + 16;
-    const int ah = H + 16;
     const int32_t bg = HintergrundPixel(BackColor);
 
-    // Spread: every opaque source pixel adds a cone centred 10 pixels right of and
-    // below it; a cone part left of or above the accumulator's column or row 10 is
-    // dropped. Gathered row by row so that the inner loop runs along a row.
-    static const auto kegel = Kegel();
-    std::vector<int32_t> deckend(static_cast<size_t>(W + 1) * (H + 1));
-    for (int y = 0; y <= H; ++y)
-        for (int x = 0; x <= W; ++x) deckend[static_cast<size_t>(y) * (W + 1) + x] = IstTransparent(S(x, y)) ? 0 : 1;
-    std::vector<int32_t> A(static_cast<size_t>(aw) * ah, 0);
-    for (int ay = 10; ay < ah; ++ay) {
-        int32_t* zeile = &A[static_cast<size_t>(ay) * aw];
-        for (int dy = -5; dy <= 5; ++dy) {
-            const int sy = ay - 10 - dy;
-            if (sy < 0 || sy > H) continue;
-            const int32_t* quelle = &deckend[static_cast<size_t>(sy) * (W + 1)];
-            for (int dx = -5; dx <= 5; ++dx) {
-                const int32_t c = kegel[static_cast<size_t>(dy + 5)][static_cast<size_t>(dx + 5)];
-                const int von = std::max(10, 10 + dx);
-                const int bis = std::min(aw - 1, W + 10 + dx);
-                const int versatz = 10 + dx;
-                for (int ax = von; ax <= bis; ++ax) zeile[ax] += c * quelle[ax - versatz];
-            }
-        }
-    }
-
-    // Apply to the transparent positions of the scaled shape and a margin around it.
+    // The shadow falls on the transparent positions of the scaled shape and a margin
+    // of 15 source pixels around it; farther out the face is plain background.
     const double mx = static_cast<double>(W - 1) * p / 100.0;
     const double my = static_cast<double>(H - 1) * p / 100.0;
     const double rand = static_cast<double>(p) * 15.0 / 100.0;
     const std::vector<int> ix = Indextabelle(W, p);
     const std::vector<int> iy = Indextabelle(H, p);
-    std::array<int32_t, 3> bgTeile = {bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF};
-    for (int x = 0; x <= W; ++x) {
-        for (int y = 0; y <= H; ++y) {
+    const Akkumulator A(S, ix, iy, [&](int x) { return x <= mx + rand; }, [&](int y) { return y <= my + rand; });
+    const std::array<int32_t, 3> bgTeile = {bg & 0xFF, (bg >> 8) & 0xFF, (bg >> 16) & 0xFF};
+    for (int y = 0; y <= H; ++y) {
+        for (int x = 0; x <= W; ++x) {
             if (!T.inside(x, y)) continue;
             const int qx = ix[static_cast<size_t>(x)];
             const int qy = iy[static_cast<size_t>(y)];
@@ -116,8 +163,9 @@ void ZeichneSchatten(int32_t p, const PixelArray& S, PixelArray& T, int32_t Back
                 T(x, y) = bg;
                 continue;
             }
-            if (qx < 0 || qy < 0 || qx >= aw || qy >= ah) continue;
-            const int s = Gerundet(A[static_cast<size_t>(qy) * aw + qx] / 150.0);
+            const std::optional<int32_t> a = A.wert(qx, qy);
+            if (!a) continue;
+            const int s = Gerundet(*a / 150.0);
             if (s == 0) {
                 T(x, y) = bg;
             } else {

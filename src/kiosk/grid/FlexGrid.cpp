@@ -163,7 +163,7 @@ void FlexGrid::setScrollBars(int v) {
 void FlexGrid::AddItem(const QString& text, int index) {
     const int at = index == -1 ? model_.Rows() : index;
     model_.AddItem(text, index);
-    if (vbar_->isVisible() || (scrollBars_ & 2)) syncScrollBar();
+    if (!vbar_->isHidden() || (scrollBars_ & 2)) syncScrollBar();
     const int last = model_.lastVisibleRow();
     if (at < model_.FixedRows() || last < 0 || at <= last) update();
 }
@@ -239,7 +239,7 @@ void FlexGrid::SetFocus() { setFocus(Qt::OtherFocusReason); }
 // ---- keeping the view in step ----
 
 void FlexGrid::syncViewport() {
-    const int barWidth = vbar_->isVisible() ? vbar_->width() : 0;
+    const int barWidth = !vbar_->isHidden() ? vbar_->width() : 0;
     model_.setViewport((width() - barWidth) * platform::TwipsPerPixel, height() * platform::TwipsPerPixel);
 }
 
@@ -253,7 +253,7 @@ void FlexGrid::syncScrollBar() {
         const int w = vbar_->sizeHint().width();
         vbar_->setGeometry(width() - w, 0, w, height());
     }
-    if (needed != vbar_->isVisible()) {
+    if (needed != !vbar_->isHidden()) {
         vbar_->setVisible(needed);
         syncViewport();
     }
@@ -284,7 +284,7 @@ void FlexGrid::resizeEvent(QResizeEvent*) {
 
 void FlexGrid::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const int areaWidth = width() - (vbar_->isVisible() ? vbar_->width() : 0);
+    const int areaWidth = width() - (!vbar_->isHidden() ? vbar_->width() : 0);
     p.fillRect(rect(), platform::vbColor(backColorBkg_));
     const int rowH = model_.RowHeight();
     const int fixed = model_.FixedRows();
@@ -390,21 +390,27 @@ void FlexGrid::keyPressEvent(QKeyEvent* e) {
     });
 }
 
+namespace {
+// Focus that comes or goes with the whole window (another program, a pop-up menu)
+// is no move between the controls of the screen.
+bool windowFocusChange(Qt::FocusReason why) {
+    return why == Qt::ActiveWindowFocusReason || why == Qt::PopupFocusReason || why == Qt::MenuBarFocusReason;
+}
+}  // namespace
+
 void FlexGrid::focusInEvent(QFocusEvent* e) {
     QWidget::focusInEvent(e);
+    if (windowFocusChange(e->reason())) return;
     guarded("GotFocus", [&] { emit GotFocus(); });
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* e) {
     QWidget::focusOutEvent(e);
+    if (windowFocusChange(e->reason())) return;
     guarded("LostFocus", [&] {
-        const Qt::FocusReason why = e->reason();
-        // Only a move to another control of the same window validates.
-        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason && why != Qt::MenuBarFocusReason) {
-            bool cancel = false;
-            emit Validate(cancel);
-            if (cancel) QMetaObject::invokeMethod(this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
-        }
+        bool cancel = false;
+        emit Validate(cancel);
+        if (cancel) QMetaObject::invokeMethod(this, [this] { setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
         emit LostFocus();
     });
 }

@@ -121,6 +121,7 @@ signals:
     // Only for changes of the marking by mouse or keys, not for changes from code.
     void SelChange();
     void Scroll();  // the user scrolled (keys, a click on a half-shown row, the bar)
+    // Focus moves between controls; not when the whole window gains or loses it.
     void GotFocus();
     void LostFocus();
     // The focus goes to another control of the window; Cancel = True keeps it here.

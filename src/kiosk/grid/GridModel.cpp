@@ -48,35 +48,34 @@ struct SortKey {
 
 SortKey sortKey(const QString* texts, int count) {
     const PrimaryTable& t = primaryTable();
-    SortKey k;
-    QString accents, cases, raw;
+    qsizetype chars = count > 0 ? count - 1 : 0, sharps = 0;
     for (int i = 0; i < count; ++i) {
-        if (i > 0) {
-            k.primary += QChar(0);
-            accents += QChar(0);
-            cases += QChar(0);
-            raw += QChar(0);
-        }
+        chars += texts[i].size();
+        sharps += texts[i].count(QChar(0x00DF));
+    }
+    SortKey k;
+    k.primary.resize(chars + sharps);
+    k.rest.resize(3 * chars + 2);
+    char16_t* p = reinterpret_cast<char16_t*>(k.primary.data());
+    char16_t* accents = reinterpret_cast<char16_t*>(k.rest.data());
+    char16_t* cases = accents + chars + 1;
+    char16_t* raw = cases + chars + 1;
+    accents[chars] = cases[chars] = 0;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0) *p++ = *accents++ = *cases++ = *raw++ = 0;
         for (QChar c : texts[i]) {
             const char16_t u = c.unicode();
             if (u == 0x00DF) {
-                k.primary += QStringLiteral("ss");
-            } else if (u < t.base.size()) {
-                k.primary += QChar(t.base[u]);
+                *p++ = u's';
+                *p++ = u's';
             } else {
-                k.primary += c.toCaseFolded();
+                *p++ = u < t.base.size() ? t.base[u] : c.toCaseFolded().unicode();
             }
-            accents += QChar((u == 0x00DF || (u < t.accented.size() && t.accented[u])) ? 2 : 1);
-            cases += QChar(c.isUpper() ? 2 : 1);
+            *accents++ = (u == 0x00DF || (u < t.accented.size() && t.accented[u])) ? 2 : 1;
+            *cases++ = c.isUpper() ? 2 : 1;
+            *raw++ = u;
         }
-        raw += texts[i];
     }
-    k.rest.reserve(accents.size() + cases.size() + raw.size() + 2);
-    k.rest += accents;
-    k.rest += QChar(0);
-    k.rest += cases;
-    k.rest += QChar(0);
-    k.rest += raw;
     return k;
 }
 

@@ -1,0 +1,146 @@
+#pragma once
+// The guest screen of the kiosk: archive grid above, playlist grid below, the touch
+// buttons beside them, the time bar under the playlist and the message frame in the
+// middle. It reads the start dialog's controls as the live settings.
+#include "base/ScanReceiver.h"
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class Funbutton;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class ctlVirtuelleTastatur;
+namespace kioskgrid {
+class FlexGrid;
+}
+namespace platform {
+class VbTimer;
+}
+
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    // The global instance; the first access loads it, which runs Form_Load as the load event.
+    static frmMain& instance();
+    static bool loaded();
+    // The hand-over's explicit call of Form_Load. Before the screen exists, that call and
+    // the load event it causes together leave the state of one run whose grids already
+    // carry the shadow colour of the buttons' first initialisation.
+    static void FormLoadFromHandOver();
+    // Tests: destroys the screen, so the next access builds a fresh one.
+    static void resetForTests();
+
+    // ---- controls ----
+    kioskgrid::FlexGrid* MSFlexGrid1 = nullptr;  // archive
+    kioskgrid::FlexGrid* MSFlexGrid2 = nullptr;  // playlist
+    Funbutton* Uebernehmen = nullptr;
+    std::array<Funbutton*, 2> cmdHoch{};  // 0 up, 1 down
+    Funbutton* cmdLoeschen = nullptr;
+    std::array<Funbutton*, 4> FunbuttonArchivNav{};  // archive up/down, playlist up/down
+    Funbutton* Schloss = nullptr;
+    Funbutton* Schloss2 = nullptr;
+    Funbutton* cmdSmilie = nullptr;
+    Funbutton* Positionsgrafik = nullptr;
+    Funbutton* cmdFragezeichen = nullptr;
+    QFrame* Frame1 = nullptr;
+    QLabel* lblStartmeldung = nullptr;
+    QLabel* lblStartmeldung2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QWidget* Balken = nullptr;  // time bar
+    QLabel* Balkentext = nullptr;
+    QLineEdit* txtEingabe = nullptr;     // password entry of the lock
+    QLineEdit* txtSortierung = nullptr;  // search text
+    ctlVirtuelleTastatur* ctlVirtuelleTastatur1 = nullptr;
+    platform::VbTimer* Timer1 = nullptr;
+    platform::VbTimer* TimerStartmeldung = nullptr;
+    platform::VbTimer* TimerFarbe = nullptr;
+
+    // The thirteen touch buttons in the order in which they are coloured and initialised.
+    std::array<Funbutton*, 13> touchButtons() const;
+
+    // ---- fields ----
+    int16_t FadingSekunden = 0;
+    int16_t ScrollAbstand = 5;
+
+    int32_t BackColor() const { return backColor_; }
+    void setBackColor(int32_t c);
+    static int32_t BalkenFarbe(const QWidget* Balken);
+
+    // ---- start-up and shut-down ----
+    void Form_Load();
+    void Form_Activate();
+    void Form_Click();
+    void Form_QueryUnload(int16_t& Cancel, int16_t& UnloadMode);
+    void Form_Unload(int16_t& Cancel);
+    void Form_KeyDown(int16_t KeyCode, int16_t Shift);
+
+    // ---- archive ----
+    void Einlesen(QString& Startordner);
+    void EineZeileInsArchiv(const QString& Datei, int16_t optYRow);
+    void Archiv();
+    static QString SemikolonErsetzen(const QString& a);
+
+    // ---- headers and messages ----
+    void TabellenBeschriften(bool NurPlaylist);
+    void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
+    // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
+    void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
+    void TimerStartmeldung_Timer();
+
+    // ---- colours and layout ----
+    void Einfaerben(int32_t Hintergrund, int32_t Vordergrund);
+    void TimerFarbe_Timer();
+    void Form_Resize();
+    void Spaltenbreite();
+
+    // ---- later parts of the screen ----
+    void Timer1_Timer();
+    void PlaylistSpeichern();
+    void PlaylistEinlesen();
+    void ZeitenEinlesen(bool NurSichtbareZeilen);
+    void Uhrzeiten();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    frmMain();
+    ~frmMain() override;
+    void buildControls();
+    void placeDesign();
+    void paintButtonPictures();
+    void setGridColoursFromShadow();
+
+    // The scan delivers its rows here.
+    class Scan : public ScanReceiver {
+    public:
+        explicit Scan(frmMain& m) : m_(m) {}
+        void EineZeileInsArchiv(const QString& Datei, int16_t optYRow) override;
+        void showFound(const QString& caption) override;
+        bool stopRequested() const override;
+
+    private:
+        frmMain& m_;
+    };
+    std::unique_ptr<Scan> scan_;
+
+    int32_t backColor_ = 0;
+    // Set while the first hand-over's explicit Form_Load stands for both runs.
+    bool twoRuns_ = false;
+    // The shut-down runs once, however often the window is asked to close.
+    bool shutDown_ = false;
+};

@@ -1,0 +1,146 @@
+// The archive grid: the scan of the song folder, one row per song, the grid headers
+// and the message frame.
+#include "base/ErrPtnr.h"
+#include "base/ErrorHandler.h"
+#include "base/frmDatei.h"
+#include "base/globals.h"
+#include "base/modStandard.h"
+#include "catalogue/modMP3Tags.h"
+#include "kiosk/frmMain.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "platform/vbtimer.h"
+#include "settings/frmStart.h"
+#include "settings/settingslogic.h"
+
+#include <QFrame>
+#include <QLabel>
+
+// ---- the scan's receiver -----------------------------------------------------
+
+void frmMain::Scan::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) { m_.EineZeileInsArchiv(Datei, optYRow); }
+
+void frmMain::Scan::showFound(const QString& caption) {
+    if (frmStart::loaded()) frmStart::instance().lblGefunden->setText(caption);
+}
+
+bool frmMain::Scan::stopRequested() const { return ProgrammEnde; }
+
+// ---- archive fill ------------------------------------------------------------
+
+void frmMain::Einlesen(QString& Startordner) {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub Einlesen(Startordner$)"));
+    ErrPtnr::CallStackParam(QStringLiteral("Startordner$"), Startordner);
+    withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("Einlesen"), [&](ErrorHandler& on) {
+        if (!IDEMode()) on.resumeNext();
+        if (settingslogic::trimBlanks(Startordner).isEmpty()) return;
+        on([&] { MSFlexGrid1->Clear(); });
+        on([&] {
+            int32_t nDirs = 0;
+            int32_t nFiles = 0;
+            QStringList files;
+            const bool withSubfolders = true;
+            frmDatei::FindFile(Startordner, QStringLiteral("*.mp3"), nDirs, nFiles, files, withSubfolders);
+        });
+        // A quit during the scan: the screen is being shut down, nothing more to show.
+        if (ProgrammEnde) return;
+        if (MSFlexGrid1->Rows() - 1 > 0) {
+            on([&] { MSFlexGrid1->setRow(1); });
+            on([&] { MSFlexGrid1->setCol(0); });
+            on([&] { MSFlexGrid1->setColSel(MSFlexGrid1->Cols() - 1); });
+            on([&] { MSFlexGrid1->setTopRow(1); });
+        }
+        on([&] { TabellenBeschriften(false); });
+    });
+}
+
+void frmMain::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub EineZeileInsArchiv(Datei$, optYRow%)"));
+    ErrPtnr::CallStackParam(QStringLiteral("optYRow%"), optYRow);
+    ErrPtnr::CallStackParam(QStringLiteral("Datei$"), Datei);
+    kioskgrid::FlexGrid& g = *MSFlexGrid1;
+    QString titel = GetSongName(Datei);
+    if (titel.isEmpty()) titel = QStringLiteral("Unbekannt");
+    int zeile;
+    if (optYRow != 0) {
+        g.setRow(optYRow);
+        zeile = optYRow;
+    } else {
+        g.AddItem(titel);
+        zeile = g.Rows() - 1;
+        g.setRow(zeile);
+    }
+    if (g.Rows() < 4 && g.TextMatrix(1, 0).isEmpty()) {
+        g.RemoveItem(1);
+        if (zeile > 1) --zeile;
+        g.setRow(zeile);
+    }
+    g.setTextMatrix(zeile, 0, SemikolonErsetzen(titel));
+    // The path is the song's identity: it is kept exactly as the file system gives it.
+    g.setTextMatrix(zeile, 4, Datei);
+    g.setTextMatrix(zeile, 1, SemikolonErsetzen(GetBand(Datei)));
+    g.setTextMatrix(zeile, 2, SemikolonErsetzen(GetSongGenre(Datei)));
+    g.setTextMatrix(zeile, 5, g.TextMatrix(zeile, 1) + g.TextMatrix(zeile, 0));
+}
+
+void frmMain::Archiv() {
+    MSFlexGrid1->Clear();
+    MSFlexGrid1->setRows(1);
+}
+
+QString frmMain::SemikolonErsetzen(const QString& a) {
+    if (a.isEmpty()) return QString();
+    QString s = a;
+    s.replace(QLatin1Char(';'), QLatin1Char('_'));
+    return s;
+}
+
+// ---- grid headers ------------------------------------------------------------
+
+void frmMain::TabellenBeschriften(bool NurPlaylist) {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub TabellenBeschriften(NurPlaylist As Boolean)"));
+    ErrPtnr::CallStackParam(QStringLiteral("NurPlaylist"), NurPlaylist);
+    const char* const dritte[2] = {"Dauer", "Start"};
+    for (int i = NurPlaylist ? 1 : 0; i < 2; ++i) {
+        kioskgrid::FlexGrid& g = i == 0 ? *MSFlexGrid1 : *MSFlexGrid2;
+        for (int c = 0; c < 4; ++c) g.setColAlignment(c, 1);
+        Spaltenbreite();
+        const QString kopf[4] = {QStringLiteral("Titel"), QStringLiteral("Interpret"), QStringLiteral("Genre"),
+                                 QString::fromLatin1(dritte[i])};
+        for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, kopf[c]);
+        g.setRow(0);
+        for (int c = 0; c < 4; ++c) {
+            g.setCol(c);
+            g.setCellFontBold(true);
+        }
+        if (g.Rows() > 1) {
+            g.setRow(1);
+            g.setCol(0);
+            g.setColSel(g.Cols() - 1);
+        }
+    }
+}
+
+void frmMain::TabelleLeeren(kioskgrid::FlexGrid* FlexGrid) {
+    FlexGrid->Clear();
+    FlexGrid->setRows(2);
+    TabellenBeschriften(false);
+    FlexGrid->setFixedRows(1);
+}
+
+// ---- message frame -----------------------------------------------------------
+
+void frmMain::Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms) {
+    lblStartmeldung->setText(Zeile1);
+    lblStartmeldung2->setText(Zeile2);
+    TimerStartmeldung->setEnabled(false);
+    TimerStartmeldung->setInterval(ms);
+    TimerStartmeldung->setEnabled(true);
+    Frame1->show();
+    Frame1->raise();
+}
+
+void frmMain::TimerStartmeldung_Timer() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub TimerStartmeldung_Timer()"));
+    TimerStartmeldung->setEnabled(false);
+    Frame1->hide();
+}

@@ -1,0 +1,81 @@
+// The screen's layout from the window's size (all values in twips).
+#include "controls/Funbutton/Funbutton.h"
+#include "kiosk/frmMain.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "platform/runtime.h"
+#include "platform/twips.h"
+#include "platform/twipsgeom.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <algorithm>
+#include <cmath>
+
+using namespace platform;
+
+namespace {
+int whole(double v) { return static_cast<int>(std::nearbyint(v)); }
+// A window smaller than the designed margins gives empty controls, not negative sizes.
+int laenge(double v) { return std::max(0, whole(v)); }
+}  // namespace
+
+void frmMain::Form_Resize() {
+    if (isMinimized()) return;
+    const double W = width() * TwipsPerPixel;
+    const double H = height() * TwipsPerPixel;
+    kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
+    kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    auto& Nav = FunbuttonArchivNav;
+
+    setTwLeft(txtSortierung, whole(W / 2 - TwWidth(txtSortierung) / 2.0));
+    setTwLeft(Frame1, whole(W / 2 - TwWidth(Frame1) / 2.0));
+    setTwTop(Frame1, whole(H / 2 - TwHeight(Frame1) / 2.0));
+    G1.setWidth(laenge(W - 600 - 1200));
+    G1.setHeight(laenge(H / 2 - 900));
+    G2.setWidth(laenge(W - 4920));
+    G2.setTop(G1.Top() + G1.Height() + 300);
+    G2.setHeight(laenge(H / 2 - 1500));
+    Spaltenbreite();
+    setTwLeft(Nav[0], G1.Left() + G1.Width() + 300);
+    setTwLeft(Nav[1], G1.Left() + G1.Width() + 300);
+    setTwTop(Nav[1], G1.Top() + G1.Height() - TwHeight(Nav[1]));
+    const int navUnten = G2.Left() + G2.Width() + 300 + TwWidth(cmdHoch[0]) + 300;
+    setTwLeft(Nav[2], navUnten);
+    setTwLeft(Nav[3], navUnten);
+    setTwTop(Nav[2], G2.Top() + 300);
+    setTwTop(Nav[3], G2.Top() + G2.Height() - TwHeight(Nav[3]));
+    setTwTop(Uebernehmen, G2.Top());
+    setTwTop(cmdSmilie, TwTop(Uebernehmen) + TwHeight(Uebernehmen) + 180);
+    setTwTop(cmdFragezeichen, TwTop(cmdSmilie) + TwHeight(cmdSmilie) + 300);
+    setTwTop(cmdHoch[0], G2.Top());
+    setTwTop(cmdHoch[1], TwTop(cmdHoch[0]) + TwHeight(cmdHoch[0]));
+    setTwTop(cmdLoeschen, TwTop(cmdHoch[1]) + TwHeight(cmdHoch[1]));
+    setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen));
+    setTwLeft(cmdHoch[0], G2.Left() + G2.Width() + 300);
+    for (QWidget* w : {static_cast<QWidget*>(cmdHoch[1]), static_cast<QWidget*>(cmdLoeschen), static_cast<QWidget*>(Schloss)})
+        setTwLeft(w, TwLeft(cmdHoch[0]));
+    setTwTop(Positionsgrafik, G2.Top() + G2.Height() + 90);
+    setTwTop(Balken, TwTop(Positionsgrafik) + TwHeight(Positionsgrafik) - 30);
+    setTwTop(Label2, TwTop(Balken));
+    setTwLeft(Label2, whole(W - 600 - TwWidth(Label2)));
+
+    int count = 0;
+    if (G1.Rows() > 2) {
+        G1.setTopRow(1);
+        for (int i = 1; i <= 20 && i < G1.Rows(); ++i)
+            if (G1.RowIsVisible(i)) ++count;
+    }
+    ScrollAbstand = static_cast<int16_t>(count > 1 ? count / 2 : 5);
+}
+
+void frmMain::Spaltenbreite() {
+    const int c3 = MSFlexGrid1->FontSize() < 12 ? 800 : 1200;
+    for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2}) {
+        const double u = (g->Width() - c3) / 10.0;
+        g->setColWidth(0, laenge(4 * u));
+        g->setColWidth(1, laenge(4 * u));
+        g->setColWidth(2, laenge(2 * u));
+        g->setColWidth(3, c3);
+    }
+}

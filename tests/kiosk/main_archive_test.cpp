@@ -1,0 +1,157 @@
+// Filling the archive grid, its headers, and the message frame.
+#include "main_support.h"
+
+namespace {
+
+using Archive = MainScreenTest;
+
+QString song(const QString& dir, const QString& name, const QString& title, const QString& artist, uint8_t genre = 0) {
+    return testmedia::writeSilentMp3(dir + "/" + name, 1000, MainScreenTest::tag(title, artist, genre));
+}
+
+TEST_F(Archive, FirstSongReplacesThePlaceholderRow) {
+    const QString dir = testenv::freshFolder("fill");
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    ASSERT_EQ(g.Rows(), 2);
+    m.EineZeileInsArchiv(song(dir, "a.mp3", "Erstes", "Band A", 17), 0);
+    EXPECT_EQ(g.Rows(), 2);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Erstes");
+    EXPECT_EQ(g.TextMatrix(1, 1), "Band A");
+    EXPECT_EQ(g.TextMatrix(1, 3), "");
+    EXPECT_EQ(g.TextMatrix(1, 4), dir + "/a.mp3");
+    EXPECT_EQ(g.TextMatrix(1, 5), "Band AErstes");
+    m.EineZeileInsArchiv(song(dir, "b.mp3", "Zweites", "Band B"), 0);
+    EXPECT_EQ(g.Rows(), 3);
+    EXPECT_EQ(g.TextMatrix(2, 0), "Zweites");
+    EXPECT_EQ(g.Row(), 2);
+}
+
+TEST_F(Archive, BlankTitleIsUnbekanntAndAFileWithoutTagKeepsTheReadersTexts) {
+    const QString dir = testenv::freshFolder("unknown");
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    m.EineZeileInsArchiv(song(dir, "blank.mp3", "", "Niemand"), 0);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Unbekannt");
+    EXPECT_EQ(g.TextMatrix(1, 5), "NiemandUnbekannt");
+    m.EineZeileInsArchiv(testmedia::writeSilentMp3(dir + "/notag.mp3", 1000), 0);
+    EXPECT_EQ(g.TextMatrix(2, 0), "Unbekannter Titel");
+    EXPECT_EQ(g.TextMatrix(2, 1), "Unbekannter Interpret");
+    EXPECT_EQ(g.TextMatrix(2, 2), "Kein Genre");
+}
+
+TEST_F(Archive, SemicolonsGoInTheTextsButThePathStaysTheFilesOwn) {
+    const QString dir = testenv::freshFolder("semi;colon");
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    const QString path = song(dir, "a;b.mp3", "Eins;Zwei", "Drei;Vier");
+    m.EineZeileInsArchiv(path, 0);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Eins_Zwei");
+    EXPECT_EQ(g.TextMatrix(1, 1), "Drei_Vier");
+    EXPECT_EQ(g.TextMatrix(1, 5), "Drei_VierEins_Zwei");
+    EXPECT_EQ(g.TextMatrix(1, 4), path);
+    EXPECT_TRUE(QFile::exists(g.TextMatrix(1, 4)));
+    EXPECT_EQ(frmMain::SemikolonErsetzen(";;a;"), "__a_");
+    EXPECT_EQ(frmMain::SemikolonErsetzen(""), "");
+}
+
+TEST_F(Archive, RewritingARowKeepsItsDurationAndAddsNoRow) {
+    const QString dir = songFolder("rewrite", 6);
+    frmMain& m = main();
+    QString folder = dir;
+    m.Einlesen(folder);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    ASSERT_EQ(g.Rows(), 7);
+    g.setTextMatrix(5, 3, "03:20");
+    const QString f = g.TextMatrix(5, 4);
+    song(dir, QFileInfo(f).fileName(), "Neu", "Andere");
+    m.EineZeileInsArchiv(f, 5);
+    EXPECT_EQ(g.Rows(), 7);
+    EXPECT_EQ(g.TextMatrix(5, 0), "Neu");
+    EXPECT_EQ(g.TextMatrix(5, 1), "Andere");
+    EXPECT_EQ(g.TextMatrix(5, 3), "03:20");
+    EXPECT_EQ(g.TextMatrix(5, 5), "AndereNeu");
+}
+
+TEST_F(Archive, EinlesenFillsInFolderOrderAndSelectsTheFirstRow) {
+    const QString dir = songFolder("order", 3);
+    song(dir + "/sub", "z.mp3", "Unten", "Tief");
+    frmMain& m = main();
+    QString folder = dir;
+    m.Einlesen(folder);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    ASSERT_EQ(g.Rows(), 5);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Lied 01");
+    EXPECT_EQ(g.TextMatrix(4, 0), "Unten");
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(g.Col(), 0);
+    EXPECT_EQ(g.ColSel(), 5);
+    EXPECT_EQ(g.TopRow(), 1);
+    EXPECT_EQ(g.TextMatrix(0, 0), "Titel");
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+TEST_F(Archive, BlankFolderChangesNothingAndAnEmptyTreeLeavesThePlaceholder) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    m.EineZeileInsArchiv(song(testenv::freshFolder("keep"), "k.mp3", "Bleibt", "X"), 0);
+    QString blank = "   ";
+    m.Einlesen(blank);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Bleibt");
+
+    m.TabelleLeeren(m.MSFlexGrid1);
+    QString empty = testenv::freshFolder("empty");
+    m.Einlesen(empty);
+    EXPECT_EQ(g.Rows(), 2);
+    EXPECT_EQ(g.TextMatrix(1, 0), "");
+}
+
+TEST_F(Archive, TabelleLeerenLeavesHeadersAndOneBlankRow) {
+    const QString dir = songFolder("clear", 4);
+    frmMain& m = main();
+    QString folder = dir;
+    m.Einlesen(folder);
+    m.TabelleLeeren(m.MSFlexGrid1);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    EXPECT_EQ(g.Rows(), 2);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(g.TextMatrix(1, 0), "");
+    const QStringList heads{"Titel", "Interpret", "Genre", "Dauer", "", ""};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(g.TextMatrix(0, c), heads[c]);
+    EXPECT_EQ(m.MSFlexGrid2->TextMatrix(0, 3), "Start");
+    g.setRow(0);
+    for (int c = 0; c < 4; ++c) {
+        g.setCol(c);
+        EXPECT_TRUE(g.CellFontBold());
+        EXPECT_EQ(g.ColAlignment(c), 1);
+    }
+}
+
+TEST_F(Archive, LabellingThePlaylistMarksItsFirstRow) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& p = *m.MSFlexGrid2;
+    p.setRows(4);
+    p.setRow(3);
+    m.TabellenBeschriften(true);
+    EXPECT_EQ(p.Row(), 1);
+    EXPECT_EQ(p.Col(), 0);
+    EXPECT_EQ(p.ColSel(), p.Cols() - 1);
+}
+
+TEST_F(Archive, ASecondMessageReplacesTheTextsAndRestartsTheFullTime) {
+    frmMain& m = main();
+    m.Startmeldung("Erste", "", 2000);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    vt.advance(1500);
+    m.Startmeldung("Zweite", "Zeile", 2000);
+    vt.advance(1500);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Zweite");
+    vt.advance(500);
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+    EXPECT_FALSE(m.TimerStartmeldung->Enabled());
+    // The texts stay until the next message.
+    EXPECT_EQ(m.lblStartmeldung2->text(), "Zeile");
+}
+
+}  // namespace

@@ -1,0 +1,287 @@
+// The hand-over from the start dialog to the main screen, the countdown and shut-down.
+#include "main_support.h"
+
+#include "base/ErrPtnr.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QSlider>
+
+namespace {
+
+using HandOver = MainScreenTest;
+
+int countTrace(const QString& text) {
+    int n = 0;
+    for (const QString& e : ErrPtnr::ring().entries())
+        if (e.contains(text)) ++n;
+    return n;
+}
+
+TEST_F(HandOver, OkStoresScansAndReportsTwoSongsForFiveSeconds) {
+    const QString dir = songFolder("two", 2);
+    frmStart& s = start(dir);
+    s.show();
+    s.Slider1->setValue(7);
+    s.cmdOK_Click();
+
+    EXPECT_EQ(platform::GetSetting(platform::appTitle(), "Data", "Pfad", "<none>"), dir);
+    ASSERT_TRUE(frmMain::loaded());
+    frmMain& m = main();
+    EXPECT_EQ(m.FadingSekunden, 7);
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 3);
+    EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 0), "Lied 01");
+    EXPECT_EQ(m.MSFlexGrid1->TextMatrix(0, 3), "Dauer");
+    EXPECT_EQ(s.lblGefunden->text(), "Gefundene Lieder: 2");
+    EXPECT_EQ(m.lblStartmeldung->text(), "2 Lieder gefunden!");
+    EXPECT_EQ(m.lblStartmeldung2->text(), "");
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_TRUE(s.cmdOK->isEnabled());
+    EXPECT_TRUE(s.cmdBeenden->isEnabled());
+    EXPECT_TRUE(s.cmdAbbrechen->isEnabled());
+    EXPECT_EQ(m.MSFlexGrid2->Rows(), 1);
+
+    vt.advance(4999);
+    EXPECT_TRUE(m.Frame1->isVisible());
+    vt.advance(1);
+    EXPECT_FALSE(m.Frame1->isVisible());
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+TEST_F(HandOver, NothingFoundCutsTheArchiveAndShowsTheHintForTenSeconds) {
+    frmStart& s = start(testenv::freshFolder("none"));
+    s.cmdOK_Click();
+    frmMain& m = main();
+    EXPECT_EQ(m.lblStartmeldung->text(), "0 Lieder gefunden!");
+    EXPECT_EQ(m.lblStartmeldung2->text(),
+              "Bitte im Kontextmenü (rechte Maustaste) \"Zurück\" anklicken und anschließend einen Ordner mit "
+              "MP3-Dateien angeben!");
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 1);
+    vt.advance(9999);
+    EXPECT_TRUE(m.Frame1->isVisible());
+    vt.advance(1);
+    EXPECT_FALSE(m.Frame1->isVisible());
+}
+
+TEST_F(HandOver, OneSongIsOneLied) {
+    start(songFolder("one", 1)).cmdOK_Click();
+    EXPECT_EQ(main().lblStartmeldung->text(), "1 Lied gefunden!");
+    EXPECT_EQ(main().MSFlexGrid1->Rows(), 2);
+}
+
+TEST_F(HandOver, CountdownPressesOkAtFortySeconds) {
+    frmStart& s = start(songFolder("countdown", 2));
+    s.show();
+    seconds(39);
+    EXPECT_FALSE(frmMain::loaded());
+    seconds(1);
+    ASSERT_TRUE(frmMain::loaded());
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+    EXPECT_TRUE(main().isVisible());
+    // The first OK switches the countdown off for the rest of the run.
+    EXPECT_FALSE(s.TimerAutostart->Enabled());
+}
+
+TEST_F(HandOver, NichtDurchsuchenLeavesTheCountdownRunningWhichThenScans) {
+    frmStart& s = start(songFolder("later", 2));
+    s.show();
+    seconds(5);
+    s.cmdAbbrechen_Click();
+    frmMain& m = main();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_FALSE(s.isVisible());
+    EXPECT_FALSE(m.Frame1->isVisible());
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 2);
+    EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 0), "");
+    // Loaded once: the grids keep the buttons' shadow colour from before their initialisation.
+    EXPECT_EQ(m.MSFlexGrid1->BackColorBkg(), 0);
+    EXPECT_EQ(m.Uebernehmen->IniState(), 80);
+
+    seconds(34);
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 2);
+    seconds(1);
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 3);
+    EXPECT_EQ(m.lblStartmeldung->text(), "2 Lieder gefunden!");
+    EXPECT_TRUE(m.Frame1->isVisible());
+    EXPECT_EQ(m.MSFlexGrid1->BackColorBkg(), m.FunbuttonArchivNav[0]->Schattenfarbe());
+}
+
+TEST_F(HandOver, FirstHandOverEndsAsTheDoubleLoadDid) {
+    frmStart& s = start(songFolder("double", 2));
+    s.PicFarbe->setBackColor(platform::RGB(200, 100, 250));
+    s.cmdOK_Click();
+    frmMain& m = main();
+    for (Funbutton* b : m.touchButtons()) {
+        EXPECT_EQ(b->IniState(), 80);
+        EXPECT_EQ(b->ColorMy, platform::RGB(200, 100, 250));
+    }
+    const int32_t shadow = m.FunbuttonArchivNav[0]->Schattenfarbe();
+    EXPECT_NE(shadow, 0);
+    for (kioskgrid::FlexGrid* g : {m.MSFlexGrid1, m.MSFlexGrid2}) {
+        EXPECT_EQ(g->BackColorBkg(), shadow);
+        EXPECT_EQ(g->ForeColorSel(), shadow);
+        EXPECT_EQ(g->ForeColorFixed(), shadow);
+        EXPECT_EQ(g->BackColorSel(), platform::RGB(200, 100, 250));
+        EXPECT_EQ(g->BackColorFixed(), platform::RGB(200, 100, 250));
+    }
+    EXPECT_FALSE(m.cmdHoch[0]->Enabled());
+    EXPECT_FALSE(m.cmdHoch[1]->Enabled());
+    EXPECT_TRUE(m.FunbuttonArchivNav[3]->RepeatEnabled());
+}
+
+TEST_F(HandOver, RightButtonOptionSwitchesEveryTouchButtonOffForTheRightButton) {
+    frmStart& s = start(songFolder("right", 2));
+    s.chkRechteMaustaste->setChecked(true);
+    s.cmdOK_Click();
+    const auto buttons = main().findChildren<Funbutton*>();
+    EXPECT_EQ(buttons.size(), 13);
+    for (Funbutton* b : buttons) {
+        EXPECT_FALSE(b->EnabledRechts()) << b->objectName().toStdString();
+        EXPECT_TRUE(b->EnabledLinks());
+    }
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+}
+
+TEST_F(HandOver, OptionsHideTheLockAndTheGameAndSetOnlyRight) {
+    frmStart& s = start(testenv::freshFolder("opts"));
+    s.txtPasswort->setText("   ");
+    s.chkSmilie->setChecked(false);
+    s.chkMuelleimer->setChecked(true);
+    s.cmdOK_Click();
+    frmMain& m = main();
+    EXPECT_TRUE(m.Schloss->isHidden());
+    EXPECT_TRUE(m.cmdSmilie->isHidden());
+    EXPECT_TRUE(m.cmdLoeschen->OnlyRight);
+    EXPECT_TRUE(m.cmdHoch[0]->OnlyRight && m.cmdHoch[1]->OnlyRight);
+    EXPECT_FALSE(m.Uebernehmen->OnlyRight);
+    // Hidden buttons are initialised all the same.
+    EXPECT_EQ(m.cmdSmilie->IniState(), 80);
+
+    // A later hand-over never brings them back.
+    s.txtPasswort->setText("geheim");
+    s.chkSmilie->setChecked(true);
+    s.chkMuelleimer->setChecked(false);
+    s.cmdOK_Click();
+    EXPECT_TRUE(m.Schloss->isHidden());
+    EXPECT_TRUE(m.cmdSmilie->isHidden());
+    EXPECT_TRUE(m.cmdLoeschen->OnlyRight);
+}
+
+TEST_F(HandOver, KioskModeTogglesTheDesktopOnceAndBackAtShutDown) {
+    frmStart& s = start(testenv::freshFolder("kiosk"));
+    s.chkWindowsBlockieren->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    EXPECT_TRUE(IconsVersteckt);
+    // Without an X11 session no task bar is found: the handle stays 0 and showing it does nothing.
+    EXPECT_EQ(hTaskbar, 0u);
+    // Later hand-overs (the buttons are initialised by now, so the trace keeps every entry).
+    ErrPtnr::ring().clear();
+    frmMain::FormLoadFromHandOver();
+    EXPECT_EQ(countTrace("ToggleDesktopIcons"), 0);
+    EXPECT_EQ(countTrace("[frmMain] Public Sub Form_Load()"), 1);
+
+    main().close();
+    EXPECT_FALSE(IconsVersteckt);
+    EXPECT_TRUE(ProgrammEnde);
+    EXPECT_EQ(countTrace("ToggleDesktopIcons"), 1);
+    EXPECT_EQ(countTrace("[frmMain] Private Sub Form_QueryUnload(Cancel As Integer, UnloadMode As Integer)"), 1);
+    // Asked to close again, the shut-down does not run a second time.
+    main().close();
+    EXPECT_EQ(countTrace("ToggleDesktopIcons"), 1);
+}
+
+TEST_F(HandOver, KioskModeSwitchedOnLaterHidesTheDesktopOnce) {
+    start(testenv::freshFolder("later")).chkWindowsBlockieren->setChecked(false);
+    frmMain::FormLoadFromHandOver();
+    EXPECT_FALSE(IconsVersteckt);
+    frmStart::instance().chkWindowsBlockieren->setChecked(true);
+    ErrPtnr::ring().clear();
+    frmMain::FormLoadFromHandOver();
+    frmMain::FormLoadFromHandOver();
+    EXPECT_EQ(countTrace("ToggleDesktopIcons"), 1);
+    EXPECT_TRUE(IconsVersteckt);
+}
+
+TEST_F(HandOver, KioskModeOffLeavesTheDesktopAlone) {
+    start(testenv::freshFolder("nokiosk")).chkWindowsBlockieren->setChecked(false);
+    frmMain::FormLoadFromHandOver();
+    ErrPtnr::ring().clear();
+    frmMain::FormLoadFromHandOver();
+    main().close();
+    EXPECT_EQ(countTrace("ToggleDesktopIcons"), 0);
+    EXPECT_FALSE(IconsVersteckt);
+}
+
+TEST_F(HandOver, FontSizeThatIsNoNumberEndsFormLoadWithItsOwnMessage) {
+    frmStart& s = start(testenv::freshFolder("font"));
+    s.cmbSchriftgroesse->setEditable(true);
+    s.cmbSchriftgroesse->setEditText("groß");
+    frmMain::FormLoadFromHandOver();
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    EXPECT_EQ(testenv::dialogs().messages[0].prompt,
+              "Beim Laden des Hauptfensters ist ein Fehler aufgetreten!\r\nFehler: 13\r\nTypen unverträglich");
+    EXPECT_EQ(testenv::dialogs().messages[0].style & 0xF0, platform::vbCritical);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+TEST_F(HandOver, ButtonsTakeNoInputWhileTheHandOverRuns) {
+    frmStart& s = start(songFolder("locked", 3));
+    std::vector<bool> seen;
+    platform::VbTimer probe(nullptr, 1, true);
+    probe.onTimer = [&] {
+        if (s.cmdOK->isEnabled()) return;  // before or after the hand-over
+        seen.push_back(s.cmdBeenden->isEnabled() || s.cmdAbbrechen->isEnabled());
+        s.cmdAbbrechen->click();  // refused: the button is disabled
+    };
+    s.cmdOK_Click();
+    probe.setEnabled(false);
+    ASSERT_FALSE(seen.empty());
+    for (bool on : seen) EXPECT_FALSE(on);
+    EXPECT_TRUE(s.cmdBeenden->isEnabled());
+    EXPECT_TRUE(s.cmdAbbrechen->isEnabled());
+    EXPECT_EQ(main().lblStartmeldung->text(), "3 Lieder gefunden!");
+}
+
+TEST_F(HandOver, QuitDuringTheScanStopsItAndLeavesTheScreenAlone) {
+    frmStart& s = start(songFolder("quit", 30));
+    int pumps = 0;
+    platform::VbTimer probe(nullptr, 1, true);
+    probe.onTimer = [&] {
+        if (frmMain::loaded() && main().MSFlexGrid1->Rows() >= 6 && ++pumps == 1) main().close();
+    };
+    s.cmdOK_Click();
+    probe.setEnabled(false);
+    ASSERT_TRUE(frmMain::loaded());
+    EXPECT_TRUE(ProgrammEnde);
+    EXPECT_LT(main().MSFlexGrid1->Rows(), 31);
+    EXPECT_FALSE(main().isVisible());
+    EXPECT_NE(main().lblStartmeldung->text(), "30 Lieder gefunden!");
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HandOver, F12QuitsFromTheFocusedGrid) {
+    start(songFolder("f12", 2)).cmdOK_Click();
+    frmMain& m = main();
+    m.MSFlexGrid1->SetFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != &m) target = &m;  // the window may not be active offscreen
+    QCoreApplication::sendEvent(target, &press);
+    EXPECT_TRUE(ProgrammEnde);
+    EXPECT_FALSE(m.isVisible());
+    EXPECT_FALSE(frmStart::loaded());
+    // Other keys do not quit.
+    ProgrammEnde = false;
+    frmMain::resetForTests();
+    frmMain& n = main();
+    QKeyEvent f11(QEvent::KeyPress, Qt::Key_F10, Qt::NoModifier);
+    QCoreApplication::sendEvent(&n, &f11);
+    EXPECT_FALSE(ProgrammEnde);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#pragma once
+// Shared set-up of the main-screen tests: virtual time, a fresh start dialog and main
+// screen per test, and song folders written on the spot.
+#include "base/globals.h"
+#include "base/modVirtualKeyboard.h"
+#include "controls/Funbutton/Funbutton.h"
+#include "kiosk/frmMain.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "platform/colors.h"
+#include "platform/program.h"
+#include "platform/screen.h"
+#include "platform/settingsstore.h"
+#include "platform/vbtimer.h"
+#include "platform/virtualtime.h"
+#include "settings/frmStart.h"
+#include "settings/startcontrols.h"
+#include "support/testenv.h"
+#include "support/testmedia.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+class MainScreenTest : public ::testing::Test {
+public:
+    // A tag as this program writes it: the texts blank-padded to 30 characters.
+    static testmedia::Id3v1 tag(const QString& title, const QString& artist, uint8_t genre = 0) {
+        testmedia::Id3v1 t;
+        t.rawTitle = title.toLatin1().leftJustified(30, ' ');
+        t.rawArtist = artist.toLatin1().leftJustified(30, ' ');
+        t.genre = genre;
+        return t;
+    }
+
+protected:
+    platform::VirtualTime vt;
+
+    void SetUp() override {
+        testenv::dialogs().reset();
+        testenv::reportedErrors().clear();
+        QFile::remove(platform::settingsFile(platform::appTitle()));
+        platform::setScreenSizeOverride(QSize(1024, 768));
+        ProgrammEnde = false;
+        IconsVersteckt = false;
+        frmMain::resetForTests();
+        frmStart::resetForTests();
+    }
+    void TearDown() override {
+        frmMain::resetForTests();
+        frmStart::resetForTests();
+        frmStart::instance().hide();
+        frmStart::resetForTests();
+        ProgrammEnde = false;
+        IconsVersteckt = false;
+        platform::setScreenSizeOverride(QSize());
+        testenv::dialogs().reset();
+    }
+
+    // A folder of n tagged songs "Lied 01" ... by "Band 01" ..., one second each.
+    static QString songFolder(const QString& name, int n) {
+        const QString dir = testenv::freshFolder(name);
+        for (int i = 1; i <= n; ++i) {
+            const QString nr = QStringLiteral("%1").arg(i, 2, 10, QLatin1Char('0'));
+            testmedia::writeSilentMp3(dir + QStringLiteral("/song") + nr + QStringLiteral(".mp3"), 1000,
+                                      tag(QStringLiteral("Lied ") + nr,
+                                          QStringLiteral("Band ") + QString::number((i - 1) % 7 + 1),
+                                          static_cast<uint8_t>(i % 20)));
+        }
+        return dir;
+    }
+
+    // The start dialog, loaded, with the song folder set.
+    static frmStart& start(const QString& folder) {
+        frmStart& s = frmStart::instance();
+        s.Text1->setText(folder);
+        return s;
+    }
+    void seconds(int s) { vt.advance(int64_t(s) * 1000); }
+    static frmMain& main() { return frmMain::instance(); }
+};
