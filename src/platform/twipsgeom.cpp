@@ -26,26 +26,19 @@ void setTwips(QWidget* w, const TwipsRect& r) {
     w->setGeometry(twipsToPx(r.Left), twipsToPx(r.Top), twipsToPx(r.Width), twipsToPx(r.Height));
 }
 
-void setTwLeft(QWidget* w, int v) {
+namespace {
+template <class Set>
+void change(QWidget* w, Set set) {
     TwipsRect r = twips(w);
-    r.Left = v;
+    set(r);
     setTwips(w, r);
 }
-void setTwTop(QWidget* w, int v) {
-    TwipsRect r = twips(w);
-    r.Top = v;
-    setTwips(w, r);
-}
-void setTwWidth(QWidget* w, int v) {
-    TwipsRect r = twips(w);
-    r.Width = v;
-    setTwips(w, r);
-}
-void setTwHeight(QWidget* w, int v) {
-    TwipsRect r = twips(w);
-    r.Height = v;
-    setTwips(w, r);
-}
+}  // namespace
+
+void setTwLeft(QWidget* w, int v) { change(w, [v](TwipsRect& r) { r.Left = v; }); }
+void setTwTop(QWidget* w, int v) { change(w, [v](TwipsRect& r) { r.Top = v; }); }
+void setTwWidth(QWidget* w, int v) { change(w, [v](TwipsRect& r) { r.Width = v; }); }
+void setTwHeight(QWidget* w, int v) { change(w, [v](TwipsRect& r) { r.Height = v; }); }
 void setTwGeometry(QWidget* w, int left, int top, int width, int height) { setTwips(w, TwipsRect{left, top, width, height}); }
 
 }  // namespace platform

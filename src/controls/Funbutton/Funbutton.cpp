@@ -1,3 +1,4 @@
+#include "platform/input.h"
 #include "controls/Funbutton/Funbutton.h"
 
 #include "base/modStandard.h"
@@ -16,22 +17,9 @@
 
 namespace {
 
-int16_t vbButton(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
+using platform::vbButton;
+using platform::vbShift;
 
-int16_t vbShift(Qt::KeyboardModifiers m) {
-    int16_t s = 0;
-    if (m & Qt::ShiftModifier) s |= 1;
-    if (m & Qt::ControlModifier) s |= 2;
-    if (m & Qt::AltModifier) s |= 4;
-    return s;
-}
 
 // The position within the face, in twips.
 float twipsX(const QMouseEvent* e) { return static_cast<float>(e->position().x() * platform::TwipsPerPixel); }

@@ -1,3 +1,4 @@
+#include "platform/input.h"
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
 
 #include "base/ErrorHandler.h"
@@ -20,6 +21,9 @@
 #include <QStylePainter>
 
 namespace {
+
+using platform::vbButton;
+using platform::vbShift;
 
 const QString kObjekt = QStringLiteral("ctlVirtuelleTastatur");
 constexpr int kDesignWidth = 6390;
@@ -67,19 +71,6 @@ void playClick() {
     if (QFile::exists(file)) platform::playSoundAsync(file);  // a missing sound is no error
 }
 
-int16_t vbButton(Qt::MouseButton b) {
-    switch (b) {
-    case Qt::LeftButton: return 1;
-    case Qt::RightButton: return 2;
-    case Qt::MiddleButton: return 4;
-    default: return 0;
-    }
-}
-
-int16_t vbShift(Qt::KeyboardModifiers m) {
-    return static_cast<int16_t>((m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
-                                (m & Qt::AltModifier ? 4 : 0));
-}
 
 }  // namespace
 

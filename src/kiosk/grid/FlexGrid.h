@@ -3,6 +3,7 @@
 // view) and turns mouse and keys into the events the screen handles. Geometry in twips,
 // colours as &HBBGGRR values, fonts by their usual names.
 #include "kiosk/grid/GridModel.h"
+#include "platform/input.h"
 
 #include <QFont>
 #include <QWidget>
@@ -12,11 +13,9 @@ class QScrollBar;
 
 namespace kioskgrid {
 
-// Key code, shift state (Shift 1, Ctrl 2, Alt 4) and mouse button (1, 2, 4) of the
-// forms runtime for Qt's values; 0 for a key that has no code there.
-int16_t vbKeyCode(int qtKey);
-int16_t vbShift(Qt::KeyboardModifiers m);
-int16_t vbButton(Qt::MouseButton b);
+using platform::vbButton;
+using platform::vbKeyCode;
+using platform::vbShift;
 
 class FlexGrid : public QWidget {
     Q_OBJECT
