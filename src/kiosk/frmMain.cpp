@@ -75,12 +75,16 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     TimerStartmeldung->onTimer = [this] { TimerStartmeldung_Timer(); };
     TimerFarbe = new platform::VbTimer(this, 1000, false);
     TimerFarbe->onTimer = [this] { TimerFarbe_Timer(); };
+    connectMusik();
 
     // Key preview: the form sees every key of its controls before they do.
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-frmMain::~frmMain() { setScanReceiver(nullptr); }
+frmMain::~frmMain() {
+    disconnectMusik();
+    setScanReceiver(nullptr);
+}
 
 std::array<Funbutton*, 13> frmMain::touchButtons() const {
     return {Uebernehmen,           cmdHoch[0],           cmdHoch[1], cmdLoeschen,     FunbuttonArchivNav[0],
@@ -221,10 +225,3 @@ bool frmMain::event(QEvent* e) {
     return r;
 }
 
-// ---- parts that come with the play loop and the playlist file ----------------
-
-void frmMain::Timer1_Timer() {}
-void frmMain::PlaylistSpeichern() {}
-void frmMain::PlaylistEinlesen() {}
-void frmMain::ZeitenEinlesen(bool) {}
-void frmMain::Uhrzeiten() {}

@@ -4,10 +4,12 @@
 // middle. It reads the start dialog's controls as the live settings.
 #include "base/ScanReceiver.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -72,6 +74,20 @@ public:
     int16_t FadingSekunden = 0;
     int16_t ScrollAbstand = 5;
 
+    // ---- play loop ----
+    int16_t AktPlayer = 0;       // current playback channel, 0 or 1
+    QString AktuelleDatei;       // song started last; empty once its row went
+    int16_t AktuelleZeile = 0;   // 1 after the top row was started
+    double Startzeit = 0;        // date value of that start (0: the zero date)
+    int32_t Liedlaenge = 0;      // seconds, read half a second after the start
+    QDateTime LetzteMinute;      // last per-minute refresh; invalid reads as minute 0
+    int16_t BalkenLaenge = 0;    // length the time bar was last scaled for
+    // ---- song lengths ----
+    bool ZeitenNeustart = false;
+    bool ZeitenEinlesenAbgeschlossen = false;
+    // Source of the random fill's numbers in [0, 1); tests put a seeded one here.
+    std::function<double()> Zufallszahl;
+
     int32_t BackColor() const { return backColor_; }
     void setBackColor(int32_t c);
     static int32_t BalkenFarbe(const QWidget* Balken);
@@ -103,8 +119,16 @@ public:
     void Form_Resize();
     void Spaltenbreite();
 
-    // ---- later parts of the screen ----
+    // ---- play loop, time bar, take-over, button states ----
     void Timer1_Timer();
+    void Naechstes();
+    void Pause();
+    void Positionsgrafik_Click();
+    void Zeitbalken();
+    void Uebernehmen_Click();
+    void EnableButtons();
+
+    // ---- song lengths, start times, playlist file ----
     void PlaylistSpeichern();
     void PlaylistEinlesen();
     void ZeitenEinlesen(bool NurSichtbareZeilen);
@@ -124,6 +148,9 @@ private:
     void placeDesign();
     void paintButtonPictures();
     void setGridColoursFromShadow();
+    // Connects the play loop's buttons and lets the tag writers see AktPlayer.
+    void connectMusik();
+    void disconnectMusik();
 
     // The scan delivers its rows here.
     class Scan : public ScanReceiver {

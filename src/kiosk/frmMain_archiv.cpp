@@ -58,7 +58,9 @@ void frmMain::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) {
     ErrPtnr::CallStackParam(QStringLiteral("optYRow%"), optYRow);
     ErrPtnr::CallStackParam(QStringLiteral("Datei$"), Datei);
     kioskgrid::FlexGrid& g = *MSFlexGrid1;
-    QString titel = GetSongName(Datei);
+    // One opening of the file gives the three fields the three readers would.
+    const SongTags tags = ReadSongTags(Datei);
+    QString titel = tags.title;
     if (titel.isEmpty()) titel = QStringLiteral("Unbekannt");
     int zeile;
     if (optYRow != 0) {
@@ -77,8 +79,8 @@ void frmMain::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) {
     g.setTextMatrix(zeile, 0, SemikolonErsetzen(titel));
     // The path is the song's identity: it is kept exactly as the file system gives it.
     g.setTextMatrix(zeile, 4, Datei);
-    g.setTextMatrix(zeile, 1, SemikolonErsetzen(GetBand(Datei)));
-    g.setTextMatrix(zeile, 2, SemikolonErsetzen(GetSongGenre(Datei)));
+    g.setTextMatrix(zeile, 1, SemikolonErsetzen(tags.artist));
+    g.setTextMatrix(zeile, 2, SemikolonErsetzen(tags.genre));
     g.setTextMatrix(zeile, 5, g.TextMatrix(zeile, 1) + g.TextMatrix(zeile, 0));
 }
 

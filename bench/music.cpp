@@ -1,0 +1,87 @@
+// One tick of the play loop with 100 queued songs over an archive of 50,000 rows:
+// the time bar, the end test and, once a minute, the start times of the whole playlist.
+#include "catalogue/modPlayer.h"
+#include "kiosk/frmMain.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "platform/clock.h"
+#include "platform/mixer.h"
+#include "platform/screen.h"
+#include "platform/vbtimer.h"
+#include "support/testenv.h"
+#include "support/testmedia.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int ArchivZeilen = 50000;
+constexpr int PlaylistZeilen = 100;
+
+frmMain& screen() {
+    static frmMain& m = [] () -> frmMain& {
+        frmMain& f = frmMain::instance();
+        f.Timer1->setEnabled(false);
+        f.FadingSekunden = 10;
+        const QString dir = testenv::freshFolder(QStringLiteral("bench_music"));
+        QStringList files;
+        for (int i = 0; i < 8; ++i)
+            files << testmedia::writeSilentMp3(dir + QStringLiteral("/s%1.mp3").arg(i), 600000);
+        kioskgrid::FlexGrid& g1 = *f.MSFlexGrid1;
+        g1.setRows(ArchivZeilen + 1);
+        for (int r = 1; r <= ArchivZeilen; ++r) {
+            g1.setTextMatrix(r, 0, QStringLiteral("Titel %1").arg(r));
+            g1.setTextMatrix(r, 1, QStringLiteral("Interpret %1").arg(r % 500));
+            g1.setTextMatrix(r, 3, QStringLiteral("03:20"));
+            g1.setTextMatrix(r, 4, dir + QStringLiteral("/x%1.mp3").arg(r));
+        }
+        kioskgrid::FlexGrid& g2 = *f.MSFlexGrid2;
+        for (int r = 1; r <= PlaylistZeilen; ++r) {
+            g2.AddItem(QStringLiteral("Titel %1").arg(r));
+            g2.setTextMatrix(r, 4, r == 1 ? files[0] : dir + QStringLiteral("/p%1.mp3").arg(r));
+            g2.setTextMatrix(r, 5, QStringLiteral("03:20"));
+        }
+        // The first tick starts row 1; the song is long enough to play through the whole benchmark.
+        f.Timer1_Timer();
+        return f;
+    }();
+    return m;
+}
+
+void BM_Tick(benchmark::State& state) {
+    frmMain& m = screen();
+    for (auto _ : state) {
+        m.LetzteMinute = platform::now();
+        m.Timer1_Timer();
+    }
+    benchmark::DoNotOptimize(PlayerPosition(m.AktPlayer));
+}
+BENCHMARK(BM_Tick)->Unit(benchmark::kMicrosecond);
+
+// The tick at the turn of a minute, with the start times of all 100 rows.
+void BM_TickWithStartTimes(benchmark::State& state) {
+    frmMain& m = screen();
+    for (auto _ : state) {
+        m.LetzteMinute = platform::now().addSecs(-60);
+        m.Timer1_Timer();
+    }
+    benchmark::DoNotOptimize(m.MSFlexGrid2->TextMatrix(PlaylistZeilen, 3));
+}
+BENCHMARK(BM_TickWithStartTimes)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testenv::Environment env;
+    env.SetUp();
+    platform::setScreenSizeOverride(QSize(1024, 768));
+    platform::Mixer::instance().select(platform::AudioOutput::Silent);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    env.TearDown();
+    return 0;
+}

@@ -1,0 +1,261 @@
+// The play loop with its crossfade, the time bar, the take-over of archive songs
+// into the playlist and the states of the guest's buttons.
+#include "kiosk/frmMain.h"
+
+#include "base/ErrPtnr.h"
+#include "base/ErrorHandler.h"
+#include "catalogue/modMP3Tags.h"
+#include "catalogue/modPlayer.h"
+#include "controls/Funbutton/Funbutton.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/abspielen.h"
+#include "kiosk/logic/zeittext.h"
+#include "platform/clock.h"
+#include "platform/guard.h"
+#include "platform/runtime.h"
+#include "platform/twips.h"
+#include "platform/twipsgeom.h"
+#include "settings/frmStart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+
+namespace {
+
+bool SchlossIst(const Funbutton* Schloss, const char* zustand) {
+    return Schloss->property("Tag").toString() == QLatin1String(zustand);
+}
+
+// Selects the row and brings it to the top of the view; the scroll bar shows only for the move.
+void NachOben(kioskgrid::FlexGrid& g, int zeile) {
+    g.setRow(zeile);
+    g.setScrollBars(2);
+    g.setTopRow(zeile);
+    g.setScrollBars(0);
+}
+
+void GanzeZeile(kioskgrid::FlexGrid& g) {
+    g.setCol(0);
+    g.setColSel(g.Cols() - 1);
+}
+
+}  // namespace
+
+void frmMain::connectMusik() {
+    connect(Uebernehmen, &Funbutton::Click, this,
+            [this] { platform::guardEvent("frmMain", "Uebernehmen_Click", [this] { Uebernehmen_Click(); }); });
+    connect(Positionsgrafik, &Funbutton::Click, this, [this] {
+        platform::guardEvent("frmMain", "Positionsgrafik_Click", [this] { Positionsgrafik_Click(); });
+    });
+    setCurrentChannelSource([this] { return AktPlayer; });
+}
+
+void frmMain::disconnectMusik() { setCurrentChannelSource(nullptr); }
+
+// ---- play loop ------------------------------------------------------------------
+
+void frmMain::Timer1_Timer() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Timer1_Timer()"));
+    Zeitbalken();
+    const QDateTime jetzt = platform::now();
+    const int letzte = LetzteMinute.isValid() ? LetzteMinute.time().minute() : 0;
+    if (jetzt.time().minute() != letzte) {
+        Uhrzeiten();
+        LetzteMinute = jetzt;
+    }
+    kiosklogic::Kanalzustand kanal;
+    kanal.laengeSek = PlayerLaenge(AktPlayer);
+    kanal.positionMs = PlayerPosition(AktPlayer);
+    kanal.hatDatei = !PlayerDatei(AktPlayer).isEmpty();
+    kanal.ausgespielt = kanal.hatDatei && PlayerStatus(AktPlayer) == 0;
+    if (!kiosklogic::EndeErreicht(kanal, FadingSekunden)) return;
+    kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    if (G2.Rows() - 1 > 0) {
+        if (AktuelleDatei == G2.TextMatrix(1, 4)) {
+            if (G2.Rows() >= 3)
+                G2.RemoveItem(1);
+            else
+                G2.setRows(1);
+            AktuelleDatei.clear();
+        }
+        AktPlayer = AktPlayer == 0 ? 1 : 0;
+        Naechstes();
+    } else if (PlayerStatus(AktPlayer) == 0) {
+        PlayerOeffnen(AktPlayer, QString());
+    }
+}
+
+void frmMain::Naechstes() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Naechstes()"));
+    kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
+    kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    if (G2.Rows() == 1) {
+        if (!frmStart::instance().chkZufall->isChecked()) return;
+        const double r = Zufallszahl ? Zufallszahl() : kiosklogic::Rnd();
+        // Whole-number arithmetic of 32 bits: archives beyond 32 767 songs are common.
+        const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r);
+        if (n >= 1) {
+            const int alt = G1.Row();
+            G1.setRow(n);
+            Uebernehmen_Click();
+            G1.setRow(alt);
+            GanzeZeile(G1);
+        }
+    }
+    if (G2.Rows() > 1) {
+        const QString pfad = G2.TextMatrix(1, 4);
+        if (pfad != AktuelleDatei) {
+            Startzeit = kiosklogic::Datumswert(platform::now());
+            AktuelleZeile = 1;
+            AktuelleDatei = pfad;
+            PlayerOeffnen(AktPlayer, pfad);
+            if (!PlayerDatei(AktPlayer).isEmpty()) PlayerAbspielen(AktPlayer);
+            platform::blockingSleep(500);
+            Liedlaenge = PlayerLaenge(AktPlayer);
+        }
+        Uhrzeiten();
+    }
+}
+
+void frmMain::Pause() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Pause()"));
+    if (PlayerStatus(AktPlayer) != 2)
+        PlayerAbspielen(AktPlayer);
+    else
+        PlayerPause(AktPlayer);
+}
+
+void frmMain::Positionsgrafik_Click() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Positionsgrafik_Click()"));
+    if (frmStart::instance().chkPause->isChecked()) Pause();
+}
+
+// ---- time bar ---------------------------------------------------------------------
+
+void frmMain::Zeitbalken() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Zeitbalken()"));
+    using namespace platform;
+    withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("Zeitbalken"), [&](ErrorHandler& on) {
+        on.resumeNext();
+        int32_t W = 0;
+        on([&] { W = CLng(width() * double(TwipsPerPixel) - 2.0 * TwLeft(Balken)); });
+        const auto skalieren = [&] {
+            if (BalkenLaenge == Liedlaenge) return;
+            on([&] { BalkenLaenge = CInt(Liedlaenge); });
+            on([&] { setTwWidth(Balken, CLng(Liedlaenge / 600.0 * W)); });
+            on([&] { setTwWidth(Balkentext, TwWidth(Balken)); });
+        };
+        skalieren();
+        int16_t status = 0;
+        on([&] { status = PlayerStatus(AktPlayer); });
+        on([&] { Positionsgrafik->setBlinken(status == 1); });
+        const double links = TwLeft(Balken) - TwWidth(Positionsgrafik) / 2.0;
+        if (status != 2) {
+            if (status == 1) return;
+            on([&] { Positionsgrafik->show(); });
+            on([&] { setTwLeft(Positionsgrafik, CLng(links)); });
+            on([&] { Balkentext->setText(QString()); });
+            return;
+        }
+        skalieren();
+        on([&] {
+            const QString T = kiosklogic::DauerText(Liedlaenge);
+            Balkentext->setText(Liedlaenge > 60
+                                    ? QStringLiteral(" ") + T + QStringLiteral("   ") + MSFlexGrid2->TextMatrix(1, 0)
+                                    : QStringLiteral(" ") + T);
+        });
+        on([&] { setTwLeft(Positionsgrafik, CLng(links + PlayerPosition(AktPlayer) / 600.0 / 1000.0 * W)); });
+    });
+}
+
+// ---- take-over --------------------------------------------------------------------
+
+void frmMain::Uebernehmen_Click() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Uebernehmen_Click()"));
+    Uebernehmen->setEnabled(SchlossIst(Schloss, "Auf"));
+    if (!Uebernehmen->Enabled()) return;
+    kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
+    kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    const int a = G1.Row();
+    const auto fertig = [&] {
+        GanzeZeile(G2);
+        Uhrzeiten();
+    };
+    [&] {
+        if (G1.Rows() - 1 < 1 || a < 1) return;
+        const int16_t n = static_cast<int16_t>(frmStart::instance().cmbAnzahl->currentIndex());
+        if (n > 0 && G2.Rows() - 1 >= n) {
+            Startmeldung(QStringLiteral("Begrenzung auf ") + QString::number(n) +
+                             (n == 1 ? QStringLiteral(" Lied!") : QStringLiteral(" Lieder!")),
+                         QString(), 2000);
+            return;
+        }
+        if (G1.TextMatrix(a, 0).isEmpty()) return;
+        const QString pfad = G1.TextMatrix(a, 4);
+        for (int i = G2.Rows() - 1; i >= 1; --i) {
+            if (G2.TextMatrix(i, 4) != pfad) continue;
+            NachOben(G2, i);
+            Startmeldung(QStringLiteral("Bereits in Playliste vorhanden!"), QString(), 2000);
+            fertig();
+            return;
+        }
+        G2.AddItem(G1.TextMatrix(a, 0));
+        const int neu = G2.Rows() - 1;
+        G2.setTextMatrix(neu, 1, G1.TextMatrix(a, 1));
+        G2.setTextMatrix(neu, 2, G1.TextMatrix(a, 2));
+        G2.setTextMatrix(neu, 3, QStringLiteral("??:??"));
+        G2.setTextMatrix(neu, 4, pfad);
+        const QString dauer = G1.TextMatrix(a, 3);
+        G2.setTextMatrix(neu, 5, dauer.isEmpty() ? kiosklogic::StandardDauer : dauer);
+        NachOben(G2, neu);
+        lblStartmeldung2->setText(QString());
+        lblStartmeldung->setText(QString());
+        fertig();
+    }();
+    EnableButtons();
+}
+
+// ---- button states ----------------------------------------------------------------
+
+void frmMain::EnableButtons() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub EnableButtons()"));
+    const kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
+    const kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    Uebernehmen->setEnabled(true);
+    cmdHoch[0]->setEnabled(true);
+    cmdHoch[1]->setEnabled(true);
+    cmdLoeschen->setEnabled(true);
+    for (Funbutton* b : FunbuttonArchivNav) b->setEnabled(true);
+
+    const int r2 = G2.Row();
+    if (r2 == 1 || r2 == 2) cmdHoch[0]->setEnabled(false);
+    if (r2 == 1 || r2 == G2.Rows() - 1) cmdHoch[1]->setEnabled(false);
+    if (G2.Rows() - 1 <= 0) {
+        cmdHoch[0]->setEnabled(false);
+        cmdHoch[1]->setEnabled(false);
+    }
+    if (G2.Rows() == 1) {
+        const int16_t status = PlayerStatus(AktPlayer);
+        if (status == 0 || status == 1) cmdLoeschen->setEnabled(false);
+    }
+    if (G1.Row() < 2) FunbuttonArchivNav[0]->setEnabled(false);
+    if (G1.Row() == G1.Rows() - 1) FunbuttonArchivNav[1]->setEnabled(false);
+    if (G1.Rows() == 1) {
+        FunbuttonArchivNav[0]->setEnabled(false);
+        FunbuttonArchivNav[1]->setEnabled(false);
+    }
+    if (r2 == 1) FunbuttonArchivNav[2]->setEnabled(false);
+    if (r2 == G2.Rows() - 1) FunbuttonArchivNav[3]->setEnabled(false);
+    if (G2.Rows() == 1) {
+        FunbuttonArchivNav[2]->setEnabled(false);
+        FunbuttonArchivNav[3]->setEnabled(false);
+    }
+    if (SchlossIst(Schloss, "Zu")) {
+        Uebernehmen->setEnabled(false);
+        cmdHoch[0]->setEnabled(false);
+        cmdHoch[1]->setEnabled(false);
+        cmdLoeschen->setEnabled(false);
+    }
+}

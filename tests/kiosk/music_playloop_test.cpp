@@ -1,0 +1,182 @@
+// The play loop: hand-over points, the crossfade overlap, the channel switch, pause,
+// a crossfade of 0, songs that cannot be played and the random fill.
+#include "music_support.h"
+
+#include "kiosk/logic/abspielen.h"
+
+#include <QCheckBox>
+
+namespace {
+
+using PlayLoop = MusicTest;
+
+TEST_F(PlayLoop, SecondSongStartsTenSecondsBeforeTheEndOfTheFirstOnTheOtherChannel) {
+    frmMain& m = main();
+    m.FadingSekunden = 10;
+    const int a = archiveSong("a.mp3", 180000);
+    const int b = archiveSong("b.mp3", 200000);
+    const QString pa = m.MSFlexGrid1->TextMatrix(a, 4);
+    const QString pb = m.MSFlexGrid1->TextMatrix(b, 4);
+    queue(a);
+    queue(b);
+    ASSERT_EQ(playlistRows(), 2);
+
+    // The idle channel 0 passes the end test at once: the first song of a run plays on channel 1.
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+    EXPECT_EQ(m.AktPlayer, 1);
+    EXPECT_EQ(PlayerDatei(1), pa);
+    EXPECT_EQ(m.AktuelleDatei, pa);
+    EXPECT_EQ(m.AktuelleZeile, 1);
+    EXPECT_EQ(m.Liedlaenge, 180);
+    EXPECT_EQ(playlistRows(), 2);
+
+    ASSERT_TRUE(runUntil([&] { return m.AktPlayer == 0; }, 200000));
+    const int32_t handOver = PlayerPosition(1);
+    EXPECT_GT(handOver, 170000);
+    EXPECT_LT(handOver, 171000);
+    EXPECT_EQ(PlayerDatei(0), pb);
+    EXPECT_EQ(PlayerStatus(0), 2);
+    EXPECT_EQ(PlayerStatus(1), 2);  // the first song plays out over the new one
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(playlist(1, 4), pb);
+    EXPECT_EQ(m.Liedlaenge, 200);
+
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 0; }, 20000));
+    EXPECT_EQ(PlayerPosition(1), 180000);
+    EXPECT_EQ(PlayerStatus(0), 2);
+    EXPECT_NEAR(PlayerPosition(0), 180000 - handOver, 600);
+    EXPECT_EQ(m.AktPlayer, 0);
+}
+
+TEST_F(PlayLoop, ASongAddedWhileTheLastOnePlaysOutEndsThePlayOut) {
+    frmMain& m = main();
+    m.FadingSekunden = 10;
+    const int a = archiveSong("a.mp3", 30000);
+    const int b = archiveSong("b.mp3", 30000);
+    queue(a);
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 40000));
+    // The loop went over to the idle channel; the last song plays out on channel 1.
+    EXPECT_EQ(m.AktPlayer, 0);
+    EXPECT_EQ(PlayerStatus(1), 2);
+    EXPECT_EQ(m.AktuelleDatei, "");
+    vt.advance(2000);
+    EXPECT_EQ(m.AktPlayer, 0);  // an empty playlist only frees the idle channel
+    EXPECT_EQ(PlayerDatei(0), "");
+    queue(b);
+    vt.advance(250);
+    EXPECT_EQ(m.AktPlayer, 1);
+    EXPECT_EQ(PlayerDatei(1), m.MSFlexGrid1->TextMatrix(b, 4));
+    EXPECT_LT(PlayerPosition(1), 1000);
+    EXPECT_EQ(PlayerStatus(1), 2);
+}
+
+TEST_F(PlayLoop, PauseFreezesTheEndTestAndTheMarkerBlinks) {
+    frmMain& m = main();
+    m.FadingSekunden = 10;
+    frmStart::instance().chkPause->setChecked(true);
+    queue(archiveSong("a.mp3", 60000));
+    queue(archiveSong("b.mp3", 60000));
+    vt.advance(20000);
+    m.Positionsgrafik_Click();
+    const int32_t at = PlayerPosition(1);
+    vt.advance(120000);
+    EXPECT_EQ(PlayerStatus(1), 1);
+    EXPECT_EQ(PlayerPosition(1), at);
+    EXPECT_EQ(m.AktPlayer, 1);
+    EXPECT_EQ(playlistRows(), 2);
+    EXPECT_TRUE(m.Positionsgrafik->Blinken());
+    m.Positionsgrafik_Click();
+    vt.advance(250);
+    EXPECT_EQ(PlayerStatus(1), 2);
+    EXPECT_FALSE(m.Positionsgrafik->Blinken());
+    // Without the setting a tap on the note changes nothing.
+    frmStart::instance().chkPause->setChecked(false);
+    m.Positionsgrafik_Click();
+    EXPECT_EQ(PlayerStatus(1), 2);
+}
+
+TEST_F(PlayLoop, CrossfadeZeroStartsTheFirstSongAndTheNextOneOnlyAtTheEnd) {
+    frmMain& m = main();
+    m.FadingSekunden = 0;
+    queue(archiveSong("a.mp3", 3000));
+    queue(archiveSong("b.mp3", 4000));
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+    ASSERT_TRUE(runUntil([&] { return m.AktPlayer == 0; }, 5000));
+    EXPECT_EQ(PlayerPosition(1), 3000);
+    EXPECT_EQ(PlayerStatus(1), 0);
+    EXPECT_EQ(PlayerStatus(0), 2);
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 6000));
+    EXPECT_EQ(PlayerStatus(0), 0);
+    // The idle kiosk then frees its channel.
+    vt.advance(500);
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), "");
+}
+
+TEST_F(PlayLoop, MissingAndBrokenSongsArePassedOverAndTheMusicGoesOn) {
+    frmMain& m = main();
+    m.FadingSekunden = 5;
+    const int gone = archiveSong("gone.mp3", 20000);
+    const int broken = archivePath(testmedia::writeGarbage(dir + "/broken.mp3", 5000));
+    const int good = archiveSong("good.mp3", 20000);
+    QFile::remove(m.MSFlexGrid1->TextMatrix(gone, 4));
+    queue(gone);
+    queue(broken);
+    queue(good);
+    ASSERT_EQ(playlistRows(), 3);
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 1; }, 5000));
+    EXPECT_EQ(playlist(1, 4), m.MSFlexGrid1->TextMatrix(good, 4));
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), m.MSFlexGrid1->TextMatrix(good, 4));
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+TEST_F(PlayLoop, RandomFillTakesTheSeededRowOnlyWhenTheLastSongHandsOver) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    frmStart::instance().chkZufall->setChecked(true);
+    for (int i = 0; i < 6; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 60000);
+    const int first = archiveSong("first.mp3", 5000);
+    m.MSFlexGrid1->setRow(3);
+    kiosklogic::Zufall ref(42);
+    m.Zufallszahl = [z = kiosklogic::Zufall(42)]() mutable { return z(); };
+
+    // An idling kiosk does not fill itself.
+    vt.advance(3000);
+    EXPECT_EQ(playlistRows(), 0);
+
+    queue(first);
+    m.MSFlexGrid1->setRow(3);
+    const int expected = kiosklogic::Zufallszeile(m.MSFlexGrid1->Rows(), ref());
+    ASSERT_GE(expected, 1);
+    ASSERT_TRUE(runUntil([&] { return m.AktuelleDatei == m.MSFlexGrid1->TextMatrix(expected, 4); }, 8000));
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 3);  // the guest's marked archive row stays
+}
+
+TEST_F(PlayLoop, RandomFillIsRefusedByAClosedLock) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    frmStart::instance().chkZufall->setChecked(true);
+    for (int i = 0; i < 4; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 60000);
+    queue(archiveSong("first.mp3", 4000));
+    m.Zufallszahl = [] { return 0.5; };
+    m.Schloss->setProperty("Tag", QStringLiteral("Zu"));
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 6000));
+    vt.advance(2000);
+    EXPECT_EQ(playlistRows(), 0);
+    EXPECT_FALSE(m.Uebernehmen->Enabled());
+}
+
+TEST_F(PlayLoop, RandomFillWithoutTheSettingLeavesThePlaylistEmpty) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    archiveSong("r.mp3", 60000);
+    queue(archiveSong("first.mp3", 4000));
+    m.Zufallszahl = [] { return 0.5; };
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 6000));
+    vt.advance(2000);
+    EXPECT_EQ(playlistRows(), 0);
+}
+
+}  // namespace

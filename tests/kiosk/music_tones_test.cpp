@@ -1,0 +1,62 @@
+// Real encoded tones through the mixer: during the crossfade both songs sound,
+// after the old song's end only the new one.
+#include "music_support.h"
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using Tones = MusicTest;
+
+// Power of one frequency in the left channel of samples [from, to) (frames).
+double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
+    const double w = 2 * M_PI * hz / platform::kMixRate;
+    double re = 0, im = 0;
+    for (size_t i = from; i < to; ++i) {
+        re += s[2 * i] * std::cos(w * double(i));
+        im += s[2 * i] * std::sin(w * double(i));
+    }
+    const double n = double(to - from);
+    return (re * re + im * im) / (n * n);
+}
+
+TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
+    auto out = std::make_unique<platform::TestAudioOutput>();
+    frmMain& m = main();
+    m.FadingSekunden = 1;
+    const QString a = testmedia::writeToneMp3(dir + "/a.mp3", 3000, 440, 8000);
+    const QString b = testmedia::writeToneMp3(dir + "/b.mp3", 4000, 660, 8000);
+    queue(archivePath(a));
+    queue(archivePath(b));
+
+    // The loop ticks every 250 ms of virtual time; the test output plays the same 250 ms.
+    std::vector<int16_t> mixed;
+    int64_t played = 0, aStart = -1, bStart = -1;
+    while (played < 4500) {
+        vt.advance(250);
+        if (aStart < 0 && PlayerStatus(1) == 2) aStart = played;
+        if (bStart < 0 && PlayerStatus(0) == 2) bStart = played;
+        const std::vector<int16_t> chunk = out->pull(250);
+        mixed.insert(mixed.end(), chunk.begin(), chunk.end());
+        played += 250;
+    }
+    ASSERT_GE(aStart, 0);
+    ASSERT_GT(bStart, aStart);
+    const int64_t aEnd = aStart + 3000;
+    // The hand-over comes once the first song has passed two of its three seconds.
+    EXPECT_GT(bStart, aStart + 2000);
+    ASSERT_LT(bStart, aEnd - 300);
+    auto frame = [](int64_t ms) { return size_t(platform::framesForMs(ms)); };
+    const size_t o1 = frame(bStart + 50), o2 = frame(aEnd - 50);
+    const size_t p1 = frame(aEnd + 50), p2 = frame(aEnd + 700);
+    const double a440 = power(mixed, o1, o2, 440), b660 = power(mixed, o1, o2, 660);
+    EXPECT_GT(a440, 1e6);
+    EXPECT_GT(b660, 1e6);
+    EXPECT_LT(power(mixed, p1, p2, 440), a440 / 100);
+    EXPECT_GT(power(mixed, p1, p2, 660), b660 / 2);
+    // Before the hand-over only the first song sounds.
+    EXPECT_LT(power(mixed, frame(aStart + 500), frame(aStart + 1500), 660), a440 / 100);
+}
+
+}  // namespace
