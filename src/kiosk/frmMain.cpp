@@ -76,6 +76,11 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     TimerFarbe = new platform::VbTimer(this, 1000, false);
     TimerFarbe->onTimer = [this] { TimerFarbe_Timer(); };
     connectMusik();
+    connectBearbeiten();
+    connectSuche();
+    connectBefehle();
+    connectOeffner();
+    connectHilfe();
 
     // Key preview: the form sees every key of its controls before they do.
     QCoreApplication::instance()->installEventFilter(this);

@@ -134,6 +134,13 @@ public:
     void ZeitenEinlesen(bool NurSichtbareZeilen);
     void Uhrzeiten();
 
+    // ---- further topics, each declared in its own file ----
+#include "kiosk/frmMain_bearbeiten.inc"  // playlist editing, keys and pointer
+#include "kiosk/frmMain_suche.inc"  // archive sorting, search, navigation and the lock
+#include "kiosk/frmMain_befehle.inc"  // operator commands
+#include "kiosk/frmMain_oeffner.inc"  // game and information openers, idle timer
+#include "kiosk/frmMain_hilfe.inc"  // help tour
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;

@@ -1,0 +1,4 @@
+// frmMain: playlist editing, keys and pointer.
+#include "kiosk/frmMain.h"
+
+void frmMain::connectBearbeiten() {}

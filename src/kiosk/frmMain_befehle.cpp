@@ -1,0 +1,4 @@
+// frmMain: operator commands.
+#include "kiosk/frmMain.h"
+
+void frmMain::connectBefehle() {}

@@ -1,0 +1,4 @@
+// frmMain: help tour.
+#include "kiosk/frmMain.h"
+
+void frmMain::connectHilfe() {}

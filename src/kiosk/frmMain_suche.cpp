@@ -1,0 +1,4 @@
+// frmMain: archive sorting, search, navigation and the lock.
+#include "kiosk/frmMain.h"
+
+void frmMain::connectSuche() {}
