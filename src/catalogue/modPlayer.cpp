@@ -88,6 +88,8 @@ int32_t LiedLaengeErmitteln(const QString& Datei) {
     int32_t Zaehler = 0;
     do {
         MySleep(10);
+        // A pass nested in the wait may have put another song on the probe.
+        if (PlayerDatei(probe) != Datei) PlayerOeffnen(probe, Datei);
         L = PlayerLaenge(probe);
         ++Zaehler;
     } while ((L == -1 || L == 0) && Zaehler < 150);

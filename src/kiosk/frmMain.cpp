@@ -204,9 +204,14 @@ void frmMain::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton) platform::guardEvent("frmMain", "Form_Click", [this] { Form_Click(); });
 }
 
-void frmMain::Form_KeyDown(int16_t KeyCode, int16_t Shift) {
-    // F12 quits, also with the context menu switched off; the other keys come with their commands.
+void frmMain::Form_KeyDown(int16_t KeyCode, int16_t) {
+    // Each key is tested on its own; the focused control receives it as well.
+    if (KeyCode == 46 && cmdLoeschen->Enabled()) Loeschen();
+    // F12 quits, also with the context menu switched off.
     if (KeyCode == 123) close();
+    if (KeyCode == 122) frmStart::instance().menuZurueck_Click();
+    if (KeyCode == 116) Pause();
+    if (KeyCode == 112) cmdFragezeichen_Click();
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {

@@ -75,10 +75,21 @@ void frmMain::PlaylistSpeichern() {
 void frmMain::PlaylistEinlesen() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub PlaylistEinlesen()"));
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
+    // Read before anything is cleared: an unreadable file is reported and leaves queue and
+    // headers as they are, and the hand-over that called us goes on instead of stopping halfway.
+    QList<kiosklogic::Playlistsatz> saetze;
+    bool gelesen = false;
+    withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("PlaylistEinlesen"), [&](ErrorHandler& on) {
+        on([&] {
+            saetze = kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname());
+            gelesen = true;
+        });
+    });
+    if (!gelesen) return;
     // Rows left from before a return to the start dialog would stand as blank rows above the list.
     G2.setRows(1);
     G2.Clear();
-    for (const kiosklogic::Playlistsatz& s : kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname())) {
+    for (const kiosklogic::Playlistsatz& s : saetze) {
         G2.AddItem(s.titel);
         const int r = G2.Rows() - 1;
         G2.setTextMatrix(r, 0, s.titel);

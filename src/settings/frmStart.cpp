@@ -472,17 +472,3 @@ void frmStart::TimerAutostart_Timer() {
         TimerAutostart->setEnabled(false);
     }
 }
-
-void frmStart::menuZurueck_Click() {
-    // The main screen's archive grid is emptied here first, once it exists.
-    exec();
-}
-
-// The remaining entries forward to the main screen's commands once it exists.
-void frmStart::menuBeenden_Click() {}
-void frmStart::menuTags_Click() {}
-void frmStart::menuLoeschen_Click() {}
-void frmStart::menuExplorerAnzeigen_Click() {}
-void frmStart::menuNeuEinlesen_Click() {}
-void frmStart::menuBeendenMitWinamp_Click() {}
-void frmStart::LeereProzedur() {}

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QCheckBox;
@@ -32,6 +33,10 @@ public:
 
     // Brings the start dialog back over the running main screen.
     void menuZurueck_Click();
+    // Tests: runs instead of the modal loop of menuZurueck_Click, with the dialog shown;
+    // a dialog still shown when it returns is closed like "Beenden".
+    using ZurueckHook = std::function<void(frmStart&)>;
+    static void setZurueckHook(ZurueckHook h);
 
     // Stores the first `count` settings in table order (all 17 by default).
     void EinstellungenSpeichern(int count = 17);
@@ -157,4 +162,6 @@ private:
     bool loaded_ = false;
     // Once OK has run, the countdown stays off for the rest of the run.
     bool autostartOff_ = false;
+    // Set while menuZurueck_Click waits for the dialog.
+    bool zurueckLaeuft_ = false;
 };

@@ -1,0 +1,241 @@
+// The tic-tac-toe form: board, placing marks, the win check and the idle close.
+#include "game/frmTicTacToe.h"
+
+#include "controls/Funbutton/Funbutton.h"
+#include "game/ctlSmilie.h"
+#include "platform/colors.h"
+#include "platform/guard.h"
+#include "platform/twipsgeom.h"
+#include "platform/vbtimer.h"
+#include "settings/frmStart.h"
+#include "settings/startcontrols.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <memory>
+
+namespace {
+
+frmTicTacToe* g_current = nullptr;
+frmTicTacToe::ShowHook g_hook;
+
+void setFill(QWidget* w, int32_t colour) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, platform::vbColor(colour));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+    w->setProperty("fill", colour);
+}
+
+// Button pictures: a black shape on white, as the touch button reads them.
+void leeresBild(int w, int h, QPainter& p, QImage& img) {
+    img = QImage(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    p.begin(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+}
+
+// New game: a small board with a round mark in its middle.
+QImage bildNeu() {
+    QImage img;
+    QPainter p;
+    leeresBild(142, 108, p, img);
+    const double l = 36, t = 14, s = 80, bar = 7;
+    for (int i = 1; i <= 2; ++i) {
+        p.drawRect(QRectF(l + i * s / 3 - bar / 2, t, bar, s));
+        p.drawRect(QRectF(l, t + i * s / 3 - bar / 2, s, bar));
+    }
+    QPainterPath ring;
+    ring.addEllipse(QPointF(l + s / 2, t + s / 2), 11, 11);
+    ring.addEllipse(QPointF(l + s / 2, t + s / 2), 6, 6);
+    p.drawPath(ring);
+    p.end();
+    return img;
+}
+
+// Close: an open door with an arrow leading out.
+QImage bildEnde(int w, int h) {
+    QImage img;
+    QPainter p;
+    leeresBild(std::max(w, 1), std::max(h, 1), p, img);
+    const double dh = h * 0.7, dt = h * 0.15, dl = w * 0.55, dw = h * 0.4;
+    QPainterPath tuer;
+    tuer.addRect(QRectF(dl, dt, dw, dh));
+    tuer.addRect(QRectF(dl + dw * 0.18, dt + dh * 0.1, dw * 0.64, dh * 0.9));
+    p.drawPath(tuer);
+    QPainterPath pfeil;
+    const double my = dt + dh / 2, spitze = w * 0.18, schaft = dh * 0.12;
+    pfeil.moveTo(spitze, my);
+    pfeil.lineTo(spitze + dh * 0.3, my - dh * 0.3);
+    pfeil.lineTo(spitze + dh * 0.3, my - schaft);
+    pfeil.lineTo(dl + dw * 0.5, my - schaft);
+    pfeil.lineTo(dl + dw * 0.5, my + schaft);
+    pfeil.lineTo(spitze + dh * 0.3, my + schaft);
+    pfeil.lineTo(spitze + dh * 0.3, my + dh * 0.3);
+    pfeil.closeSubpath();
+    p.drawPath(pfeil);
+    p.end();
+    return img;
+}
+
+// The rows, the columns, then the two diagonals: the first complete one wins.
+constexpr std::array<std::array<int, 3>, 8> kLinien{{
+    {0, 1, 2}, {3, 4, 5}, {6, 7, 8}, {0, 3, 6}, {1, 4, 7}, {2, 5, 8}, {0, 4, 8}, {2, 4, 6},
+}};
+
+}  // namespace
+
+frmTicTacToe* frmTicTacToe::current() { return g_current; }
+bool frmTicTacToe::visible() { return g_current && g_current->isVisible(); }
+void frmTicTacToe::setShowHook(ShowHook hook) { g_hook = std::move(hook); }
+
+int32_t frmTicTacToe::Fuellfarbe(const QWidget* bar) { return bar->property("fill").toInt(); }
+
+void frmTicTacToe::Anzeigen(QWidget* parent) {
+    std::unique_ptr<frmTicTacToe> f(new frmTicTacToe(parent));
+    g_current = f.get();
+    f->setModal(true);
+    f->show();
+    platform::guardEvent("frmTicTacToe", "Form_Activate", [&] { f->Form_Activate(); });
+    if (g_hook)
+        g_hook(*f);
+    else if (f->isVisible())
+        f->exec();  // ends when the game is hidden
+    g_current = nullptr;
+    // The modal loop has returned: nothing runs inside the form any more.
+}
+
+frmTicTacToe::frmTicTacToe(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Tic Tac Toe"));
+    setFixedSize(9210 / 15, 6585 / 15);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    for (int i = 0; i < 9; ++i) {
+        ctlSmilie* c = new ctlSmilie(this);
+        c->setObjectName(QStringLiteral("ctlSmilie1_%1").arg(i));
+        platform::setTwGeometry(c, 720 + (i % 3) * 1920, 600 + (i / 3) * 1920, 1515, 1515);
+        connect(c, &ctlSmilie::Click, this, [this, i] {
+            platform::guardEvent("frmTicTacToe", "ctlSmilie1_Click", [&] { ctlSmilie1_Click(static_cast<int16_t>(i)); });
+        });
+        ctlSmilie1[static_cast<size_t>(i)] = c;
+    }
+    const std::array<std::array<int, 4>, 8> bars{{
+        {2340, 540, 255, 5475}, {4260, 540, 255, 5475}, {660, 2220, 5475, 255}, {660, 4140, 5475, 255},
+        {60, 60, 255, 6435}, {8880, 60, 255, 6435}, {60, 60, 9075, 255}, {60, 6240, 9075, 255},
+    }};
+    for (size_t i = 0; i < bars.size(); ++i) {
+        QWidget* b = new QWidget(this);
+        platform::setTwGeometry(b, bars[i][0], bars[i][1], bars[i][2], bars[i][3]);
+        setFill(b, platform::vbWhite);
+        Shape1[i] = b;
+    }
+    cmdNeu = new Funbutton(this);
+    platform::setTwGeometry(cmdNeu, 6960, 600, 1815, 975);
+    cmdNeu->ReadPictureMy(bildNeu());
+    cmdEnde = new Funbutton(this);
+    platform::setTwGeometry(cmdEnde, 6960, 4980, 1815, 975);
+    cmdEnde->ReadPictureMy(bildEnde(cmdEnde->width(), cmdEnde->height()));
+    connect(cmdNeu, &Funbutton::Click, this,
+            [this] { platform::guardEvent("frmTicTacToe", "cmdNeu_Click", [this] { cmdNeu_Click(); }); });
+    connect(cmdEnde, &Funbutton::Click, this,
+            [this] { platform::guardEvent("frmTicTacToe", "cmdEnde_Click", [this] { cmdEnde_Click(); }); });
+
+    Timer1 = new platform::VbTimer(this, 20000, true);
+    Timer1->onTimer = [this] { platform::guardEvent("frmTicTacToe", "Timer1_Timer", [this] { Timer1_Timer(); }); };
+
+    platform::guardEvent("frmTicTacToe", "Form_Load", [this] { Form_Load(); });
+}
+
+frmTicTacToe::~frmTicTacToe() {
+    if (g_current == this) g_current = nullptr;
+}
+
+void frmTicTacToe::Form_Load() {
+    frmStart& s = frmStart::instance();
+    backColor_ = s.PicHintergrundfarbe->BackColor();
+    setFill(this, backColor_);
+    cmdEnde->ColorMy = s.PicFarbe->BackColor();
+    cmdNeu->ColorMy = s.PicFarbe->BackColor();
+    if (cmdEnde->IniState() == 0) cmdEnde->Ini(80);
+    if (cmdNeu->IniState() == 0) cmdNeu->Ini(80);
+    for (ctlSmilie* c : ctlSmilie1) c->Ini();
+    NeuesSpiel();
+    for (size_t i = 4; i < 8; ++i) setFill(Shape1[i], cmdNeu->Schattenfarbe());
+}
+
+void frmTicTacToe::Form_Activate() {
+    // A button that could not be drawn leaves no way to play: the game closes at once.
+    if (cmdNeu->IniState() == 0) hide();
+}
+
+void frmTicTacToe::NeuesSpiel() {
+    Spieler = 1;
+    for (ctlSmilie* c : ctlSmilie1) c->setVisibleMy(false);
+    SpielEnde = false;
+}
+
+void frmTicTacToe::TimerNeuStarten() {
+    Timer1->setEnabled(false);
+    Timer1->setEnabled(true);
+}
+
+void frmTicTacToe::ctlSmilie1_Click(int16_t Index) {
+    TimerNeuStarten();
+    ctlSmilie* c = ctlSmilie1.at(static_cast<size_t>(Index));
+    if (c->VisibleMy() || SpielEnde) return;
+    c->setVisibleMy(true);
+    if (Spieler == 1) {
+        c->setFarbe(Gelb);
+        Spieler = 2;
+    } else {
+        c->setFarbe(Gruen);
+        Spieler = 1;
+    }
+    GewinnPruefen();
+}
+
+void frmTicTacToe::GewinnPruefen() {
+    for (const int32_t farbe : {Gelb, Gruen}) {
+        std::array<bool, 9> Linie{};
+        bool gefunden = false;
+        for (const auto& l : kLinien) {
+            bool komplett = true;
+            for (int i : l) {
+                ctlSmilie* c = ctlSmilie1[static_cast<size_t>(i)];
+                komplett = komplett && c->VisibleMy() && c->Farbe() == farbe;
+            }
+            if (!komplett) continue;
+            for (int i : l) Linie[static_cast<size_t>(i)] = true;
+            gefunden = true;
+            break;
+        }
+        if (!gefunden) continue;
+        SpielEnde = true;
+        const int32_t gegner = farbe == Gelb ? Gruen : Gelb;
+        for (size_t i = 0; i < 9; ++i) {
+            ctlSmilie* c = ctlSmilie1[i];
+            if (c->VisibleMy() && c->Farbe() == gegner) c->Mund(false);
+            if (Linie[i]) continue;
+            if (c->Farbe() == Gelb)
+                c->setFarbe(GelbBlass);
+            else if (c->Farbe() == Gruen)
+                c->setFarbe(GruenBlass);
+        }
+    }
+}
+
+void frmTicTacToe::cmdNeu_Click() {
+    TimerNeuStarten();
+    NeuesSpiel();
+}
+
+void frmTicTacToe::Unload() {
+    Timer1->setEnabled(false);
+    hide();  // ends the modal loop; the opener destroys the form
+}
+
+void frmTicTacToe::cmdEnde_Click() { Unload(); }
+
+void frmTicTacToe::Timer1_Timer() { Unload(); }

@@ -1,0 +1,128 @@
+// The tag editor: what it shows, what OK writes, what Abbrechen leaves, and its keys.
+#include "catalogue/frmMP3Tags.h"
+#include "catalogue/modMP3Tags.h"
+#include "tags_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using tagtest::contents;
+using tagtest::songWith;
+using tagtest::tagBlock;
+
+namespace {
+
+class TagEditorTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        frmMP3Tags::setModalHook({});
+        frmMP3Tags::unload();
+    }
+    // Opens the editor for path; the hook acts as the operator.
+    static void edit(const QString& path, const std::function<void(frmMP3Tags&)>& operatorActs) {
+        frmMP3Tags::setModalHook(operatorActs);
+        frmMP3Tags& t = frmMP3Tags::instance();
+        t.FileNameString = path;
+        t.ShowModal();
+        EXPECT_FALSE(frmMP3Tags::loaded()) << "the dialog is destroyed after its showing";
+    }
+};
+
+TEST_F(TagEditorTest, OpensWithTheTagAndWritesTheChosenGenreByte) {
+    const QString p = songWith("bebob.mp3", tagBlock("Alt", "Band", 84));
+    edit(p, [](frmMP3Tags& t) {
+        EXPECT_EQ(t.ComboGenre->count(), 127);
+        EXPECT_EQ(t.Text1->text(), "Alt");
+        EXPECT_EQ(t.Text2->text(), "Band");
+        EXPECT_EQ(t.txtDatei->text(), t.FileNameString);
+        EXPECT_EQ(t.ComboGenre->currentText(), "Bebob");
+        t.Text1->setText(QString(40, 'x'));
+        t.Text2->setText("Neue Band");
+        t.txtDatei->setText("/woanders.mp3");  // never used
+        t.ComboGenre->setCurrentIndex(t.ComboGenre->findText("Latin"));
+        t.cmdOK_Click();
+        EXPECT_FALSE(t.cmdOK->isEnabled());
+    });
+    EXPECT_EQ(GetSongName(p), QString(30, 'x'));
+    EXPECT_EQ(GetBand(p), "Neue Band");
+    EXPECT_EQ(uint8_t(contents(p).back()), 85);
+}
+
+TEST_F(TagEditorTest, EveryKeinGenreEntryWritesByte124) {
+    const QString p = songWith("kein.mp3", tagBlock("T", "B", 3));
+    for (int entry = 124; entry <= 126; ++entry) {
+        edit(p, [entry](frmMP3Tags& t) {
+            ASSERT_EQ(t.ComboGenre->itemText(entry), "Kein Genre");
+            t.ComboGenre->setCurrentIndex(entry);
+            t.cmdOK_Click();
+        });
+        EXPECT_EQ(uint8_t(contents(p).back()), 124);
+        edit(p, [](frmMP3Tags& t) { EXPECT_EQ(t.ComboGenre->currentIndex(), 124) << "the first of the three"; });
+    }
+}
+
+TEST_F(TagEditorTest, SongWithoutTagShowsTheDefaultsAndStaysUnchanged) {
+    const QString p = testmedia::writeSilentMp3(testenv::freshFolder("notag") + "/n.mp3", 500);
+    const QByteArray before = contents(p);
+    edit(p, [](frmMP3Tags& t) {
+        EXPECT_EQ(t.Text1->text(), "Unbekannter Titel");
+        EXPECT_EQ(t.Text2->text(), "Unbekannter Interpret");
+        EXPECT_EQ(t.ComboGenre->currentText(), "Kein Genre");
+        t.Text1->setText("Neu");
+        t.cmdOK_Click();
+    });
+    EXPECT_EQ(contents(p), before);
+}
+
+TEST_F(TagEditorTest, CancelAndReactivationDropEdits) {
+    const QString p = songWith("c.mp3", tagBlock("Titel", "Band", 1));
+    const QByteArray before = contents(p);
+    edit(p, [](frmMP3Tags& t) {
+        t.Text1->setText("Ungesichert");
+        t.Form_Activate();  // e.g. after an error dialog: read from the file again
+        EXPECT_EQ(t.Text1->text(), "Titel");
+        t.Text1->setText("Auch nicht");
+        t.cmdAbbrechen_Click();
+    });
+    edit(p, [](frmMP3Tags& t) { t.Text2->setText("Weg"); });  // closed without a press
+    EXPECT_EQ(contents(p), before);
+}
+
+// The real modal loop, driven by keys from inside it: Enter presses OK, Escape Abbrechen.
+TEST_F(TagEditorTest, EnterPressesOkAndEscapeAbbrechenInTheRealDialog) {
+    const QString p = songWith("k.mp3", tagBlock("Titel", "Band", 1));
+    auto runWithKey = [&](int key, const QString& title) {
+        frmMP3Tags& t = frmMP3Tags::instance();
+        t.FileNameString = p;
+        QTimer::singleShot(0, [&t, key, title] {
+            t.Text1->setText(title);
+            // Up from the title goes to the path row, Down comes back.
+            QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+            QApplication::sendEvent(t.Text1, &up);
+            EXPECT_EQ(t.focusWidget(), t.txtDatei);
+            QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+            QApplication::sendEvent(t.txtDatei, &down);
+            EXPECT_EQ(t.focusWidget(), t.Text1);
+            QKeyEvent k(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(t.Text1, &k);
+        });
+        // A stuck loop would end here instead of hanging the run.
+        QTimer guard;
+        guard.setSingleShot(true);
+        QObject::connect(&guard, &QTimer::timeout, [] { frmMP3Tags::unload(); });
+        guard.start(5000);
+        t.ShowModal();
+        EXPECT_TRUE(guard.isActive()) << "the key did not end the dialog";
+    };
+    runWithKey(Qt::Key_Escape, "Nicht gespeichert");
+    EXPECT_EQ(GetSongName(p), "Titel");
+    runWithKey(Qt::Key_Return, "Gespeichert");
+    EXPECT_EQ(GetSongName(p), "Gespeichert");
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// Sorting, the sliding search keyboard, the arrow buttons and the password lock.
+#include "music_support.h"
+
+#include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
+#include "platform/twips.h"
+#include "platform/twipsgeom.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+
+namespace {
+
+class Search : public MusicTest {
+protected:
+    void SetUp() override {
+        MusicTest::SetUp();
+        frmMain& m = main();
+        m.Timer1->setEnabled(false);
+        m.show();
+    }
+    // Archive rows by texts only: title, artist, genre, duration (a known one, so nothing is
+    // probed); column 5 as the fill makes it.
+    static void rows(std::initializer_list<std::array<const char*, 4>> texts) {
+        kioskgrid::FlexGrid& g = *main().MSFlexGrid1;
+        g.setRows(1);
+        for (const auto& t : texts) {
+            g.AddItem(QString::fromUtf8(t[0]));
+            const int r = g.Rows() - 1;
+            for (int c = 1; c < 3; ++c) g.setTextMatrix(r, c, QString::fromUtf8(t[c]));
+            g.setTextMatrix(r, 3, *t[3] ? QString::fromUtf8(t[3]) : QStringLiteral("03:00"));
+            g.setTextMatrix(r, 5, QString::fromUtf8(t[1]) + QString::fromUtf8(t[0]));
+        }
+    }
+    static QString title(int r) { return main().MSFlexGrid1->TextMatrix(r, 0); }
+    static void keys(const QString& s) {
+        for (QChar c : s) main().ctlVirtuelleTastatur1_KeyClick(QString(c));
+    }
+    // A left press on the header cell of column c, as the guest taps it.
+    static void tapHeader(int c) {
+        kioskgrid::FlexGrid& g = *main().MSFlexGrid1;
+        int x = 0;
+        for (int i = 0; i < c; ++i) x += g.ColWidth(i);
+        const QPointF p((x + g.ColWidth(c) / 2.0) / platform::TwipsPerPixel, 2);
+        QMouseEvent press(QEvent::MouseButtonPress, p, g.mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&g, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, p, g.mapToGlobal(p), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QCoreApplication::sendEvent(&g, &release);
+    }
+};
+
+TEST_F(Search, InterpretSortsByArtistThenTitleKeepsTheMarkedSongAndSearchesTheArtistOnly) {
+    frmMain& m = main();
+    rows({{"Zebra", "Abba", "Pop", ""}, {"Bolero", "Ravel", "Klassik", ""}, {"Anna", "Abba", "Pop", ""},
+          {"abba", "Queen", "Rock", ""}});
+    m.MSFlexGrid1->setRow(2);
+    m.ArchivZeile = 2;
+    tapHeader(1);
+    EXPECT_EQ(m.SortierSpalte, 1);
+    EXPECT_EQ(title(1), "Anna");
+    EXPECT_EQ(title(2), "Zebra");
+    EXPECT_EQ(title(3), "abba");
+    EXPECT_EQ(title(4), "Bolero");
+    // Bolero stays marked at its new place.
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 4);
+    EXPECT_EQ(m.ArchivZeile, 4);
+    EXPECT_TRUE(m.MSFlexGrid1->Redraw());
+    // The keyboard has slid up to its place and the box in from the left.
+    EXPECT_TRUE(m.ctlVirtuelleTastatur1->isVisible());
+    EXPECT_TRUE(m.txtSortierung->isVisible());
+    EXPECT_LE(m.ctlVirtuelleTastatur1->Top(), m.TastaturZielTop);
+    EXPECT_EQ(m.txtSortierung->maxLength(), 10);
+    // "ab" finds the artist Abba, not the title "abba"; the search ignores case.
+    keys("ab");
+    EXPECT_EQ(m.txtSortierung->text(), "AB");
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 1);
+    EXPECT_EQ(m.ArchivZeile, 1);
+    keys("x");
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 1);  // no hit: the marking stays
+    m.ctlVirtuelleTastatur1_KeyClick("{BACKSPACE}");
+    keys("Q");
+    EXPECT_EQ(m.txtSortierung->text(), "ABQ");
+    for (int i = 0; i < 4; ++i) m.ctlVirtuelleTastatur1_KeyClick("{BACKSPACE}");
+    EXPECT_EQ(m.txtSortierung->text(), "");
+    keys("qUEEN");
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 3);
+    keys("ABCDEFG");
+    EXPECT_EQ(m.txtSortierung->text(), "QUEENABCDE");
+}
+
+TEST_F(Search, SecondTapKeepsTheTextAndTheTickFiveSecondsAfterTheLastKeyHidesBoth) {
+    frmMain& m = main();
+    rows({{"b", "x", "", ""}, {"a", "y", "", ""}});
+    tapHeader(0);
+    keys("B");
+    const int left = platform::TwLeft(m.txtSortierung);
+    tapHeader(2);
+    EXPECT_EQ(m.txtSortierung->text(), "B");
+    EXPECT_EQ(platform::TwLeft(m.txtSortierung), left);
+    keys("X");
+    EXPECT_EQ(m.txtSortierung->text(), "BX");
+    vt.advance(4900);
+    keys("Y");
+    vt.advance(4900);
+    EXPECT_TRUE(m.ctlVirtuelleTastatur1->isVisible());
+    vt.advance(500);
+    EXPECT_FALSE(m.ctlVirtuelleTastatur1->isVisible());
+    EXPECT_FALSE(m.txtSortierung->isVisible());
+    EXPECT_FALSE(m.Timer2->Enabled());
+    // Dauer sorts without the keyboard.
+    tapHeader(3);
+    EXPECT_EQ(m.SortierSpalte, 3);
+    EXPECT_FALSE(m.ctlVirtuelleTastatur1->isVisible());
+}
+
+TEST_F(Search, EmptyArchiveAndARememberedRowTheGridNoLongerHas) {
+    frmMain& m = main();
+    m.MSFlexGrid1->setRows(1);
+    m.Sortieren(true, true);
+    keys("A");
+    EXPECT_EQ(m.ArchivZeile, 0);
+    // After a rescan cut the grid, the old row number points past its end.
+    rows({{"b", "x", "", ""}, {"a", "y", "", ""}});
+    m.ArchivZeile = 40;
+    m.Sortieren(false, true);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+    EXPECT_TRUE(m.MSFlexGrid1->Redraw());
+    EXPECT_EQ(title(1), "a");
+    EXPECT_EQ(m.MSFlexGrid1->Row(), 1);
+}
+
+TEST_F(Search, ArrowButtonsKeepTheMarginAndOnlyFocusAtTheEnd) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    g.setRows(61);
+    for (int r = 1; r <= 60; ++r) {
+        g.setTextMatrix(r, 0, QString::number(r));
+        g.setTextMatrix(r, 3, QStringLiteral("03:00"));
+    }
+    m.ScrollAbstand = 3;
+    g.setRow(1);
+    g.setTopRow(1);
+    m.FunbuttonArchivNav_Click(1);
+    m.FunbuttonArchivNav_Click(1);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.TopRow(), 1);
+    m.FunbuttonArchivNav_Click(1);
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_EQ(g.TopRow(), 2);
+    EXPECT_EQ(m.ArchivZeile, 4);
+    g.setRow(60);
+    m.FunbuttonArchivNav_Click(1);
+    EXPECT_EQ(g.Row(), 60);
+    EXPECT_FALSE(m.FunbuttonArchivNav[1]->Enabled());
+}
+
+TEST_F(Search, SpacePlaysTheMarkedSongAtOnceInAnEmptiedPlaylist) {
+    frmMain& m = main();
+    const int a = archiveSong("a.mp3", 60000);
+    const int b = archiveSong("b.mp3", 60000);
+    const int c = archiveSong("c.mp3", 60000);
+    queue(a);
+    queue(b);
+    m.MSFlexGrid1->setRow(c);
+    int16_t key = 32;
+    m.MSFlexGrid1_KeyDown(key, 0);
+    ASSERT_EQ(playlistRows(), 1);
+    EXPECT_EQ(playlist(1, 4), m.MSFlexGrid1->TextMatrix(c, 4));
+    EXPECT_EQ(m.MSFlexGrid2->TextMatrix(0, 0), "Titel");
+    m.Timer1->setEnabled(true);
+    EXPECT_TRUE(runUntil([&] { return PlayerDatei(m.AktPlayer) == playlist(1, 4); }, 2000));
+}
+
+TEST_F(Search, PasswordInAnyCaseLocksAndUnlocks) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText("geheim");
+    rows({{"Gold", "", "", ""}, {"Alpha", "", "", ""}});
+    const int unterLoeschen = platform::TwTop(m.cmdLoeschen) + platform::TwHeight(m.cmdLoeschen) + 120;
+    m.Schloss_Click();
+    EXPECT_TRUE(m.ctlVirtuelleTastatur1->isVisible());
+    EXPECT_EQ(m.txtSortierung->maxLength(), 99);
+    EXPECT_EQ(m.PasswordChar(), "#");
+    keys("GEHEI");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Auf");
+    // The prefix search runs on the typed letters too.
+    EXPECT_EQ(title(m.MSFlexGrid1->Row()), "Gold");
+    keys("m");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Zu");
+    EXPECT_FALSE(m.Schloss->isVisible());
+    EXPECT_TRUE(m.Schloss2->isVisible());
+    EXPECT_EQ(platform::TwTop(m.Schloss), unterLoeschen);
+    EXPECT_EQ(platform::TwTop(m.Schloss2), unterLoeschen);
+    EXPECT_FALSE(m.Uebernehmen->Enabled());
+    EXPECT_FALSE(m.txtSortierung->isVisible());
+    EXPECT_FALSE(m.ctlVirtuelleTastatur1->isVisible());
+    EXPECT_EQ(m.txtSortierung->text(), "");
+    // A wrong text changes nothing; a new entry starts empty.
+    m.Schloss2_Click();
+    keys("GEHX");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Zu");
+    m.Schloss2_Click();
+    EXPECT_EQ(m.txtSortierung->text(), "");
+    keys("GEHEIM");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Auf");
+    EXPECT_TRUE(m.Schloss->isVisible());
+    // The next search slide-in brings the box back to search mode.
+    vt.advance(6000);
+    m.Sortieren(true, false);
+    EXPECT_EQ(m.PasswordChar(), "");
+    EXPECT_EQ(m.txtSortierung->maxLength(), 10);
+}
+
+TEST_F(Search, SlidesStopWhenTheProgramEnds) {
+    frmMain& m = main();
+    rows({{"a", "", "", ""}});
+    ProgrammEnde = true;
+    const uint64_t t0 = vt.elapsed();
+    m.Sortieren(true, false);
+    m.Timer2_Timer();
+    EXPECT_LT(vt.elapsed() - t0, 150u);
+}
+
+}  // namespace
