@@ -140,14 +140,14 @@ std::vector<int16_t> loadWav(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     const QByteArray bytes = f.readAll();
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     uint8_t* buf = nullptr;
     uint32_t len = 0;
     SDL_RWops* rw = SDL_RWFromConstMem(bytes.constData(), int(bytes.size()));
-    if (!rw || !SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return {};
+    if (!rw || !SDL_LoadWAV_RW(rw, 1, &wavFormat, &buf, &len)) return {};
     std::vector<int16_t> out;
     SDL_AudioCVT cvt;
-    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kMixRate) >= 0) {
+    if (SDL_BuildAudioCVT(&cvt, wavFormat.format, wavFormat.channels, wavFormat.freq, AUDIO_S16SYS, 2, kMixRate) >= 0) {
         std::vector<uint8_t> work(size_t(len) * size_t(std::max(cvt.len_mult, 1)));
         if (len) std::memcpy(work.data(), buf, len);
         cvt.buf = work.data();
