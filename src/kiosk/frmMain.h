@@ -134,12 +134,119 @@ public:
     void ZeitenEinlesen(bool NurSichtbareZeilen);
     void Uhrzeiten();
 
-    // ---- further topics, each declared in its own file ----
-#include "kiosk/frmMain_bearbeiten.inc"  // playlist editing, keys and pointer
-#include "kiosk/frmMain_suche.inc"  // archive sorting, search, navigation and the lock
-#include "kiosk/frmMain_befehle.inc"  // operator commands
-#include "kiosk/frmMain_oeffner.inc"  // game and information openers, idle timer
-#include "kiosk/frmMain_hilfe.inc"  // help tour
+    // ======== playlist editing, keys and pointer ========
+public:
+    // Connects the controls of this topic (called once by the constructor).
+    void connectBearbeiten();
+
+    // ---- moving and deleting playlist rows (Index 0 up, 1 down) ----
+    void cmdHoch_MouseDown(int16_t Index, int16_t Button, int16_t Shift, float X, float Y);
+    void cmdHoch_Click(int16_t Index);
+    void cmdHoch_ClickDisabled(int16_t Index);
+    void cmdLoeschen_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    void Loeschen();
+
+    // ---- the playlist grid's events ----
+    void MSFlexGrid2_DblClick();
+    void MSFlexGrid2_KeyDown(int16_t& KeyCode, int16_t Shift);
+    void MSFlexGrid2_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    void MSFlexGrid2_SelChange();
+    void MSFlexGrid2_Validate(bool& Cancel);
+
+    // ---- pointer on the free area of the form ----
+    void Form_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    // The operator's menu at the pointer, unless right clicks are switched off.
+    static void KontextmenueZeigen(int16_t Button);
+
+    // ======== archive sorting, search, navigation and the lock ========
+public:
+    // Connects the controls of this topic (called once by the constructor).
+    void connectSuche();
+
+    // ---- archive navigation ----
+    int16_t ArchivZeile = 0;      // the archive row that counts as marked
+    int16_t SortierSpalte = 0;    // 0 Titel, 1 Interpret, 2 Genre, 3 Dauer
+    int16_t TastaturZielTop = 0;  // where the sliding keyboard stops (twips)
+    platform::VbTimer* Timer2 = nullptr;  // hides search box and keyboard 5 s after the last key
+
+    void Sortieren(bool TastaturEinblenden, bool MarkierungBehalten);
+    void MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, float Y);
+    void MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift);
+    void MSFlexGrid1_DblClick();
+    void MSFlexGrid1_SelChange();
+    void MSFlexGrid1_Validate(bool& Cancel);
+    void MSFlexGrid1_FocusEvent();
+    void ctlVirtuelleTastatur1_KeyClick(const QString& Daten);
+    void Timer2_Timer();
+    void FunbuttonArchivNav_Click(int16_t Index);
+    void FunbuttonArchivNav_ClickDisabled(int16_t Index);
+    void FunbuttonArchivNav_MouseUp(int16_t Index, int16_t Button, int16_t Shift, float X, float Y);
+
+    // ---- lock ----
+    void Schloss_Click();
+    void Schloss2_Click();
+    void SchlossProzedur();
+    void txtSortierung_Change();
+    void SchlossProzedur2();
+
+private:
+    // Lays the keyboard out with the given rows below the bottom edge, centred.
+    void TastaturVorbereiten(bool Loeschen, const std::vector<QString>& Zeilen);
+    // Slides the keyboard up to TastaturZielTop and the box in from the left.
+    void TastaturEinfahren();
+    void TimerNeuStarten();
+    // The box's password character ("" in search mode).
+    void setPasswordChar(const QString& c);
+public:
+    QString PasswordChar() const;
+
+    // ======== operator commands ========
+public:
+    // Connects the controls of this topic (called once by the constructor).
+    void connectBefehle();
+
+    void menuBeenden_Click();
+    void menuTags_Click();
+    void menuDateiEntfernen_Click();
+    void menuExplorerAnzeigen_Click();
+    void menuNeuEinlesen_Click();
+    void menuBeendenMitWinamp_Click();
+
+private:
+    void Zurueck();
+    // The archive row of the operator's command; 0 when no song row is marked.
+    int befehlsZeile() const;
+    // Set while a rescan fills the archive: a second one would add every song twice.
+    bool neuEinlesenLaeuft_ = false;
+    bool neuEinlesenNochmal_ = false;
+
+    // ======== game and information openers, idle timer ========
+public:
+    // Connects the controls of this topic (called once by the constructor).
+    void connectOeffner();
+
+    platform::VbTimer* TimerVerbinden = nullptr;
+
+    void cmdSmilie_MouseUp(int16_t Button, int16_t Shift, float X, float Y);
+    void cmdSmilie_Click();
+    void Label5_Click();
+    void Label4_Click();
+    void TimerVerbinden_Timer();
+    void txtEingabe_Change();
+
+private:
+    void LeereProzedur();
+
+    // ======== help tour ========
+public:
+    // Connects the controls of this topic (called once by the constructor).
+    void connectHilfe();
+
+    class ctlSprechblase* ctlSprechblase1 = nullptr;  // the tour's bubble, hidden between tours
+    bool HilfeLaeuft = false;                          // a tour is running
+
+    // The help button and F1: points at eight places of the screen, one after another.
+    void cmdFragezeichen_Click();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
