@@ -1,9 +1,8 @@
 // Melotra: the start dialog is the program's first window.
 #include "platform/app.h"
+#include "settings/startup.h"
 
 #include <QApplication>
-
-int melotraMain(QApplication& app);
 
 int main(int argc, char** argv) {
     platform::prepareEnvironment();

@@ -157,6 +157,8 @@ void frmMain::Form_QueryUnload(int16_t& Cancel, int16_t& UnloadMode) {
         QStringLiteral("[frmMain] Private Sub Form_QueryUnload(Cancel As Integer, UnloadMode As Integer)"));
     ErrPtnr::CallStackParam(QStringLiteral("UnloadMode"), UnloadMode);
     ErrPtnr::CallStackParam(QStringLiteral("Cancel"), Cancel);
+    // The play loop stops first: the queue saved below is the one that stays.
+    Timer1->setEnabled(false);
     ShowTaskbar();
     if (IconsVersteckt) {
         ToggleDesktopIcons(true);

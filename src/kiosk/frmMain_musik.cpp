@@ -4,6 +4,7 @@
 
 #include "base/ErrPtnr.h"
 #include "base/ErrorHandler.h"
+#include "base/globals.h"
 #include "catalogue/modMP3Tags.h"
 #include "catalogue/modPlayer.h"
 #include "controls/Funbutton/Funbutton.h"
@@ -36,6 +37,14 @@ void NachOben(kioskgrid::FlexGrid& g, int zeile) {
     g.setScrollBars(0);
 }
 
+// The grid keeps its header row; a single data row goes by cutting the row count.
+void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
+    if (g.Rows() >= 3)
+        g.RemoveItem(1);
+    else
+        g.setRows(1);
+}
+
 void GanzeZeile(kioskgrid::FlexGrid& g) {
     g.setCol(0);
     g.setColSel(g.Cols() - 1);
@@ -57,6 +66,8 @@ void frmMain::disconnectMusik() { setCurrentChannelSource(nullptr); }
 // ---- play loop ------------------------------------------------------------------
 
 void frmMain::Timer1_Timer() {
+    // Once the shut-down has begun the queue is saved: nothing may start, drop or reopen anything.
+    if (ProgrammEnde) return;
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Timer1_Timer()"));
     Zeitbalken();
     const QDateTime jetzt = platform::now();
@@ -74,14 +85,12 @@ void frmMain::Timer1_Timer() {
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     if (G2.Rows() - 1 > 0) {
         if (AktuelleDatei == G2.TextMatrix(1, 4)) {
-            if (G2.Rows() >= 3)
-                G2.RemoveItem(1);
-            else
-                G2.setRows(1);
+            ErsteZeileEntfernen(G2);
             AktuelleDatei.clear();
         }
         AktPlayer = AktPlayer == 0 ? 1 : 0;
         Naechstes();
+        EnableButtons();
     } else if (PlayerStatus(AktPlayer) == 0) {
         PlayerOeffnen(AktPlayer, QString());
     }
@@ -91,8 +100,8 @@ void frmMain::Naechstes() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Naechstes()"));
     kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
-    if (G2.Rows() == 1) {
-        if (!frmStart::instance().chkZufall->isChecked()) return;
+    const bool zufall = frmStart::instance().chkZufall->isChecked();
+    const auto zufallsLied = [&] {
         const double r = Zufallszahl ? Zufallszahl() : kiosklogic::Rnd();
         // Whole-number arithmetic of 32 bits: archives beyond 32 767 songs are common.
         const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r);
@@ -103,20 +112,31 @@ void frmMain::Naechstes() {
             G1.setRow(alt);
             GanzeZeile(G1);
         }
+    };
+    if (G2.Rows() == 1) {
+        if (!zufall) return;
+        zufallsLied();
     }
-    if (G2.Rows() > 1) {
+    // A song that cannot be opened is dropped and the next one tried on the same, free channel:
+    // the other channel still plays the song before out and must not be touched.
+    int zufallsVersuche = 1;
+    while (G2.Rows() > 1 && G2.TextMatrix(1, 4) != AktuelleDatei) {
         const QString pfad = G2.TextMatrix(1, 4);
-        if (pfad != AktuelleDatei) {
+        PlayerOeffnen(AktPlayer, pfad);
+        if (!PlayerDatei(AktPlayer).isEmpty()) {
             Startzeit = kiosklogic::Datumswert(platform::now());
             AktuelleZeile = 1;
             AktuelleDatei = pfad;
-            PlayerOeffnen(AktPlayer, pfad);
-            if (!PlayerDatei(AktPlayer).isEmpty()) PlayerAbspielen(AktPlayer);
+            PlayerAbspielen(AktPlayer);
             platform::blockingSleep(500);
             Liedlaenge = PlayerLaenge(AktPlayer);
+            break;
         }
-        Uhrzeiten();
+        ErsteZeileEntfernen(G2);
+        // The last queued song was unplayable: a random song takes its turn, a few tries at most.
+        if (G2.Rows() == 1 && zufall && zufallsVersuche++ < 5) zufallsLied();
     }
+    if (G2.Rows() > 1) Uhrzeiten();
 }
 
 void frmMain::Pause() {

@@ -52,7 +52,7 @@ void frmMain::Uhrzeiten() {
     QStringList dauern;
     for (int i = 1; i < G2.Rows(); ++i) dauern << G2.TextMatrix(i, 5);
     const QStringList zeiten = kiosklogic::Startzeiten(kiosklogic::Datumswert(platform::now()),
-                                                       PlayerPosition(AktPlayer), Startzeit, dauern);
+                                                       PlayerPosition(AktPlayer), Startzeit, dauern, FadingSekunden);
     for (int i = 1; i < G2.Rows(); ++i) G2.setTextMatrix(i, 3, zeiten[i - 1]);
 }
 
@@ -61,7 +61,11 @@ void frmMain::Uhrzeiten() {
 void frmMain::PlaylistSpeichern() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub PlaylistSpeichern()"));
     const kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
-    if (!kiosklogic::PlaylistSpeichernLohnt(G2.Rows() - 1)) return;
+    if (!kiosklogic::PlaylistSpeichernLohnt(G2.Rows() - 1)) {
+        // An older, longer list must not come back at the next start in place of this short one.
+        kiosklogic::PlaylistEntfernen(kiosklogic::PlaylistDateiname());
+        return;
+    }
     QList<kiosklogic::Playlistsatz> saetze;
     for (int i = 1; i < G2.Rows(); ++i)
         saetze.append({G2.TextMatrix(i, 0), G2.TextMatrix(i, 1), G2.TextMatrix(i, 2), G2.TextMatrix(i, 3),

@@ -50,6 +50,8 @@ void Mixer::remove(MixVoice* v) {
 }
 
 bool Mixer::openDevice() {
+    // SIGINT and SIGTERM belong to the program's own shut-down, not to SDL's quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want{};
     SDL_AudioSpec have{};

@@ -1,11 +1,37 @@
+#include "settings/startup.h"
+
 #include "base/ErrPtnr.h"
+#include "kiosk/frmMain.h"
+#include "platform/endsignals.h"
 #include "settings/frmStart.h"
 
 #include <QApplication>
 
-// Shows the start dialog and runs the event loop until the program ends.
+namespace {
+// A request that came before the event loop ran (during the start dialog's load).
+bool g_endeVorDerSchleife = false;
+}  // namespace
+
+void BeendenVonAussen() {
+    if (frmMain::loaded()) {
+        frmMain::instance().close();
+        return;
+    }
+    // Before the hand-over nothing is queued and nothing hidden: the start dialog and a box
+    // it shows close, and the run ends.
+    g_endeVorDerSchleife = true;
+    if (QWidget* box = QApplication::activeModalWidget(); box && !qobject_cast<frmStart*>(box)) box->close();
+    if (frmStart::loaded()) frmStart::instance().close();
+    QCoreApplication::quit();
+}
+
+void EndeVonAussenAbfangen() { platform::catchEndRequests(&BeendenVonAussen); }
+
 int melotraMain(QApplication& app) {
     installErrorReporter();
-    frmStart::instance().show();
+    EndeVonAussenAbfangen();
+    frmStart& s = frmStart::instance();
+    if (g_endeVorDerSchleife) return 0;
+    s.show();
     return app.exec();
 }

@@ -25,7 +25,20 @@ TEST(EndeErreicht, PassesStrictlyAfterLengthMinusCrossfade) {
     EXPECT_FALSE(EndeErreicht(spielt(189'999, 200), 10));
     EXPECT_FALSE(EndeErreicht(spielt(190'000, 200), 10));
     EXPECT_TRUE(EndeErreicht(spielt(190'001, 200), 10));
-    EXPECT_TRUE(EndeErreicht(spielt(0, 5), 10));  // song shorter than the crossfade
+}
+
+TEST(EndeErreicht, ShortSongHandsOverOnlyAfterHalfItsLength) {
+    struct Fall {
+        int32_t laenge, fading, vorMs, nachMs;
+    };
+    for (const Fall f : {Fall{5, 10, 2'500, 2'501}, Fall{19, 10, 9'500, 9'501}, Fall{20, 10, 10'000, 10'001},
+                         Fall{21, 10, 11'000, 11'001}, Fall{1, 3, 500, 501}, Fall{0, 10, 0, 1}}) {
+        EXPECT_FALSE(EndeErreicht(spielt(f.vorMs, f.laenge), f.fading)) << f.laenge << " s, fade " << f.fading;
+        EXPECT_TRUE(EndeErreicht(spielt(f.nachMs, f.laenge), f.fading)) << f.laenge << " s, fade " << f.fading;
+    }
+    EXPECT_DOUBLE_EQ(Ueberlappung(5, 10), 2.5);
+    EXPECT_DOUBLE_EQ(Ueberlappung(300, 10), 10);
+    EXPECT_DOUBLE_EQ(Ueberlappung(300, 0), 0);
 }
 
 TEST(EndeErreicht, IdleChannelPassesAtOnceWithACrossfade) {

@@ -2,6 +2,7 @@
 
 #include "platform/runtime.h"
 #include "support/testenv.h"
+#include "support/testmedia.h"
 
 #include <QDir>
 #include <QFile>
@@ -159,4 +160,47 @@ TEST(PlaylistDatei, UnwritableFolderKeepsTheOldFile) {
     QFile::setPermissions(ordner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(fehler, 70);
     EXPECT_EQ(PlaylistLesen(datei), saetze(5));
+}
+
+TEST(PlaylistDatei, AFileInTheWindowsCodePageReadsRight) {
+    const QString datei = testenv::freshFolder("pl_ansi") + "/Playlist.txt";
+    // "Grüße" by "Bär & Söhne", genre "Café", path "/m/Grüße €.mp3", all in Windows-1252.
+    schreibeRoh(datei, "Gr\xfc\xdf" "e;B\xe4r & S\xf6hne;Caf\xe9;??:??;/m/Gr\xfc\xdf" "e \x80.mp3;03:20\r\n"
+                       "A;B;C;??:??;/m/a.mp3;01:00\r\n");
+    const auto l = PlaylistLesen(datei);
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[0], (Playlistsatz{"Grüße", "Bär & Söhne", "Café", "??:??", "/m/Grüße €.mp3", "03:20"}));
+    // Written back, it is UTF-8 and reads the same.
+    PlaylistSchreiben(datei, l);
+    EXPECT_TRUE(lies(datei).startsWith("Gr\xc3\xbc\xc3\x9f" "e;"));
+    EXPECT_EQ(PlaylistLesen(datei), l);
+}
+
+TEST(PlaylistDatei, ALineWithMoreFieldsKeepsTheReadingWhosePathExists) {
+    const QString ordner = testenv::freshFolder("pl_sieben");
+    const QString lied = testmedia::writeBytes(ordner + "/lied.mp3", "x");
+    const QString semi = testmedia::writeBytes(ordner + "/a;b.mp3", "x");
+    const QString datei = ordner + "/Playlist.txt";
+    schreibeRoh(datei, ("T;A;G;??:??;" + lied + ";03:20;\r\n"                // a trailing ";"
+                        "T;A;G;??:??;" + lied + ";03:20;Zusatz;mehr\r\n"     // fields of another version
+                        "T;A;G;??:??;" + semi + ";01:00\r\n"                 // a path with ";"
+                        "T;A;G;??:??;/weg/x;y.mp3;02:00\r\n")                // neither exists: the path keeps ";"
+                           .toUtf8());
+    const auto l = PlaylistLesen(datei);
+    ASSERT_EQ(l.size(), 4);
+    EXPECT_EQ(l[0], (Playlistsatz{"T", "A", "G", "??:??", lied, "03:20"}));
+    EXPECT_EQ(l[1], (Playlistsatz{"T", "A", "G", "??:??", lied, "03:20"}));
+    EXPECT_EQ(l[2].pfad, semi);
+    EXPECT_EQ(l[2].dauer, "01:00");
+    EXPECT_EQ(l[3].pfad, "/weg/x;y.mp3");
+    EXPECT_EQ(l[3].dauer, "02:00");
+}
+
+TEST(PlaylistDatei, RemovingTakesAReadOnlyFileAndToleratesAMissingOne) {
+    const QString datei = testenv::freshFolder("pl_weg") + "/Playlist.txt";
+    PlaylistEntfernen(datei);
+    PlaylistSchreiben(datei, saetze(5));
+    QFile::setPermissions(datei, QFile::ReadOwner);
+    PlaylistEntfernen(datei);
+    EXPECT_FALSE(QFile::exists(datei));
 }

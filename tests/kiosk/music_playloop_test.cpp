@@ -179,4 +179,95 @@ TEST_F(PlayLoop, RandomFillWithoutTheSettingLeavesThePlaylistEmpty) {
     EXPECT_EQ(playlistRows(), 0);
 }
 
+TEST_F(PlayLoop, AFailedOpenLeavesTheSongBeforePlayingToItsEnd) {
+    frmMain& m = main();
+    m.FadingSekunden = 3;
+    const int a = archiveSong("a.mp3", 8000);
+    const int gone = archiveSong("gone.mp3", 8000);
+    const int b = archiveSong("b.mp3", 8000);
+    const QString pa = m.MSFlexGrid1->TextMatrix(a, 4);
+    const QString pb = m.MSFlexGrid1->TextMatrix(b, 4);
+    QFile::remove(m.MSFlexGrid1->TextMatrix(gone, 4));
+    queue(a);
+    queue(gone);
+    queue(b);
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+    ASSERT_EQ(PlayerDatei(1), pa);
+    // At a's hand-over the missing song is dropped and b starts on the free channel at once.
+    ASSERT_TRUE(runUntil([&] { return m.AktPlayer == 0; }, 8000));
+    EXPECT_EQ(PlayerDatei(0), pb);
+    EXPECT_EQ(m.AktuelleDatei, pb);
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(playlist(1, 4), pb);
+    // a is heard to its last millisecond on its own channel.
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 0; }, 5000));
+    EXPECT_EQ(PlayerDatei(1), pa);
+    EXPECT_EQ(PlayerPosition(1), 8000);
+    EXPECT_EQ(PlayerStatus(0), 2);
+    EXPECT_EQ(m.AktPlayer, 0);
+}
+
+TEST_F(PlayLoop, ShortSongsPlayHalfTheirLengthAloneAndAreHeardToTheEnd) {
+    frmMain& m = main();
+    m.FadingSekunden = 10;
+    QStringList pfade;
+    for (const char* n : {"j1.mp3", "j2.mp3", "j3.mp3"}) {
+        queue(archiveSong(n, 5000));
+        pfade << playlist(playlistRows(), 4);
+    }
+    queue(archiveSong("long.mp3", 60000));
+    // Each jingle: hand-over after at least half of it, and none is closed before its end.
+    for (int i = 0; i < 3; ++i) {
+        const int16_t kanal = int16_t(1 - i % 2);
+        ASSERT_TRUE(runUntil([&] { return m.AktPlayer == kanal && m.AktuelleDatei == pfade[i]; }, 6000)) << i;
+        ASSERT_TRUE(runUntil([&] { return m.AktPlayer != kanal; }, 6000)) << i;
+        EXPECT_GE(PlayerPosition(kanal), 2500) << i;
+        EXPECT_LT(PlayerPosition(kanal), 3500) << i;
+        EXPECT_EQ(PlayerDatei(kanal), pfade[i]) << i;
+        ASSERT_TRUE(runUntil([&] { return PlayerStatus(kanal) == 0; }, 3000)) << i;
+        EXPECT_EQ(PlayerDatei(kanal), pfade[i]) << i;
+        EXPECT_EQ(PlayerPosition(kanal), 5000) << i;
+    }
+}
+
+TEST_F(PlayLoop, ButtonStatesFollowTheRowsTheLoopDropsAndAdds) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    queue(archiveSong("a.mp3", 6000));
+    ASSERT_TRUE(m.cmdLoeschen->Enabled());
+    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 8000));
+    // The current channel is the idle one now: the trash can has nothing to act on.
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 0);
+    EXPECT_FALSE(m.cmdLoeschen->Enabled());
+    EXPECT_FALSE(m.FunbuttonArchivNav[2]->Enabled());
+}
+
+TEST_F(PlayLoop, ASecondHandOverCutsThePlaylistBackAndTakesTheNewCrossfade) {
+    frmStart& s = frmStart::instance();
+    s.Slider1->setValue(10);
+    frmMain::FormLoadFromHandOver();
+    frmMain& m = main();
+    ASSERT_EQ(m.FadingSekunden, 10);
+    queue(archiveSong("a.mp3", 30000));
+    queue(archiveSong("b.mp3", 30000));
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+    s.Slider1->setValue(3);
+    frmMain::FormLoadFromHandOver();
+    EXPECT_EQ(m.FadingSekunden, 3);
+    EXPECT_EQ(playlistRows(), 0);
+    queue(archiveSong("c.mp3", 30000));
+    queue(archiveSong("d.mp3", 30000));
+    const QString pc = playlist(1, 4);
+    const QString pd = playlist(2, 4);
+    // a plays on and hands over to c three seconds before its end, c to d likewise.
+    ASSERT_TRUE(runUntil([&] { return m.AktuelleDatei == pc; }, 30000));
+    EXPECT_EQ(m.AktPlayer, 0);
+    EXPECT_GT(PlayerPosition(1), 27000);
+    EXPECT_LT(PlayerPosition(1), 28000);
+    ASSERT_TRUE(runUntil([&] { return m.AktuelleDatei == pd; }, 30000));
+    EXPECT_GT(PlayerPosition(0), 27000);
+    EXPECT_LT(PlayerPosition(0), 28000);
+    EXPECT_EQ(playlistRows(), 1);
+}
+
 }  // namespace

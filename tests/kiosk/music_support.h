@@ -60,3 +60,22 @@ protected:
 
     QString dir;
 };
+
+// The program folder, where the playlist file goes, moved to a fresh folder.
+class ProgramFolderTest : public MusicTest {
+protected:
+    void SetUp() override {
+        MusicTest::SetUp();
+        prog = testenv::freshFolder(QStringLiteral("prog"));
+        platform::setAppPathOverride(prog);
+    }
+    void TearDown() override {
+        platform::setAppPathOverride(QString());
+        MusicTest::TearDown();
+    }
+    QByteArray file() const {
+        QFile f(prog + "/Playlist.txt");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    QString prog;
+};

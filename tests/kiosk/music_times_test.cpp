@@ -29,7 +29,7 @@ TEST_F(Times, StartTimesCountFromTheStartOfTheCurrentSongAndFollowAPause) {
     EXPECT_EQ(playlist(1, 3), "20:00");
     EXPECT_EQ(playlist(2, 3), "20:03");
     EXPECT_EQ(playlist(3, 3), "20:04");
-    EXPECT_EQ(playlist(4, 3), "20:09");  // an invalid duration counts five minutes
+    EXPECT_EQ(playlist(4, 3), "20:08");  // an invalid duration counts five minutes, less the crossfade
     PlayerPause(1);
     vt.advance(5 * 60000);
     EXPECT_EQ(playlist(1, 3), "20:00");
@@ -112,23 +112,7 @@ TEST_F(Midnight, StartTimesPassMidnightAsClockTimes) {
     EXPECT_EQ(m.Startzeit, kiosklogic::Datumswert(QDateTime(QDate(2026, 12, 8), QTime(23, 52, 30))));
 }
 
-class PlaylistFile : public MusicTest {
-protected:
-    void SetUp() override {
-        MusicTest::SetUp();
-        prog = testenv::freshFolder(QStringLiteral("prog"));
-        platform::setAppPathOverride(prog);
-    }
-    void TearDown() override {
-        platform::setAppPathOverride(QString());
-        MusicTest::TearDown();
-    }
-    QByteArray file() const {
-        QFile f(prog + "/Playlist.txt");
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
-    QString prog;
-};
+using PlaylistFile = ProgramFolderTest;
 
 TEST_F(PlaylistFile, RoundTripKeepsRowsAndAPathWithSemicolon) {
     frmMain& m = main();
@@ -143,7 +127,7 @@ TEST_F(PlaylistFile, RoundTripKeepsRowsAndAPathWithSemicolon) {
     ASSERT_EQ(lines.size(), 6);
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     EXPECT_EQ(lines[0], ("s0.mp3;Band;Blues;00:00;" + dir + "/s0.mp3;03:20\r").toUtf8());
-    EXPECT_EQ(lines[4], ("Semi;Band;Blues;20:13;" + semi + "/x;y.mp3;05:00\r").toUtf8());
+    EXPECT_EQ(lines[4], ("Semi;Band;Blues;20:12;" + semi + "/x;y.mp3;05:00\r").toUtf8());
 
     // Rows left in the grid go before the file's rows come in.
     queue(archiveSong("extra.mp3", 1000));
@@ -161,14 +145,15 @@ TEST_F(PlaylistFile, RoundTripKeepsRowsAndAPathWithSemicolon) {
     EXPECT_EQ(file(), bytes);
 }
 
-TEST_F(PlaylistFile, FewerThanFiveRowsLeaveTheOldFileAndShortLinesArePassedOver) {
+TEST_F(PlaylistFile, FewerThanFiveRowsRemoveTheOldFileAndShortLinesArePassedOver) {
     frmMain& m = main();
     m.Timer1->setEnabled(false);
     const QByteArray old = "A;B;C;??:??;/x/a.mp3;01:00\r\nkaputt;zeile\r\n\r\nD;E;F;??:??;/x/d.mp3;02:00\r\n\r\n";
     testmedia::writeBytes(prog + "/Playlist.txt", old);
     for (int i = 0; i < 4; ++i) queue(archiveSong(QStringLiteral("s%1.mp3").arg(i), 1000));
     m.PlaylistSpeichern();
-    EXPECT_EQ(file(), old);
+    EXPECT_EQ(file(), "<none>");
+    testmedia::writeBytes(prog + "/Playlist.txt", old);
     m.PlaylistEinlesen();
     ASSERT_EQ(playlistRows(), 2);
     EXPECT_EQ(playlist(1, 4), "/x/a.mp3");

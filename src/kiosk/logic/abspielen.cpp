@@ -2,13 +2,19 @@
 
 #include "platform/runtime.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace kiosklogic {
 
+double Ueberlappung(double laengeSek, int32_t fadingSekunden) {
+    return std::min(static_cast<double>(fadingSekunden), laengeSek / 2);
+}
+
 bool EndeErreicht(const Kanalzustand& kanal, int32_t fadingSekunden) {
-    const int64_t grenze = int64_t{kanal.laengeSek} - fadingSekunden;
-    if (kanal.positionMs / 1000.0 > static_cast<double>(grenze)) return true;
+    // A channel without a song keeps the whole crossfade: that is what starts the first song.
+    const double ueberlappung = kanal.hatDatei ? Ueberlappung(kanal.laengeSek, fadingSekunden) : fadingSekunden;
+    if (kanal.positionMs / 1000.0 > kanal.laengeSek - ueberlappung) return true;
     // Without overlap the strict test never fires on an idle channel and can miss a song's end
     // when its length was rounded up, so the queue would stall.
     return fadingSekunden <= 0 && (!kanal.hatDatei || kanal.ausgespielt);

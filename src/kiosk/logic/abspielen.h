@@ -14,7 +14,11 @@ struct Kanalzustand {
     bool ausgespielt = false;  // the open song has played to its end
 };
 
-// End test: position in seconds strictly past length minus crossfade; with a crossfade of 0 an idle or finished channel passes too.
+// Seconds a song of this length overlaps the next one: the crossfade, but at most half the song,
+// so a short song is heard before it hands over.
+double Ueberlappung(double laengeSek, int32_t fadingSekunden);
+// End test: position in seconds strictly past length minus the song's overlap; an idle channel passes
+// as soon as the position is past minus the crossfade, and with a crossfade of 0 a finished channel too.
 bool EndeErreicht(const Kanalzustand& kanal, int32_t fadingSekunden);
 
 // Archive row for the random fill from r in [0, 1): r * (Rows - 2) + 1 rounded half to even; 0 when it is no data row.

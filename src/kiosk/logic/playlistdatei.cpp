@@ -1,5 +1,6 @@
 #include "kiosk/logic/playlistdatei.h"
 
+#include "catalogue/cp1252.h"
 #include "platform/program.h"
 #include "platform/runtime.h"
 
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace kiosklogic {
@@ -42,14 +44,44 @@ void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze) 
     if (f.write(inhalt) != inhalt.size() || !f.commit()) platform::raise(75);
 }
 
+void PlaylistEntfernen(const QString& datei) {
+    if (!QFileInfo(datei).isFile()) return;
+    QFile::setPermissions(datei, QFile::permissions(datei) | QFile::WriteOwner);
+    QFile::remove(datei);
+}
+
+namespace {
+
+QString Text(const QByteArray& inhalt) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(inhalt);
+    // Older versions wrote the Windows code page; such bytes are no valid UTF-8.
+    if (utf8.hasError()) text = cp1252::decode(inhalt);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text;
+}
+
+Playlistsatz Satz(const QStringList& felder) {
+    // Four texts from the left, the duration from the right: a path holding ";" stays whole.
+    Playlistsatz satz{felder[0], felder[1], felder[2], felder[3], felder.mid(4, felder.size() - 5).join(Trenner),
+                      felder.last()};
+    // Fields after the sixth that are no part of the path (a trailing ";" among them): the path is field 5.
+    if (felder.size() > 6 && !QFileInfo::exists(satz.pfad) && QFileInfo::exists(felder[4])) {
+        satz.pfad = felder[4];
+        satz.dauer = felder[5];
+    }
+    return satz;
+}
+
+}  // namespace
+
 QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     if (uebersprungen) *uebersprungen = 0;
     QList<Playlistsatz> saetze;
     if (!QFileInfo(datei).isFile()) return saetze;
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly)) platform::raise(75);
-    QString text = QString::fromUtf8(f.readAll());
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    const QString text = Text(f.readAll());
     for (QString zeile : text.split(u'\n')) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
         if (zeile.isEmpty()) continue;
@@ -58,9 +90,7 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
             if (uebersprungen) ++*uebersprungen;
             continue;
         }
-        // Four texts from the left, the duration from the right: a path holding ";" stays whole.
-        saetze.append({felder[0], felder[1], felder[2], felder[3], felder.mid(4, felder.size() - 5).join(Trenner),
-                       felder.last()});
+        saetze.append(Satz(felder));
     }
     return saetze;
 }

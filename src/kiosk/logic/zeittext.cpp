@@ -1,5 +1,6 @@
 #include "kiosk/logic/zeittext.h"
 
+#include "kiosk/logic/abspielen.h"
 #include "platform/runtime.h"
 
 #include <QRegularExpression>
@@ -28,7 +29,13 @@ QString Uhrzeit(double datum) {
     return QStringLiteral("%1:%2").arg(stunden, 2, 10, QLatin1Char('0')).arg(minuten, 2, 10, QLatin1Char('0'));
 }
 
-QString DauerText(int32_t sekunden) { return Uhrzeit(sekunden / 1440.0); }
+QString DauerText(int32_t sekunden) {
+    // Minutes go on counting past 23: a long live set must not read as a short song.
+    if (sekunden < 0) return Uhrzeit(sekunden / 1440.0);
+    return QStringLiteral("%1:%2")
+        .arg(sekunden / 60, 2, 10, QLatin1Char('0'))
+        .arg(sekunden % 60, 2, 10, QLatin1Char('0'));
+}
 
 std::optional<double> ZeitAusText(const QString& text) {
     static const QRegularExpression muster(QStringLiteral("^ *(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))? *$"));
@@ -41,22 +48,33 @@ std::optional<double> ZeitAusText(const QString& text) {
     return (h * 3600 + min * 60 + s) / SekundenProTag;
 }
 
-double DauerTage(const QString& text) {
-    if (auto t = ZeitAusText(text)) return *t;
-    return *ZeitAusText(StandardDauer);
+namespace {
+// Seconds of a duration text, fractions kept (an "H:mm:ss" clock text gives parts of a second).
+double DauerInSekunden(const QString& text) {
+    static const QRegularExpression minuten(QStringLiteral("^ *(\\d{1,6}):(\\d{1,2}) *$"));
+    const auto m = minuten.match(text);
+    if (m.hasMatch() && m.captured(2).toInt() <= 59) return m.captured(1).toInt() * 60.0 + m.captured(2).toInt();
+    if (auto t = ZeitAusText(text)) return *t * 1440.0;
+    return 300;
 }
+}  // namespace
 
-int32_t DauerSekunden(const QString& text) { return platform::CLng(DauerTage(text) * 1440.0); }
+double DauerTage(const QString& text) { return DauerInSekunden(text) / 1440.0; }
 
-QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern) {
+int32_t DauerSekunden(const QString& text) { return platform::CLng(DauerInSekunden(text)); }
+
+QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern,
+                        int32_t fadingSekunden) {
     // The moment the playing song would have begun had it never been paused.
     const double basis = jetzt - positionMs / 1000.0 / 60 / 60 / 24;
-    double summe = 0;
+    double sekunden = 0;
     QStringList zeiten;
     zeiten.reserve(dauern.size());
     for (qsizetype i = 0; i < dauern.size(); ++i) {
-        zeiten << (i == 0 ? Uhrzeit(startzeit) : Uhrzeit(basis + summe / 60));
-        summe += DauerTage(dauern[i]);
+        zeiten << (i == 0 ? Uhrzeit(startzeit) : Uhrzeit(basis + sekunden / SekundenProTag));
+        // The next song starts when this one reaches its hand-over point, not at its end.
+        const double laenge = DauerInSekunden(dauern[i]);
+        sekunden += laenge - Ueberlappung(laenge, fadingSekunden);
     }
     return zeiten;
 }

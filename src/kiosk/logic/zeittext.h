@@ -17,16 +17,19 @@ inline const QString StandardDauer = QStringLiteral("05:00");
 double Datumswert(const QDateTime& t);
 // "HH:mm" of a date value, time of day only, rounded to the second first; the zero date gives "00:00".
 QString Uhrzeit(double datum);
-// s whole seconds as the clock text of s minutes: 200 -> "03:20"; 24 minutes and more wrap (1800 -> "06:00").
+// s whole seconds as minutes and seconds, two digits each at least: 200 -> "03:20", 1500 -> "25:00".
 QString DauerText(int32_t sekunden);
 // A clock text "H:mm" or "H:mm:ss" (blanks around allowed) as fraction of a day; nullopt when no valid time.
 std::optional<double> ZeitAusText(const QString& text);
-// A duration text as its clock time in days ("03:20" -> 200 / 1440); missing or invalid counts as "05:00".
+// A duration text as its clock time in days ("03:20" -> 200 / 1440, "25:00" -> 1500 / 1440); an older
+// "H:mm:ss" text reads as a clock time; missing or invalid counts as "05:00".
 double DauerTage(const QString& text);
 // A duration text back to whole seconds ("03:20" -> 200), rounded half to even; missing or invalid gives 300.
 int32_t DauerSekunden(const QString& text);
 // Start clock texts of the playlist rows: row 1 shows startzeit, each later row now minus the playing
-// position plus the durations (column 5 texts) of all rows above it; one text per entry of dauern.
-QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern);
+// position plus, for every row above it, its duration (column 5 text) less the overlap it gets with
+// the next song (see Ueberlappung); one text per entry of dauern.
+QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern,
+                        int32_t fadingSekunden);
 
 }  // namespace kiosklogic

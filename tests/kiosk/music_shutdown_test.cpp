@@ -1,0 +1,136 @@
+// The shut-down: quit, close box and the requests from outside (SIGTERM, SIGINT, SIGHUP)
+// save the queue and stop the play loop; a short queue removes the older file.
+#include "music_support.h"
+
+#include "platform/endsignals.h"
+#include "settings/startup.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QThread>
+#include <csignal>
+
+namespace {
+
+class ShutDown : public ProgramFolderTest {
+protected:
+    void TearDown() override {
+        platform::releaseEndRequests();
+        ProgramFolderTest::TearDown();
+    }
+    // A new run of the program in the same test.
+    void neuerLauf() {
+        TearDown();
+        SetUp();
+    }
+    // Five songs queued, the first one playing; returns the expected file text.
+    QByteArray fiveSongsPlaying() {
+        frmMain& m = main();
+        m.FadingSekunden = 5;
+        for (const char* n : {"Grüße.mp3", "b.mp3", "c.mp3", "d.mp3", "e.mp3"}) queue(archiveSong(n, 60000));
+        EXPECT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+        QString text;
+        for (int r = 1; r <= playlistRows(); ++r) {
+            QStringList felder;
+            for (int c = 0; c < 6; ++c) felder << playlist(r, c);
+            text += felder.join(';') + "\r\n";
+        }
+        return text.toUtf8();
+    }
+    // After the shut-down nothing moves any more, however long the loop would have run.
+    void expectTheLoopStopped(const QByteArray& gespeichert) {
+        frmMain& m = main();
+        EXPECT_TRUE(ProgrammEnde);
+        EXPECT_FALSE(m.Timer1->Enabled());
+        EXPECT_FALSE(frmPlayer::loaded());
+        vt.advance(300000);
+        m.Timer1->fire();
+        EXPECT_FALSE(frmPlayer::loaded());  // no channel was reopened
+        EXPECT_EQ(playlistRows(), 5);
+        EXPECT_EQ(file(), gespeichert);
+    }
+};
+
+TEST_F(ShutDown, CloseBoxAndQuitSaveTheQueueAndStopTheLoop) {
+    for (const bool quit : {false, true}) {
+        if (quit) neuerLauf();
+        const QByteArray text = fiveSongsPlaying();
+        ASSERT_TRUE(text.startsWith("Gr\xc3\xbc\xc3\x9f" "e.mp3;Band;"));  // UTF-8
+        if (quit)
+            main().menuBeenden_Click();
+        else
+            main().close();
+        EXPECT_EQ(file(), text) << quit;
+        expectTheLoopStopped(text);
+    }
+}
+
+TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFile) {
+    testmedia::writeBytes(prog + "/Playlist.txt", "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+    queue(archiveSong("a.mp3", 60000));
+    main().close();
+    EXPECT_FALSE(QFile::exists(prog + "/Playlist.txt"));
+    // The next start begins with an empty queue.
+    frmMain::resetForTests();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 0);
+}
+
+TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        if (sig != SIGTERM) neuerLauf();
+        frmStart::instance().chkWindowsBlockieren->setChecked(true);
+        frmMain::FormLoadFromHandOver();
+        ASSERT_TRUE(IconsVersteckt);
+        const QByteArray text = fiveSongsPlaying();
+        EndeVonAussenAbfangen();
+        // The handler only marks the request; the shut-down runs in the event loop.
+        ASSERT_EQ(std::raise(sig), 0);
+        EXPECT_FALSE(ProgrammEnde);
+        for (int i = 0; i < 100 && !ProgrammEnde; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_TRUE(ProgrammEnde) << sig;
+        EXPECT_FALSE(IconsVersteckt) << sig;  // the desktop is given back
+        EXPECT_EQ(file(), text) << sig;
+        expectTheLoopStopped(text);
+    }
+}
+
+#ifdef MELOTRA_EXE
+// The real program, at its start dialog: each signal ends it at once with status 0.
+TEST(ProgramSignals, TheBuiltProgramEndsCleanlyOnEachSignal) {
+    const QString home = testenv::freshFolder(QStringLiteral("signal_home"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(MELOTRA_EXE), {});
+        ASSERT_TRUE(p.waitForStarted(10000));
+        // Ready once the process catches the signal (the caught set in /proc); bounded.
+        const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
+        const auto faengt = [&] {
+            QFile f(status);
+            if (!f.open(QIODevice::ReadOnly)) return false;
+            for (const QByteArray& z : f.readAll().split('\n'))
+                if (z.startsWith("SigCgt:")) return ((z.mid(7).trimmed().toULongLong(nullptr, 16) >> (sig - 1)) & 1) != 0;
+            return false;
+        };
+        for (int i = 0; i < 1000 && !faengt(); ++i) QThread::msleep(10);
+        ASSERT_TRUE(faengt()) << sig;
+        QElapsedTimer uhr;
+        uhr.start();
+        ASSERT_EQ(::kill(pid_t(p.processId()), sig), 0);
+        ASSERT_TRUE(p.waitForFinished(5000)) << sig;
+        EXPECT_LT(uhr.elapsed(), 2000) << sig;
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << sig;
+        EXPECT_EQ(p.exitCode(), 0) << sig;
+    }
+}
+#endif
+
+}  // namespace
