@@ -82,7 +82,9 @@ TEST_F(Guest, ArchiveKeysOpenTheTagsTakeOverAndScrollOneRowAtATime) {
     g.setRow(last);
     key(&g, Qt::Key_Down);
     EXPECT_EQ(g.Row(), last + 1);
-    EXPECT_EQ(g.TopRow(), 2);
+    EXPECT_GE(g.TopRow(), 2);
+    EXPECT_LE(g.TopRow(), 3);  // a last row shown in part moves out of view with the next
+    EXPECT_TRUE(g.RowIsVisible(last + 1));
     EXPECT_EQ(m.ArchivZeile, last);  // the row before the grid's own move
     // Up from a marked row above the view brings the view back to it.
     g.setTopRow(20);
@@ -218,7 +220,7 @@ TEST_F(Guest, SortKeepsTheMarkedSongAtItsHeightInTheView) {
     const Fall faelle[] = {
         {60, 57, 21, 18},  // three rows below the top before and after
         {75, 65, 6, 6},    // ten rows below the top: the song becomes the top row
-        {1, 1, 80, 1},     // no room to keep the distance: the view stays at the top
+        {75, 69, 6, 1},    // as many rows below the top as the song moves up: the view stays at the top
     };
     for (const Fall& f : faelle) {
         rows(80, true);
@@ -342,8 +344,10 @@ TEST_F(Lock, ThePasswordNeverMovesTheMarkingNorShowsInTheTraceAndIsForgotten) {
     m.Schloss_Click();
     for (QChar c : QStringLiteral("GEHEI")) {
         letters(QString(c));
-        for (const QString& e : ErrPtnr::ring().entries())
-            if (e.startsWith(QStringLiteral("\tDaten:"))) EXPECT_FALSE(e.mid(7).contains(c)) << e.toStdString();
+        for (const QString& e : ErrPtnr::ring().entries()) {
+            if (!e.startsWith(QStringLiteral("\tDaten:"))) continue;
+            EXPECT_FALSE(e.mid(7).contains(c)) << e.toStdString();
+        }
     }
     EXPECT_EQ(g.Row(), 1);
     EXPECT_EQ(m.ArchivZeile, 1);
