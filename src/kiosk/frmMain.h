@@ -118,6 +118,10 @@ public:
     void TimerFarbe_Timer();
     void Form_Resize();
     void Spaltenbreite();
+    // The form's Width and Height in twips: its outer size, frame included, as the layout
+    // and the slides of the search box and keyboard measure it.
+    int32_t Width() const;
+    int32_t Height() const;
 
     // ---- play loop, time bar, take-over, button states ----
     void Timer1_Timer();
@@ -192,8 +196,12 @@ public:
 private:
     // Lays the keyboard out with the given rows below the bottom edge, centred.
     void TastaturVorbereiten(bool Loeschen, const std::vector<QString>& Zeilen);
-    // Slides the keyboard up to TastaturZielTop and the box in from the left.
-    void TastaturEinfahren();
+    // Slides the keyboard up to TastaturZielTop and the box in from the left. False when
+    // entry nr is no longer the current one when the slide ends (or the program ends).
+    bool TastaturEinfahren(unsigned nr);
+    // Counts the slides of box and keyboard, in and out: a slide whose number is no longer
+    // the latest stops, so a tap or a tick served by its waits decides what shows.
+    unsigned eingabeNr_ = 0;
     void TimerNeuStarten();
     // The box's password character ("" in search mode).
     void setPasswordChar(const QString& c);

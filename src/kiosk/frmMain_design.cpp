@@ -136,6 +136,7 @@ void frmMain::paintButtonPictures() {
                                        Motiv::SchlossAuf,  Motiv::SchlossZu,    Motiv::Smiley,      Motiv::Note,
                                        Motiv::Fragezeichen};
     const std::array<Funbutton*, 13> buttons = touchButtons();
+    // Twice the button's size: the faces render the picture at half its size.
     for (size_t i = 0; i < buttons.size(); ++i)
-        buttons[i]->ReadPictureMy(Bilder::zeichne(motive[i], buttons[i]->width(), buttons[i]->height()));
+        buttons[i]->ReadPictureMy(Bilder::zeichne(motive[i], 2 * buttons[i]->width(), 2 * buttons[i]->height()));
 }

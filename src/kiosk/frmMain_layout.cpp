@@ -20,10 +20,14 @@ int whole(double v) { return static_cast<int>(std::nearbyint(v)); }
 int laenge(double v) { return std::max(0, whole(v)); }
 }  // namespace
 
+int32_t frmMain::Width() const { return pxToTwips(frameGeometry().width()); }
+
+int32_t frmMain::Height() const { return pxToTwips(frameGeometry().height()); }
+
 void frmMain::Form_Resize() {
     if (isMinimized()) return;
-    const double W = width() * TwipsPerPixel;
-    const double H = height() * TwipsPerPixel;
+    const double W = Width();
+    const double H = Height();
     kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     auto& Nav = FunbuttonArchivNav;
@@ -52,8 +56,11 @@ void frmMain::Form_Resize() {
     setTwTop(cmdHoch[1], TwTop(cmdHoch[0]) + TwHeight(cmdHoch[0]));
     setTwTop(cmdLoeschen, TwTop(cmdHoch[1]) + TwHeight(cmdHoch[1]));
     setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen));
+    // The closed lock stands where the open one does, or it would cover the playlist.
+    setTwTop(Schloss2, TwTop(Schloss));
     setTwLeft(cmdHoch[0], G2.Left() + G2.Width() + 300);
-    for (QWidget* w : {static_cast<QWidget*>(cmdHoch[1]), static_cast<QWidget*>(cmdLoeschen), static_cast<QWidget*>(Schloss)})
+    for (QWidget* w : {static_cast<QWidget*>(cmdHoch[1]), static_cast<QWidget*>(cmdLoeschen),
+                       static_cast<QWidget*>(Schloss), static_cast<QWidget*>(Schloss2)})
         setTwLeft(w, TwLeft(cmdHoch[0]));
     setTwTop(Positionsgrafik, G2.Top() + G2.Height() + 90);
     setTwTop(Balken, TwTop(Positionsgrafik) + TwHeight(Positionsgrafik) - 30);

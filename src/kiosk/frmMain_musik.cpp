@@ -160,7 +160,7 @@ void frmMain::Zeitbalken() {
     withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("Zeitbalken"), [&](ErrorHandler& on) {
         on.resumeNext();
         int32_t W = 0;
-        on([&] { W = CLng(width() * double(TwipsPerPixel) - 2.0 * TwLeft(Balken)); });
+        on([&] { W = CLng(double(Width()) - 2.0 * TwLeft(Balken)); });
         const auto skalieren = [&] {
             if (BalkenLaenge == Liedlaenge) return;
             on([&] { BalkenLaenge = CInt(Liedlaenge); });

@@ -19,9 +19,11 @@
 
 #include <QCheckBox>
 #include <QCursor>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProxyStyle>
+#include <QSignalBlocker>
 #include <array>
 
 using namespace platform;
@@ -63,6 +65,22 @@ void Markieren(kioskgrid::FlexGrid& g, int zeile) {
     g.setRowSel(zeile);
 }
 
+// Whenever the box hides, a typed password goes with it.
+class PasswortVergessen : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* box = static_cast<QLineEdit*>(watched);
+        if (e->type() == QEvent::Hide && !box->property("PasswordChar").toString().isEmpty() &&
+            !box->text().isEmpty()) {
+            // Quietly: an empty text is no password entry to test.
+            const QSignalBlocker still(box);
+            box->clear();
+        }
+        return false;
+    }
+};
+
 }  // namespace
 
 void frmMain::connectSuche() {
@@ -70,6 +88,7 @@ void frmMain::connectSuche() {
     Timer2->onTimer = [this] { Timer2_Timer(); };
     txtSortierung->setStyle(new PasswortStil);
     txtSortierung->style()->setParent(txtSortierung);
+    txtSortierung->installEventFilter(new PasswortVergessen(txtSortierung));
 
     kioskgrid::FlexGrid* g = MSFlexGrid1;
     connect(g, &kioskgrid::FlexGrid::MouseDown, this, [this](int16_t b, int16_t s, float x, float y) {
@@ -172,9 +191,10 @@ void frmMain::Sortieren(bool TastaturEinblenden, bool MarkierungBehalten) {
         txtSortierung->setMaxLength(10);
         txtSortierung->setVisible(true);
         setTwLeft(txtSortierung, -TwWidth(txtSortierung));
+        const unsigned nr = ++eingabeNr_;
         TastaturVorbereiten(true, SuchZeilen);
         ctlVirtuelleTastatur1->setVisible(true);
-        TastaturEinfahren();
+        TastaturEinfahren(nr);
     }
     ZeitenEinlesen(true);
     ZeitenNeustart = true;
@@ -184,8 +204,8 @@ void frmMain::Sortieren(bool TastaturEinblenden, bool MarkierungBehalten) {
 
 void frmMain::TastaturVorbereiten(bool Loeschen, const std::vector<QString>& Zeilen) {
     ctlVirtuelleTastatur& K = *ctlVirtuelleTastatur1;
-    const double W = width() * TwipsPerPixel;
-    const int H = height() * TwipsPerPixel;
+    const double W = Width();
+    const int H = Height();
     K.LoeschenSichtbar(Loeschen);
     K.HideSichtbar(false);
     K.EnterSichtbar(false);
@@ -198,31 +218,37 @@ void frmMain::TastaturVorbereiten(bool Loeschen, const std::vector<QString>& Zei
     K.setTop(H);
 }
 
-void frmMain::TastaturEinfahren() {
+bool frmMain::TastaturEinfahren(unsigned nr) {
     ctlVirtuelleTastatur& K = *ctlVirtuelleTastatur1;
-    const double W = width() * TwipsPerPixel;
-    const int H = height() * TwipsPerPixel;
+    const double W = Width();
+    const int H = Height();
     const int s1 = CLng((H - TastaturZielTop) / 10.0);
     const int s2 = CLng((W / 2 + TwWidth(txtSortierung) / 2.0) / 10.0);
     for (int n = 0; n < 10 && !ProgrammEnde; ++n) {
+        // A tap served by the wait may have begun another entry, or the tick ended this one.
+        if (eingabeNr_ != nr) return false;
         if (K.Top() > TastaturZielTop) K.setTop(K.Top() - s1);
         setTwLeft(txtSortierung, TwLeft(txtSortierung) + s2);
         MySleep(20);
     }
+    return eingabeNr_ == nr && !ProgrammEnde;
 }
 
 void frmMain::Timer2_Timer() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Timer2_Timer()"));
     Timer2->setEnabled(false);
+    const unsigned nr = ++eingabeNr_;
     ctlVirtuelleTastatur& K = *ctlVirtuelleTastatur1;
-    const double W = width() * TwipsPerPixel;
-    const int H = height() * TwipsPerPixel;
+    const double W = Width();
+    const int H = Height();
     const int s1 = CLng((H - 7665) / 10.0);
     const int s2 = CLng((W / 2 + TwWidth(txtSortierung) / 2.0) / 10.0);
     for (int n = 0; n < 10 && !ProgrammEnde; ++n) {
         K.setTop(K.Top() + s1);
         setTwLeft(txtSortierung, TwLeft(txtSortierung) + s2);
         MySleep(20);
+        // A new entry begun during the slide keeps its box and keyboard.
+        if (eingabeNr_ != nr) return;
     }
     K.setVisible(false);
     txtEingabe->setVisible(false);
@@ -233,7 +259,9 @@ void frmMain::Timer2_Timer() {
 
 void frmMain::ctlVirtuelleTastatur1_KeyClick(const QString& Daten) {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub ctlVirtuelleTastatur1_KeyClick(Daten As String)"));
-    ErrPtnr::CallStackParam(QStringLiteral("Daten"), Daten);
+    const bool passwort = !PasswordChar().isEmpty();
+    // The trace reaches the error dialog and the protocol file: a password letter shows as the box shows it.
+    ErrPtnr::CallStackParam(QStringLiteral("Daten"), passwort && Daten.size() == 1 ? PasswordChar() : Daten);
     TimerNeuStarten();
     QLineEdit& T = *txtSortierung;
     if (Daten == QLatin1String("{BACKSPACE}")) {
@@ -241,7 +269,8 @@ void frmMain::ctlVirtuelleTastatur1_KeyClick(const QString& Daten) {
     } else if (T.text().size() < T.maxLength()) {
         T.setText(T.text() + Daten.toUpper());
     }
-    // The change handler may have taken the text (a password that matched).
+    // A password never moves the marked song: that would show it to anyone watching.
+    if (passwort) return;
     const QString such = T.text().toLower();
     if (such.isEmpty()) return;
     kioskgrid::FlexGrid& G = *MSFlexGrid1;
@@ -339,7 +368,8 @@ void frmMain::MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, floa
             }
         });
         on([&] {
-            if (G.MouseCol() >= 3) {
+            // Before the first marking there is no song row to go back to; the header is none.
+            if (G.MouseCol() >= 3 && ArchivZeile >= 1 && ArchivZeile < G.Rows()) {
                 G.setRow(ArchivZeile);
                 GanzeZeile(G);
             }
@@ -359,6 +389,8 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
     case 13: menuTags_Click(); break;
     case 32:
         if (!Uebernehmen->Enabled()) break;
+        // Without a song row marked the playlist and the music stay as they are.
+        if (G.Row() < 1 || G.Row() >= G.Rows() || G.TextMatrix(G.Row(), 0).isEmpty()) break;
         // Play at once: the playlist goes down to its header row, so the song becomes row 1.
         MSFlexGrid2->Clear();
         MSFlexGrid2->setRows(1);
@@ -444,11 +476,12 @@ void frmMain::SchlossProzedur() {
     T.setMaxLength(99);
     T.setVisible(true);
     T.setFocus();
-    Timer2->setEnabled(true);
+    // A full five seconds for the new entry, also when the search's time is nearly up.
+    TimerNeuStarten();
+    const unsigned nr = ++eingabeNr_;
     TastaturVorbereiten(false, SchlossZeilen);
-    TastaturEinfahren();
-    if (ProgrammEnde) return;
-    ctlVirtuelleTastatur1->setVisible(true);
+    // The keyboard shows only while its box does: a tick or another entry during the slide wins.
+    if (TastaturEinfahren(nr) && T.isVisible()) ctlVirtuelleTastatur1->setVisible(true);
 }
 
 void frmMain::txtSortierung_Change() {

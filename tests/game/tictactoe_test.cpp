@@ -95,6 +95,23 @@ TEST_F(GameTest, MiddleColumnWinPalesTheRestAndStopsThePlay) {
     });
 }
 
+TEST_F(GameTest, GreenWinsTheMiddleRowAndYellowFrowns) {
+    spiele([&](frmTicTacToe& f) {
+        zuege(f, {0, 3, 1, 4, 8, 5});  // yellow 0 1 8, green 3 4 5
+        EXPECT_TRUE(f.SpielEnde);
+        for (int i : {3, 4, 5}) {
+            EXPECT_EQ(farbe(f, i), frmTicTacToe::Gruen) << i;
+            EXPECT_TRUE(lacht(f, i)) << i;
+        }
+        for (int i : {0, 1, 8}) {
+            EXPECT_EQ(farbe(f, i), frmTicTacToe::GelbBlass) << i;
+            EXPECT_FALSE(lacht(f, i)) << i;
+        }
+        zuege(f, {2});
+        EXPECT_FALSE(sichtbar(f, 2));
+    });
+}
+
 TEST_F(GameTest, OnlyTheFirstCompletedLineStaysBright) {
     spiele([&](frmTicTacToe& f) {
         zuege(f, {0, 3, 1, 5, 4, 7, 6, 8, 2});  // the last mark completes row 0 1 2 and diagonal 2 4 6

@@ -79,3 +79,14 @@ protected:
     }
     QString prog;
 };
+
+// The main screen on show with its play loop still: the guest's taps and keys alone.
+class ShownScreenTest : public MusicTest {
+protected:
+    void SetUp() override {
+        MusicTest::SetUp();
+        frmMain& m = main();
+        m.Timer1->setEnabled(false);
+        m.show();
+    }
+};
