@@ -36,11 +36,13 @@ void MySleep(int32_t Millisec) {
     withErrorHandler(Module, QStringLiteral("MySleep"), [&](ErrorHandler& on) {
         on([&] {
             const uint32_t start = platform::tickCount();
-            uint32_t elapsed;
-            do {
-                platform::pumpEvents();
-                elapsed = platform::tickCount() - start;  // unsigned: right across the wrap
-            } while (Millisec > 0 && elapsed < static_cast<uint32_t>(Millisec));
+            platform::pumpEvents();
+            // Sleeps between events instead of pumping on: no core spins while it waits.
+            for (;;) {
+                const uint32_t elapsed = platform::tickCount() - start;  // unsigned: right across the wrap
+                if (Millisec <= 0 || elapsed >= static_cast<uint32_t>(Millisec)) break;
+                platform::waitEvents(int(static_cast<uint32_t>(Millisec) - elapsed));
+            }
         });
     });
 }

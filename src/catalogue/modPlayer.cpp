@@ -84,7 +84,9 @@ void PlayerStop(const int16_t& Kanal) { channel(Kanal).command(QStringLiteral("s
 int32_t LiedLaengeErmitteln(const QString& Datei) {
     const int16_t probe = PlayerKanalProbe;
     PlayerOeffnen(probe, Datei);
-    int32_t L = 0;
+    // The channel knows the length when "open" returns: no wait for it.
+    int32_t L = PlayerLaenge(probe);
+    if (L != -1 && L != 0) return L;
     int32_t Zaehler = 0;
     do {
         MySleep(10);

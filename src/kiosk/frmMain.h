@@ -281,9 +281,14 @@ private:
         void EineZeileInsArchiv(const QString& Datei, int16_t optYRow) override;
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
+        // Shows the last count that the pacing held back.
+        void showLastFound();
 
     private:
         frmMain& m_;
+        QString pending_;
+        uint32_t shownAt_ = 0;
+        bool shownOnce_ = false;
     };
     std::unique_ptr<Scan> scan_;
 

@@ -8,6 +8,7 @@
 #include "catalogue/modMP3Tags.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "platform/clock.h"
 #include "platform/vbtimer.h"
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
@@ -19,8 +20,24 @@
 
 void frmMain::Scan::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) { m_.EineZeileInsArchiv(Datei, optYRow); }
 
+namespace {
+// A repaint of the count per file costs more than the file itself on a large tree.
+constexpr uint32_t kFoundPaceMs = 50;
+}
+
 void frmMain::Scan::showFound(const QString& caption) {
-    if (frmStart::loaded()) frmStart::instance().lblGefunden->setText(caption);
+    pending_ = caption;
+    const uint32_t now = platform::tickCount();
+    if (shownOnce_ && now - shownAt_ < kFoundPaceMs) return;
+    shownOnce_ = true;
+    shownAt_ = now;
+    showLastFound();
+}
+
+void frmMain::Scan::showLastFound() {
+    if (pending_.isEmpty()) return;
+    if (frmStart::loaded()) frmStart::instance().lblGefunden->setText(pending_);
+    pending_.clear();
 }
 
 bool frmMain::Scan::stopRequested() const { return ProgrammEnde; }
@@ -41,6 +58,7 @@ void frmMain::Einlesen(QString& Startordner) {
             const bool withSubfolders = true;
             frmDatei::FindFile(Startordner, QStringLiteral("*.mp3"), nDirs, nFiles, files, withSubfolders);
         });
+        on([&] { scan_->showLastFound(); });
         // A quit during the scan: the screen is being shut down, nothing more to show.
         if (ProgrammEnde) return;
         if (MSFlexGrid1->Rows() - 1 > 0) {

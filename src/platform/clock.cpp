@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <chrono>
 #include <thread>
 
@@ -43,6 +44,21 @@ void blockingSleep(int ms) {
 void pumpEvents() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (g_source) g_source->pumped();
+}
+
+void waitEvents(int ms) {
+    if (g_source) return pumpEvents();
+    if (ms <= 0) return pumpEvents();
+    if (!QCoreApplication::instance()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        return;
+    }
+    // The timer only wakes the blocked dispatcher; it needs no receiver.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(ms);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace platform

@@ -11,6 +11,9 @@ QDateTime now();            // local date and time to the second (Now)
 double timerSeconds();      // seconds since midnight with fractions (Timer)
 void blockingSleep(int ms); // waits without serving any event (kernel32 Sleep)
 void pumpEvents();          // serves pending window events once (DoEvents)
+// Serves events as they come for at most ms, sleeping while none is pending;
+// returns after the first batch. Under a virtual time source: one pumpEvents().
+void waitEvents(int ms);
 
 class TimeSource {
 public:

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cstring>
 #include <mpg123.h>
 
 namespace platform {
@@ -20,17 +21,67 @@ void initDecoder() {
     (void)done;
 }
 
-// A decoder for path that delivers 44.1 kHz stereo 16 bit with the exact
-// length already scanned; nullptr when the file holds no playable audio.
+uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+// Whether the file's first frame is an Info/Xing frame whose frame count gives the
+// length, checked against the file's size: a cut download holds less than its
+// header announces.
+bool headerGivesLength(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = f.size();
+    const QByteArray id3 = f.read(10);
+    qint64 start = 0;
+    if (id3.size() == 10 && id3.startsWith("ID3")) {
+        const auto* p = reinterpret_cast<const uint8_t*>(id3.constData());
+        start = 10 + (qint64(p[6] & 0x7f) << 21 | qint64(p[7] & 0x7f) << 14 | qint64(p[8] & 0x7f) << 7 | (p[9] & 0x7f));
+        if (p[5] & 0x10) start += 10;  // footer
+    }
+    if (!f.seek(start)) return false;
+    // The first frame, after any padding behind the ID3v2 tag.
+    const QByteArray block = f.read(64 * 1024);
+    const auto* b = reinterpret_cast<const uint8_t*>(block.constData());
+    const qsizetype n = block.size();
+    qsizetype sync = 0;
+    while (sync + 1 < n && !(b[sync] == 0xff && (b[sync + 1] & 0xe0) == 0xe0)) ++sync;
+    // The header sits behind the side information, 13 to 36 bytes into the frame.
+    for (qsizetype i = sync + 4; i + 16 <= n && i <= sync + 40; ++i) {
+        if (std::memcmp(b + i, "Xing", 4) != 0 && std::memcmp(b + i, "Info", 4) != 0) continue;
+        const uint32_t flags = be32(b + i + 4);
+        if (!(flags & 1)) return false;  // no frame count
+        if (!(flags & 2)) return true;   // no byte count to check against
+        const uint32_t bytes = be32(b + i + 12);
+        f.seek(size - 128);
+        const qint64 tag = f.read(3) == "TAG" ? 128 : 0;
+        return size - tag - (start + sync) >= qint64(bytes);
+    }
+    return false;
+}
+
+// Makes the decoder's length exact. An Info/Xing frame with a frame count gives
+// it at once (gapless: encoder delay and padding taken off); any other file has
+// to be walked frame by frame.
+bool exactLength(mpg123_handle* h, const QString& path) {
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    // Reads up to the first audio frame, the Info/Xing frame included.
+    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return false;
+    if (headerGivesLength(path)) return true;
+    return mpg123_scan(h) == MPG123_OK;
+}
+
+// A decoder for path that delivers 44.1 kHz stereo 16 bit with its exact
+// length known; nullptr when the file holds no playable audio.
 mpg123_handle* openDecoder(const QString& path, int64_t& frames) {
     initDecoder();
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     if (!h) return nullptr;
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO, 0);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
     mpg123_param(h, MPG123_FORCE_RATE, kMixRate, 0);
     mpg123_format_none(h);
     mpg123_format(h, kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK && mpg123_scan(h) == MPG123_OK) {
+    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK && exactLength(h, path)) {
         frames = mpg123_length(h);
         if (frames > 0) return h;
     }
@@ -89,7 +140,7 @@ void SoundChannel::open() {
     if (path.isEmpty()) return;
     if (!QFileInfo(path).isFile()) raise(53);
     int64_t frames = 0;
-    mpg123_handle* h = openDecoder(path, frames);  // outside the lock: scanning takes a moment
+    mpg123_handle* h = openDecoder(path, frames);  // outside the lock: a file without header is walked whole
     if (!h) raise(5);
     Mixer& m = Mixer::instance();
     m.ensureOutput();

@@ -2,14 +2,17 @@
 #include "base/modBrowseForFolder.h"
 #include "base/modStandard.h"
 #include "base/modVirtualKeyboard.h"
+#include "platform/clock.h"
 #include "platform/colors.h"
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 #include "support/testenv.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -139,6 +142,23 @@ TEST(MySleep, ReentrantWaitsKeepTheirOwnStart) {
     };
     MySleep(20);
     EXPECT_GE(vt.elapsed(), 105u);  // the inner wait ran to its end inside the outer one
+}
+
+TEST(MySleep, SleepsBetweenEventsAndServesThemAsTheyCome) {
+    // The real clock: the wait must block in the event loop instead of pumping on.
+    int blocked = 0;
+    QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance();
+    ASSERT_NE(d, nullptr);
+    const auto c = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, [&] { ++blocked; });
+    bool fired = false;
+    QTimer::singleShot(5, [&] { fired = true; });
+    const uint32_t start = platform::tickCount();
+    MySleep(30);
+    const uint32_t waited = platform::tickCount() - start;
+    QObject::disconnect(c);
+    EXPECT_TRUE(fired);
+    EXPECT_GE(waited, 30u);
+    EXPECT_GE(blocked, 1);
 }
 
 TEST(ApiTimers, TickIntoTimerProcUntilKilled) {

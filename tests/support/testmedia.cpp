@@ -174,15 +174,27 @@ QString writeTruncatedMp3(const QString& path, int32_t lengthMs, int keepBytes) 
 
 QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, int bitrateKbps,
                      const std::optional<Id3v1>& tag) {
+    LameOptions o;
+    o.bitrateKbps = bitrateKbps;
+    o.tag = tag;
+    return writeLameMp3(path, lengthMs, frequencyHz, amplitude, o);
+}
+
+QString writeLameMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, const LameOptions& opt) {
     lame_global_flags* gf = lame_init();
     lame_set_in_samplerate(gf, kRate);
     lame_set_out_samplerate(gf, kRate);
     lame_set_num_channels(gf, 2);
     lame_set_mode(gf, STEREO);
-    lame_set_brate(gf, bitrateKbps);
-    lame_set_VBR(gf, vbr_off);
+    if (opt.vbr) {
+        lame_set_VBR(gf, vbr_default);
+        lame_set_VBR_q(gf, 4);
+    } else {
+        lame_set_brate(gf, opt.bitrateKbps);
+        lame_set_VBR(gf, vbr_off);
+    }
     lame_set_quality(gf, 7);
-    lame_set_bWriteVbrTag(gf, 1);
+    lame_set_bWriteVbrTag(gf, opt.infoHeader ? 1 : 0);
     if (lame_init_params(gf) < 0) {
         lame_close(gf);
         throw std::runtime_error("lame_init_params failed");
@@ -190,7 +202,9 @@ QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, 
     const int64_t samples = samplesFor(lengthMs);
     std::vector<short> pcm(size_t(samples) * 2);
     for (int64_t i = 0; i < samples; ++i) {
-        const short v = short(std::lround(amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate)));
+        // A slow sweep in loudness makes VBR frames differ in size.
+        const double swell = opt.vbr ? 0.5 + 0.5 * std::sin(2.0 * M_PI * double(i) / kRate) : 1.0;
+        const short v = short(std::lround(swell * amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate)));
         pcm[size_t(2 * i)] = v;
         pcm[size_t(2 * i + 1)] = v;
     }
@@ -205,10 +219,21 @@ QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, 
     }
     const int w = lame_encode_flush(gf, buf.data(), int(buf.size()));
     if (w > 0) out.append(reinterpret_cast<const char*>(buf.data()), w);
-    const size_t tagLen = lame_get_lametag_frame(gf, buf.data(), buf.size());
-    if (tagLen > 0 && tagLen <= size_t(out.size())) memcpy(out.data(), buf.data(), tagLen);
+    if (opt.infoHeader) {
+        const size_t tagLen = lame_get_lametag_frame(gf, buf.data(), buf.size());
+        if (tagLen > 0 && tagLen <= size_t(out.size())) memcpy(out.data(), buf.data(), tagLen);
+    }
     lame_close(gf);
-    if (tag) out += id3v1Bytes(*tag);
+    if (opt.id3v2PaddingBytes >= 0) {
+        // An ID3v2.3 tag with one title frame and NUL padding, as taggers write it.
+        QByteArray frame = QByteArray("TIT2") + QByteArray::fromHex("00000005") + QByteArray(2, 0) + QByteArray("\0Lied", 5);
+        frame += QByteArray(opt.id3v2PaddingBytes, 0);
+        const int n = int(frame.size());
+        QByteArray head = QByteArray("ID3") + QByteArray::fromHex("030000");
+        for (int shift : {21, 14, 7, 0}) head += char((n >> shift) & 0x7f);
+        out.prepend(head + frame);
+    }
+    if (opt.tag) out += id3v1Bytes(*opt.tag);
     return writeBytes(path, out);
 }
 

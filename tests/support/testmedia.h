@@ -64,6 +64,18 @@ QString writeBytes(const QString& path, const QByteArray& bytes);
 QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude,
                      int bitrateKbps = 128, const std::optional<Id3v1>& tag = std::nullopt);
 
+// A tone encoded with LAME as the options say: CBR or VBR, with or without the
+// Info/Xing frame (without it the decoder gives the whole frames, delay and
+// padding included), optionally behind an ID3v2 tag padded with NULs.
+struct LameOptions {
+    int bitrateKbps = 128;         // CBR only
+    bool vbr = false;
+    bool infoHeader = true;
+    int id3v2PaddingBytes = -1;    // -1: no ID3v2 tag
+    std::optional<Id3v1> tag;
+};
+QString writeLameMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, const LameOptions& opt);
+
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
 

@@ -1,0 +1,143 @@
+// The start dialog's OK over a song tree: the time to the shown kiosk with its
+// archive filled and to the last song length, against a plain walk of the same
+// tree that reads each file's last 128 bytes, measured in the same iteration.
+// MELOTRA_BENCH_TREE=<folder> measures a real tree (for example 20,000 songs);
+// without it a small tree is written on the spot.
+#include "base/globals.h"
+#include "kiosk/frmMain.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "platform/mixer.h"
+#include "platform/screen.h"
+#include "settings/frmStart.h"
+#include "support/testenv.h"
+#include "support/testmedia.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString tree() {
+    static const QString root = [] {
+        QString r = qEnvironmentVariable("MELOTRA_BENCH_TREE");
+        if (!r.isEmpty()) return r;
+        r = testenv::freshFolder(QStringLiteral("bench_tree"));
+        for (int i = 0; i < 200; ++i) {
+            testmedia::Id3v1 tag;
+            tag.title = QStringLiteral("Titel %1").arg(i);
+            tag.artist = QStringLiteral("Interpret %1").arg(i % 13);
+            tag.genre = uint8_t(i % 124);
+            testmedia::writeSilentMp3(r + QStringLiteral("/Ordner %1/Lied %2.mp3").arg(i / 50).arg(i), 2000 + i, tag);
+        }
+        return r;
+    }();
+    return root;
+}
+
+using Clock = std::chrono::steady_clock;
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double processCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Songs found by a plain recursive walk reading the ID3v1 tag bytes.
+int plainWalk(const std::string& root) {
+    int rows = 0;
+    int64_t sum = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
+        if (!e.is_regular_file()) continue;
+        std::string ext = e.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (ext != ".mp3") continue;
+        const int fd = ::open(e.path().c_str(), O_RDONLY | O_CLOEXEC);
+        struct stat st {};
+        ::fstat(fd, &st);
+        char tag[128];
+        if (::pread(fd, tag, sizeof tag, st.st_size - 128) == 128) sum += tag[127];
+        ::close(fd);
+        ++rows;
+    }
+    benchmark::DoNotOptimize(sum);
+    return rows;
+}
+
+// Notes when the main screen is shown: the hand-over's last step before the length pass.
+struct ShownAt : QObject {
+    Clock::time_point at{};
+    double cpu = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Show && at == Clock::time_point{}) {
+            at = Clock::now();
+            cpu = processCpu();
+        }
+        return false;
+    }
+};
+
+void BM_HandOver(benchmark::State& state) {
+    const QString root = tree();
+    double walk = 0, kiosk = 0, kioskCpu = 0, all = 0, allCpu = 0;
+    int songs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        frmMain::resetForTests();
+        frmStart::resetForTests();
+        ProgrammEnde = false;
+        auto t0 = Clock::now();
+        songs = plainWalk(root.toStdString());
+        walk += seconds(Clock::now() - t0);
+        frmStart& s = frmStart::instance();
+        s.Text1->setText(root);
+        ShownAt shown;
+        frmMain::instance().installEventFilter(&shown);
+        state.ResumeTiming();
+        t0 = Clock::now();
+        const double c0 = processCpu();
+        s.cmdOK_Click();
+        all += seconds(Clock::now() - t0);
+        allCpu += processCpu() - c0;
+        kiosk += seconds(shown.at - t0);
+        kioskCpu += shown.cpu - c0;
+        frmMain& m = frmMain::instance();
+        m.removeEventFilter(&shown);
+        if (m.MSFlexGrid1->Rows() - 1 != songs || m.MSFlexGrid1->TextMatrix(songs, 3).isEmpty())
+            state.SkipWithError("archive or lengths incomplete");
+    }
+    const double n = double(state.iterations());
+    state.counters["songs"] = songs;
+    state.counters["walk_s"] = walk / n;
+    state.counters["to_kiosk_s"] = kiosk / n;
+    state.counters["to_kiosk_x_walk"] = kiosk / walk;
+    state.counters["to_kiosk_cpu_s"] = kioskCpu / n;
+    state.counters["to_last_length_s"] = all / n;
+    state.counters["cpu_total_s"] = allCpu / n;
+}
+BENCHMARK(BM_HandOver)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    QApplication app(argc, argv);
+    testenv::Environment env;
+    env.SetUp();
+    platform::setScreenSizeOverride(QSize(1024, 768));
+    platform::TestAudioOutput out;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    env.TearDown();
+    return 0;
+}
