@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds into build/.
+# Usage: scripts/setup.sh [--fuzz] [BUILD_DIR [CMAKE_ARGS...]]; --fuzz adds clang and libFuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+fuzz=0
+if [ "${1:-}" = "--fuzz" ]; then
+  fuzz=1
+  shift
+fi
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libmpg123-dev libsdl2-dev
           libx11-dev libgtest-dev libbenchmark-dev libmp3lame-dev
           fonts-liberation fonts-comic-neue fonts-dejavu-core)
+[ "$fuzz" -eq 0 ] || packages+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
