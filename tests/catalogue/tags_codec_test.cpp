@@ -79,19 +79,6 @@ TEST(Tags, TextEndsAtTheFirstNul) {
     }
 }
 
-TEST(Tags, FilesAsTaggersWriteThem) {
-    const QString dir = testenv::freshFolder("tagger");
-    const QString both = testmedia::writeTaggerStyleMp3(dir + "/beide.mp3", 1500, {"Titel", "Band"});
-    EXPECT_EQ(GetSongName(both), "Titel");
-    EXPECT_EQ(GetBand(both), "Band");
-    EXPECT_EQ(GetSongGenre(both), "Kein Genre");  // 255
-    testmedia::TaggerStyle v2only{"Nur", "Vorne"};
-    v2only.id3v1 = false;
-    const QString front = testmedia::writeTaggerStyleMp3(dir + "/vorne.mp3", 1500, v2only);
-    EXPECT_EQ(GetSongName(front), "Unbekannter Titel");  // only the tag at the end counts
-    EXPECT_EQ(GetBand(front), "Unbekannter Interpret");
-}
-
 TEST(Tags, FileShorterThanATagHasNone) {
     const QString f = songWith("s.mp3", tagBlock("Titel", "Band", 3).left(127), 0);
     ASSERT_EQ(QFileInfo(f).size(), 127);

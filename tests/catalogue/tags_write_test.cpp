@@ -1,7 +1,6 @@
 #include "catalogue/modMP3Tags.h"
 #include "catalogue/modPlayer.h"
 #include "base/ErrPtnr.h"
-#include "platform/runtime.h"
 #include "tags_support.h"
 
 #include <QFileInfo>
@@ -141,52 +140,6 @@ TEST_F(TagWriteWhilePlaying, OnlyTheCurrentChannelIsReleased) {
 }  // namespace
 
 namespace {
-
-TEST(TagWriters, WriteSongTagsChangesOnlyTheGivenFields) {
-    const QString f = testmedia::writeTaggerStyleMp3(testenv::freshFolder("multi") + "/t.mp3", 1000, {"Abc", "Band"});
-    const QByteArray before = contents(f);
-    WriteSongTags(f, {});
-    EXPECT_EQ(contents(f), before);
-    WriteSongTags(f, {QStringLiteral("Abc Live"), std::nullopt, std::nullopt});
-    QByteArray expected = withField(before, 3, QByteArray("Abc Live").leftJustified(30, ' '));
-    EXPECT_EQ(contents(f), expected) << "artist keeps its NUL padding, genre its 255";
-    WriteSongTags(f, {std::nullopt, QStringLiteral("Neu"), QStringLiteral("Kein Genre")});
-    expected = withField(withField(expected, 33, QByteArray("Neu").leftJustified(30, ' ')), 127, "\x7c");
-    EXPECT_EQ(contents(f), expected);
-    WriteSongTags(f, {std::nullopt, std::nullopt, QStringLiteral("Schlager")});  // not in the table
-    EXPECT_EQ(contents(f), expected);
-}
-
-TEST(TagWriters, WriteSongTagsReportsAFailedWrite) {
-    const QString dir = testenv::freshFolder("fail");
-    const QString f = songWith("f.mp3", tagBlock("Alt", "Band", 17));
-    const QByteArray before = contents(f);
-    const TagChanges change{QStringLiteral("Neu"), std::nullopt, std::nullopt};
-    auto failure = [&](const QString& path) {
-        try {
-            WriteSongTags(path, change);
-        } catch (const platform::RuntimeError& e) {
-            return e.number();
-        }
-        return 0;
-    };
-    EXPECT_EQ(failure(dir + "/weg.mp3"), 53);
-    EXPECT_FALSE(QFileInfo::exists(dir + "/weg.mp3"));
-    {
-        FileFault readOnly(f, EACCES);
-        EXPECT_EQ(failure(f), 70);
-    }
-    {
-        FileFault device(f, EIO);
-        EXPECT_EQ(failure(f), 57);
-    }
-    EXPECT_EQ(contents(f), before);
-    {
-        FileSizeLimit full(rlim_t(before.size() - 124));  // inside the changed title bytes
-        EXPECT_EQ(failure(f), 61);
-    }
-    EXPECT_EQ(contents(f).size(), before.size());
-}
 
 TEST_F(TagWriteWhilePlaying, AllFieldsWithOneRelease) {
     startAt(1, 83000);
