@@ -59,7 +59,7 @@ struct TagReader : ScanReceiver {
     int64_t chars = 0;
     int rows = 0;
     bool separately = false;
-    void EineZeileInsArchiv(const QString& Datei, int16_t) override {
+    void EineZeileInsArchiv(const QString& Datei, int32_t) override {
         if (separately) {
             // As the archive fill reads them: each field opens the file anew.
             chars += GetSongName(Datei).size() + GetBand(Datei).size() + GetSongGenre(Datei).size();

@@ -84,6 +84,10 @@ void textColor(QWidget* w, QColor c) {
 constexpr int FrameWidth = 7215;
 constexpr int ButtonLefts[4] = {240, 2040, 3840, 5640};
 
+QString dateTimeText(const QDateTime& t) {
+    return t.toString(QStringLiteral("MM-dd-yyyy")) + QStringLiteral(" / ") + t.toString(QStringLiteral("HH:mm:ss"));
+}
+
 QString traceFileName(const QString& extension) {
     QString folder = platform::appPath();
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
@@ -281,8 +285,7 @@ QString ErrPtnr::protocolText(const ProtocolData& d) {
     l << separator << QStringLiteral("F E H L E R P R O T O K O L L vom ErrorPartner") << separator << d.caption
       << separator << d.errorFrame.toUpper();
     for (int i = 0; i < 4; ++i) l << indent + d.titles[i] + tab + d.values[i];
-    l << indent + QStringLiteral("Datum/Uhrzeit:") + tab + t.toString(QStringLiteral("MM-dd-yyyy")) +
-             QStringLiteral(" / ") + t.toString(QStringLiteral("HH:mm:ss"));
+    l << indent + QStringLiteral("Datum/Uhrzeit:") + tab + dateTimeText(t);
     l << separator << d.callStackFrame.toUpper();
     for (const QString& entry : d.callStack) l << indent + entry;
     l << separator << QStringLiteral("SYSTEMINFO:");
@@ -310,6 +313,15 @@ void ErrPtnr::AppendTraceFile() {
     QString protocol;
     BuildProtocol(protocol);
     appendToTraceFile(protocol);
+}
+
+void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
+    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
+                         path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
+                         description + QStringLiteral(")") + CRLF;
+    QFile f(traceFileName(QStringLiteral(".EPT")));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    f.write(line.toUtf8());
 }
 
 void ErrPtnr::appendToTraceFile(const QString& protocol) const {

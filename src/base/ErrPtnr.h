@@ -31,6 +31,9 @@ public:
     static int16_t OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits = 0);
     static void SetProgInfo(const QString& Text);
     static QString LPSTRToVBString(const QString& s);
+    // A song file that could not be read and was passed over: one line in the trace
+    // file, no dialog, so that one bad file never stops the kiosk.
+    static void LogUnreadable(const QString& path, int number, const QString& description);
 
     // What the protocol is built from: the dialog's contents, or those of an error
     // reported while the dialog is already open.

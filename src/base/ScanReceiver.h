@@ -9,7 +9,7 @@ class ScanReceiver {
 public:
     virtual ~ScanReceiver() = default;
     // One accepted file: frmMain.EineZeileInsArchiv(Datei, optYRow) with row 0 (append).
-    virtual void EineZeileInsArchiv(const QString& Datei, int16_t optYRow) { (void)Datei, (void)optYRow; }
+    virtual void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) { (void)Datei, (void)optYRow; }
     // The running count as the start dialog's lblGefunden shows it.
     virtual void showFound(const QString& caption) { (void)caption; }
     // True when the scan must stop (the program is quitting).

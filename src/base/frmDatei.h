@@ -32,6 +32,8 @@ public:
     // by name without regard to case, then its subfolders in the same order.
     // files[n] receives the path of accepted file n (index 0 stays empty). Returns the
     // accepted files' size in kilobytes. A call while a scan runs is refused (0).
+    // A file that cannot be read (no permission, device error, gone since the
+    // listing) is passed over with one line in the trace file and no dialog.
     static int32_t FindFile(QString sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles, QStringList& files,
                             const bool& WithSubfolders);
     static bool scanRunning();

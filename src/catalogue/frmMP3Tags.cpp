@@ -4,7 +4,9 @@
 #include "base/ErrorHandler.h"
 #include "catalogue/modMP3Tags.h"
 #include "platform/fonts.h"
+#include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/runtime.h"
 #include "platform/input.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
@@ -98,12 +100,13 @@ void frmMP3Tags::buildControls() {
     setTabOrder(cmdAbbrechen, txtDatei);
 }
 
-void frmMP3Tags::ShowModal() {
+frmMP3Tags::Ausgang frmMP3Tags::ShowModal() {
     // Modal: a second showing cannot start while this one runs.
-    if (inModal_) return;
+    if (inModal_) return Ausgang::Abgebrochen;
     inModal_ = true;
     unloaded_ = false;
     activatedOnce_ = false;
+    ausgang_ = Ausgang::Abgebrochen;
     platform::guardEvent("frmMP3Tags", "Form_Load", [this] { Form_Load(); });
     if (g_hook) {
         platform::guardEvent("frmMP3Tags", "Form_Activate", [this] { Form_Activate(); });
@@ -113,9 +116,11 @@ void frmMP3Tags::ShowModal() {
         exec();
     }
     inModal_ = false;
+    const Ausgang ausgang = ausgang_;
     // The loop has returned: nothing of this dialog runs any more.
     if (g_instance == this) g_instance = nullptr;
     delete this;
+    return ausgang;
 }
 
 void frmMP3Tags::Unload() {
@@ -132,8 +137,14 @@ void frmMP3Tags::Form_Load() {
 
 void frmMP3Tags::Form_Activate() {
     ErrPtnr::CallStack(QStringLiteral("[frmMP3Tags] Private Sub Form_Activate()"));
-    Text1->setText(GetSongName(FileNameString));
-    Text2->setText(GetBand(FileNameString));
+    // Read once per song: coming back from another window (an error dialog, the
+    // message of a failed write) keeps what the operator has typed.
+    if (activatedOnce_) return;
+    activatedOnce_ = true;
+    gelesenTitel_ = GetSongName(FileNameString);
+    gelesenInterpret_ = GetBand(FileNameString);
+    Text1->setText(gelesenTitel_);
+    Text2->setText(gelesenInterpret_);
     txtDatei->setText(FileNameString);
     withErrorHandler(kModule, QStringLiteral("Form_Activate"), [&](ErrorHandler& on) {
         on.resumeNext();
@@ -143,10 +154,8 @@ void frmMP3Tags::Form_Activate() {
             if (i >= 0) ComboGenre->setCurrentIndex(i);
         });
     });
-    if (!activatedOnce_) {
-        activatedOnce_ = true;
-        Text1->setFocus();
-    }
+    gelesenGenre_ = ComboGenre->currentText();
+    Text1->setFocus();
 }
 
 void frmMP3Tags::cmdOK_Click() {
@@ -154,10 +163,29 @@ void frmMP3Tags::cmdOK_Click() {
     withErrorHandler(kModule, QStringLiteral("cmdOK_Click"), [&](ErrorHandler& on) {
         // A second press must not write twice.
         on([&] { cmdOK->setEnabled(false); });
-        // The path box is for reading: the writers always take FileNameString.
-        on([&] { SetSongName(FileNameString, Text1->text()); });
-        on([&] { SetBand(FileNameString, Text2->text()); });
-        on([&] { SetSongGenre(FileNameString, ComboGenre->currentText()); });
+        // Only what the operator changed: an untouched field keeps its bytes (NUL
+        // padding, a genre byte the table has no name for). The path box is for
+        // reading: the writers always take FileNameString.
+        TagChanges c;
+        if (Text1->text() != gelesenTitel_) c.title = Text1->text();
+        if (Text2->text() != gelesenInterpret_) c.artist = Text2->text();
+        if (ComboGenre->currentText() != gelesenGenre_) c.genre = ComboGenre->currentText();
+        bool geschrieben = false;
+        on([&] {
+            try {
+                WriteSongTags(FileNameString, c);
+                geschrieben = true;
+            } catch (const platform::RuntimeError& e) {
+                // Said, not hidden; the dialog stays with the operator's texts.
+                ausgang_ = Ausgang::Fehlgeschlagen;
+                platform::MsgBox(QStringLiteral("Die MP3-Tags konnten nicht in die Datei \"") + FileNameString +
+                                     QStringLiteral("\" geschrieben werden:\r\n") + e.description(),
+                                 platform::vbExclamation + platform::vbOKOnly);
+                cmdOK->setEnabled(true);
+            }
+        });
+        if (!geschrieben) return;
+        ausgang_ = c.empty() ? Ausgang::Abgebrochen : Ausgang::Geschrieben;
         on([&] { Unload(); });
     });
 }

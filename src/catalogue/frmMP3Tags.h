@@ -20,9 +20,12 @@ public:
     // Destroys the instance, unless its modal loop runs (then OK or Abbrechen ends it).
     static void unload();
 
+    // How a showing ended: closed without a write, the changes written, or closed
+    // after the last OK had failed to write (the file keeps its old tag).
+    enum class Ausgang { Abgebrochen, Geschrieben, Fehlgeschlagen };
     // Loads the dialog, shows it modally and returns when OK or Abbrechen unloaded
     // it; the instance is gone afterwards.
-    void ShowModal();
+    Ausgang ShowModal();
 
     // Tests: runs instead of the modal loop, with the dialog filled as the operator
     // sees it. It may type into the fields and press a button; returning without
@@ -66,4 +69,9 @@ private:
     bool inModal_ = false;
     bool unloaded_ = false;
     bool activatedOnce_ = false;
+    Ausgang ausgang_ = Ausgang::Abgebrochen;
+    // The fields as read from the file: OK writes only what differs from them.
+    QString gelesenTitel_;
+    QString gelesenInterpret_;
+    QString gelesenGenre_;
 };

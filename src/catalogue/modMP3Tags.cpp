@@ -4,13 +4,12 @@
 #include "base/ErrorHandler.h"
 #include "catalogue/cp1252.h"
 #include "catalogue/modPlayer.h"
+#include "platform/binaryfile.h"
 #include "platform/runtime.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include <exception>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -29,67 +28,16 @@ std::function<int16_t()>& channelSource() {
 
 int16_t currentChannel() { return channelSource() ? channelSource()() : int16_t(0); }
 
-[[noreturn]] void raiseErrno(int e) {
-    switch (e) {
-    case ENOENT:
-    case ENOTDIR: platform::raise(53);
-    case EACCES:
-    case EPERM:
-    case EROFS: platform::raise(70);
-    case EIO: platform::raise(57);
-    default: platform::raise(75);
-    }
-}
+using SongFile = platform::BinaryFile;
 
-// A song file opened for binary access, closed when it goes out of scope. Never
-// creates a file; anything but a plain file (a folder, a pipe) is refused, so that
-// no read can block.
-class SongFile {
-public:
-    SongFile(const QString& path, bool forWriting) {
-        const QByteArray name = path.toUtf8();
-        fd_ = ::open(name.constData(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd_ < 0) raiseErrno(errno);
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0) raiseErrno(errno);
-        if (!S_ISREG(st.st_mode)) raiseErrno(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-        length_ = st.st_size;
-    }
-    ~SongFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    SongFile(const SongFile&) = delete;
-    SongFile& operator=(const SongFile&) = delete;
-
-    int64_t length() const { return length_; }
-    // Positions count from 1 at the first byte of the file.
-    QByteArray read(int64_t pos, int n) const {
-        if (pos < 1) platform::raise(52);
-        QByteArray b(n, Qt::Uninitialized);
-        const ssize_t got = ::pread(fd_, b.data(), static_cast<size_t>(n), pos - 1);
-        if (got < 0) raiseErrno(errno);
-        if (got < n) platform::raise(62);
-        return b;
-    }
-    void write(int64_t pos, const QByteArray& b) const {
-        if (pos < 1) platform::raise(52);
-        const ssize_t put = ::pwrite(fd_, b.constData(), static_cast<size_t>(b.size()), pos - 1);
-        if (put < 0) raiseErrno(errno);
-        if (put < b.size()) platform::raise(61);
-    }
-    // Position of the tag's first byte (< 1: the file is too short for a tag).
-    int64_t tagPosition() const { return length_ - (kTagSize - 1); }
-    bool hasTagAt(int64_t p) const { return p >= 1 && read(p, 3) == "TAG"; }
-
-private:
-    int fd_ = -1;
-    int64_t length_ = 0;
-};
+// Position of the tag's first byte (< 1: the file is too short for a tag).
+int64_t tagPosition(const SongFile& f) { return f.length() - (kTagSize - 1); }
+bool hasTagAt(const SongFile& f, int64_t p) { return p >= 1 && f.read(p, 3) == "TAG"; }
 
 // The 128 tag bytes, or nothing when the file carries no tag.
 std::optional<QByteArray> readTag(const QString& path) {
     const SongFile f(path, false);
-    const int64_t p = f.tagPosition();
+    const int64_t p = tagPosition(f);
     if (p < 1) return std::nullopt;
     QByteArray tag = f.read(p, kTagSize);
     if (!tag.startsWith("TAG")) return std::nullopt;
@@ -103,8 +51,11 @@ QString trimBlanks(const QString& s) {
     return s.mid(a, b - a);
 }
 
+// Taggers pad with NUL bytes: the text ends at the first one.
 QString field(const QByteArray& tag, int offset) {
-    return trimBlanks(cp1252::decode(QByteArrayView(tag).sliced(offset, kFieldSize)));
+    QByteArrayView bytes = QByteArrayView(tag).sliced(offset, kFieldSize);
+    if (const qsizetype nul = bytes.indexOf('\0'); nul >= 0) bytes.truncate(nul);
+    return trimBlanks(cp1252::decode(bytes));
 }
 
 // A text as a tag field: cut to 30 characters, then padded with blanks to 30 bytes.
@@ -148,15 +99,26 @@ void restoreChannel(ErrorHandler& on, const HeldChannel& h, const QString& path)
     if (h.status == 1) on([&] { PlayerPause(h.kanal); });
 }
 
+// Changes the tag's bytes with one write of the span that differs; a file without a
+// tag stays as it is. Raises the runtime error of a failed open, read or write.
+void editTag(const QString& path, const std::function<void(QByteArray&)>& edit) {
+    const SongFile f(path, true);
+    const int64_t p = tagPosition(f);
+    if (!hasTagAt(f, p)) return;
+    const QByteArray old = f.read(p, kTagSize);
+    QByteArray tag = old;
+    edit(tag);
+    qsizetype a = 0, b = kTagSize;
+    while (a < b && tag[a] == old[a]) ++a;
+    while (b > a && tag[b - 1] == old[b - 1]) --b;
+    if (a < b) f.write(p + a, tag.mid(a, b - a));
+}
+
 void writeTextField(const QString& procedure, const QString& path, const QString& text, int offset) {
     const HeldChannel h = releaseChannel(path);
     withErrorHandler(kModule, procedure, [&](ErrorHandler& on) {
         on.resumeNext();
-        on([&] {
-            const SongFile f(path, true);
-            const int64_t p = f.tagPosition();
-            if (f.hasTagAt(p)) f.write(p + offset, fieldBytes(text));
-        });
+        on([&] { editTag(path, [&](QByteArray& tag) { tag.replace(offset, kFieldSize, fieldBytes(text)); }); });
         restoreChannel(on, h, path);
     });
 }
@@ -225,7 +187,7 @@ QString GetBand(const QString& MP3Datei) {
         on([&] { f.emplace(MP3Datei, false); });
         on([&] {
             if (!f) platform::raise(52);
-            p = f->tagPosition();
+            p = tagPosition(*f);
         });
         if (p < 1) {
             result = QStringLiteral("Unbekannter Interpret");
@@ -244,7 +206,7 @@ QString GetSongGenre(const QString& MP3Datei) {
     int16_t index = 0;
     try {
         const SongFile f(MP3Datei, false);
-        const QByteArray tag = f.read(f.tagPosition(), kTagSize);  // too short: the read fails
+        const QByteArray tag = f.read(tagPosition(f), kTagSize);  // too short: the read fails
         if (tag.startsWith("TAG")) index = genreIndex(tag);
     } catch (const platform::RuntimeError&) {
         return kNoGenre;
@@ -294,23 +256,14 @@ void SetSongGenre(const QString& MP3Datei, const QString& GenreString) {
         HeldChannel h;
         on([&] { h = releaseChannel(MP3Datei); });
         on([&] {
-            const SongFile f(MP3Datei, true);
-            const int64_t p = f.tagPosition();
-            if (f.read(p, 3) == "TAG" && index >= 1)
-                f.write(p + kGenreOffset, QByteArray(1, static_cast<char>(index - 1)));
+            if (index >= 1) editTag(MP3Datei, [&](QByteArray& tag) { tag[kGenreOffset] = static_cast<char>(index - 1); });
         });
         restoreChannel(on, h, MP3Datei);
     });
 }
 
-SongTags ReadSongTags(const QString& MP3Datei) {
-    std::optional<QByteArray> tag;
-    try {
-        tag = readTag(MP3Datei);
-    } catch (const std::exception&) {
-        // Missing or unreadable: the single readers know what each field gives then.
-        return {GetSongName(MP3Datei), GetBand(MP3Datei), GetSongGenre(MP3Datei)};
-    }
+SongTags ReadSongTagsOrRaise(const QString& MP3Datei) {
+    const std::optional<QByteArray> tag = readTag(MP3Datei);
     SongTags t;
     registerGetSongName(MP3Datei);
     t.title = tag ? field(*tag, kTitleOffset) : QStringLiteral("Unbekannter Titel");
@@ -318,4 +271,44 @@ SongTags ReadSongTags(const QString& MP3Datei) {
     t.artist = tag ? field(*tag, kArtistOffset) : QStringLiteral("Unbekannter Interpret");
     t.genre = GetSongGenreName(tag ? genreIndex(*tag) : int16_t(0));
     return t;
+}
+
+SongTags ReadSongTags(const QString& MP3Datei) {
+    try {
+        return ReadSongTagsOrRaise(MP3Datei);
+    } catch (const std::exception&) {
+        // Missing or unreadable: the single readers know what each field gives then.
+        return {GetSongName(MP3Datei), GetBand(MP3Datei), GetSongGenre(MP3Datei)};
+    }
+}
+
+bool TagChanges::empty() const { return !title && !artist && !genre; }
+
+void WriteSongTags(const QString& MP3Datei, const TagChanges& changes) {
+    ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Sub WriteSongTags(MP3Datei As String)"));
+    ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
+    if (changes.empty()) return;
+    int genre = 0;  // genre byte + 1; 0: a name the table does not have, nothing written
+    if (changes.genre) {
+        const QStringList& names = Genretabelle();
+        genre = names.contains(*changes.genre) ? int(names.indexOf(*changes.genre)) + 1
+                : *changes.genre == kNoGenre  ? int(names.size()) + 1
+                                              : 0;
+    }
+    const HeldChannel h = releaseChannel(MP3Datei);
+    std::exception_ptr failed;
+    try {
+        editTag(MP3Datei, [&](QByteArray& tag) {
+            if (changes.title) tag.replace(kTitleOffset, kFieldSize, fieldBytes(*changes.title));
+            if (changes.artist) tag.replace(kArtistOffset, kFieldSize, fieldBytes(*changes.artist));
+            if (genre >= 1) tag[kGenreOffset] = static_cast<char>(genre - 1);
+        });
+    } catch (...) {
+        failed = std::current_exception();
+    }
+    withErrorHandler(kModule, QStringLiteral("WriteSongTags"), [&](ErrorHandler& on) {
+        on.resumeNext();
+        restoreChannel(on, h, MP3Datei);
+    });
+    if (failed) std::rethrow_exception(failed);
 }

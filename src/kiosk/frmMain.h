@@ -102,7 +102,7 @@ public:
 
     // ---- archive ----
     void Einlesen(QString& Startordner);
-    void EineZeileInsArchiv(const QString& Datei, int16_t optYRow);
+    void EineZeileInsArchiv(const QString& Datei, int32_t optYRow);
     void Archiv();
     static QString SemikolonErsetzen(const QString& a);
 
@@ -168,7 +168,7 @@ public:
     void connectSuche();
 
     // ---- archive navigation ----
-    int16_t ArchivZeile = 0;      // the archive row that counts as marked
+    int32_t ArchivZeile = 0;      // the archive row that counts as marked
     int16_t SortierSpalte = 0;    // 0 Titel, 1 Interpret, 2 Genre, 3 Dauer
     int16_t TastaturZielTop = 0;  // where the sliding keyboard stops (twips)
     platform::VbTimer* Timer2 = nullptr;  // hides search box and keyboard 5 s after the last key
@@ -278,7 +278,7 @@ private:
     class Scan : public ScanReceiver {
     public:
         explicit Scan(frmMain& m) : m_(m) {}
-        void EineZeileInsArchiv(const QString& Datei, int16_t optYRow) override;
+        void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) override;
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
         // Shows the last count that the pacing held back.

@@ -9,6 +9,7 @@
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/clock.h"
+#include "platform/runtime.h"
 #include "platform/vbtimer.h"
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
@@ -18,7 +19,7 @@
 
 // ---- the scan's receiver -----------------------------------------------------
 
-void frmMain::Scan::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) { m_.EineZeileInsArchiv(Datei, optYRow); }
+void frmMain::Scan::EineZeileInsArchiv(const QString& Datei, int32_t optYRow) { m_.EineZeileInsArchiv(Datei, optYRow); }
 
 namespace {
 // A repaint of the count per file costs more than the file itself on a large tree.
@@ -71,13 +72,24 @@ void frmMain::Einlesen(QString& Startordner) {
     });
 }
 
-void frmMain::EineZeileInsArchiv(const QString& Datei, int16_t optYRow) {
+void frmMain::EineZeileInsArchiv(const QString& Datei, int32_t optYRow) {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub EineZeileInsArchiv(Datei$, optYRow%)"));
     ErrPtnr::CallStackParam(QStringLiteral("optYRow%"), optYRow);
     ErrPtnr::CallStackParam(QStringLiteral("Datei$"), Datei);
     kioskgrid::FlexGrid& g = *MSFlexGrid1;
-    // One opening of the file gives the three fields the three readers would.
-    const SongTags tags = ReadSongTags(Datei);
+    // One opening of the file gives the three fields the three readers would. A file
+    // that is there but cannot be read (no permission, device error) gets no row and
+    // keeps the one it has, without a dialog; a missing one gets the readers' texts.
+    SongTags tags;
+    try {
+        tags = ReadSongTagsOrRaise(Datei);
+    } catch (const platform::RuntimeError& e) {
+        if (e.number() != 53) {
+            ErrPtnr::LogUnreadable(Datei, e.number(), e.description());
+            return;
+        }
+        tags = ReadSongTags(Datei);
+    }
     QString titel = tags.title;
     if (titel.isEmpty()) titel = QStringLiteral("Unbekannt");
     int zeile;

@@ -215,9 +215,9 @@ void frmMain::MSFlexGrid2_DblClick() {
         kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
         kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
         QString key;
-        int16_t d = 0;
+        int32_t d = 0;
         on([&] { key = G2.TextMatrix(G2.Row(), 4); });
-        on([&] { d = platform::CInt(double(ArchivZeile) - G1.TopRow()); });
+        on([&] { d = platform::CLng(double(ArchivZeile) - G1.TopRow()); });
         on([&] { SortierSpalte = 1; });
         on([&] { Sortieren(false, false); });
         int i = 0;
@@ -236,7 +236,7 @@ void frmMain::MSFlexGrid2_DblClick() {
                 on([&] { Scrollen(G1, i); });
             on([&] { G1.setCol(0); });
             on([&] { G1.setColSel(G1.Cols() - 1); });
-            on([&] { ArchivZeile = platform::CInt(G1.Row()); });
+            on([&] { ArchivZeile = platform::CLng(G1.Row()); });
         }
         on([&] { G1.SetFocus(); });
     });

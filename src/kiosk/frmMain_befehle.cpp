@@ -113,10 +113,11 @@ void frmMain::menuTags_Click() {
     const QString f = g.TextMatrix(r, 4);
     frmMP3Tags& editor = frmMP3Tags::instance();
     editor.FileNameString = f;
-    editor.ShowModal();  // the editor is gone afterwards
+    // The editor is gone afterwards. After a failed write the row keeps its texts.
+    if (editor.ShowModal() == frmMP3Tags::Ausgang::Fehlgeschlagen) return;
     // A scan going on behind the dialog may have moved the song away from row r.
     if (r >= g.Rows() || g.TextMatrix(r, 4) != f) return;
-    EineZeileInsArchiv(f, static_cast<int16_t>(r));
+    EineZeileInsArchiv(f, r);
     if (r > 0 && r < g.Rows() - 1) {
         g.setRow(r);
         g.setCol(0);

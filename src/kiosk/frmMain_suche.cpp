@@ -179,7 +179,7 @@ void frmMain::Sortieren(bool TastaturEinblenden, bool MarkierungBehalten) {
             else if (i >= 1 && i < offset)
                 ScrollNach(G, i);
             GanzeZeile(G);
-            ArchivZeile = static_cast<int16_t>(G.Row());
+            ArchivZeile = static_cast<int32_t>(G.Row());
             break;
         }
     }
@@ -279,7 +279,7 @@ void frmMain::ctlVirtuelleTastatur1_KeyClick(const QString& Daten) {
         Markieren(G, i);
         ScrollNach(G, i);
         GanzeZeile(G);
-        ArchivZeile = static_cast<int16_t>(i);
+        ArchivZeile = static_cast<int32_t>(i);
         ZeitenEinlesen(true);
         ZeitenNeustart = true;
         return;
@@ -324,7 +324,7 @@ void frmMain::FunbuttonArchivNav_Click(int16_t Index) {
     // The screen may have closed while the events were served.
     if (ProgrammEnde) return;
     G.SetFocus();
-    ArchivZeile = static_cast<int16_t>(MSFlexGrid1->Row());
+    ArchivZeile = static_cast<int32_t>(MSFlexGrid1->Row());
     EnableButtons();
 }
 
@@ -375,7 +375,7 @@ void frmMain::MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, floa
             }
         });
         on([&] {
-            if (G.MouseRow() > 0) ArchivZeile = static_cast<int16_t>(G.Row());
+            if (G.MouseRow() > 0) ArchivZeile = static_cast<int32_t>(G.Row());
         });
     });
 }
@@ -426,7 +426,7 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
         break;
     default: break;
     }
-    ArchivZeile = static_cast<int16_t>(G.Row());
+    ArchivZeile = static_cast<int32_t>(G.Row());
 }
 
 void frmMain::MSFlexGrid1_DblClick() {

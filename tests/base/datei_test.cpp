@@ -59,7 +59,7 @@ struct SaveRecorder : testenv::FakeAnswerer {
 
 struct CountingReceiver : ScanReceiver {
     int rows = 0, captions = 0;
-    void EineZeileInsArchiv(const QString&, int16_t) override { ++rows; }
+    void EineZeileInsArchiv(const QString&, int32_t) override { ++rows; }
     void showFound(const QString&) override { ++captions; }
 };
 

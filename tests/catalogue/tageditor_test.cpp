@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using tagtest::contents;
 using tagtest::songWith;
@@ -24,12 +27,13 @@ protected:
         frmMP3Tags::unload();
     }
     // Opens the editor for path; the hook acts as the operator.
-    static void edit(const QString& path, const std::function<void(frmMP3Tags&)>& operatorActs) {
+    static frmMP3Tags::Ausgang edit(const QString& path, const std::function<void(frmMP3Tags&)>& operatorActs) {
         frmMP3Tags::setModalHook(operatorActs);
         frmMP3Tags& t = frmMP3Tags::instance();
         t.FileNameString = path;
-        t.ShowModal();
+        const frmMP3Tags::Ausgang ausgang = t.ShowModal();
         EXPECT_FALSE(frmMP3Tags::loaded()) << "the dialog is destroyed after its showing";
+        return ausgang;
     }
 };
 
@@ -79,18 +83,101 @@ TEST_F(TagEditorTest, SongWithoutTagShowsTheDefaultsAndStaysUnchanged) {
     EXPECT_EQ(contents(p), before);
 }
 
-TEST_F(TagEditorTest, CancelAndReactivationDropEdits) {
+TEST_F(TagEditorTest, ReactivationKeepsEditsAndCancelWritesNothing) {
     const QString p = songWith("c.mp3", tagBlock("Titel", "Band", 1));
     const QByteArray before = contents(p);
-    edit(p, [](frmMP3Tags& t) {
+    const frmMP3Tags::Ausgang ausgang = edit(p, [](frmMP3Tags& t) {
         t.Text1->setText("Ungesichert");
-        t.Form_Activate();  // e.g. after an error dialog: read from the file again
-        EXPECT_EQ(t.Text1->text(), "Titel");
-        t.Text1->setText("Auch nicht");
+        t.Form_Activate();  // back from another window (an error dialog, a message)
+        EXPECT_EQ(t.Text1->text(), "Ungesichert");
         t.cmdAbbrechen_Click();
     });
+    EXPECT_EQ(ausgang, frmMP3Tags::Ausgang::Abgebrochen);
     edit(p, [](frmMP3Tags& t) { t.Text2->setText("Weg"); });  // closed without a press
     EXPECT_EQ(contents(p), before);
+}
+
+// Files as taggers write them, and our own: OK without a change, any number of times,
+// leaves every byte as it was (NUL padding, genre 255 included).
+TEST_F(TagEditorTest, OkWithoutChangeLeavesTheFileByteIdentical) {
+    const QString dir = testenv::freshFolder("noop");
+    testmedia::TaggerStyle v2only{"Vorne", "Nur"};
+    v2only.id3v1 = false;
+    const QStringList files = {
+        testmedia::writeTaggerStyleMp3(dir + "/tagger.mp3", 800, {"Abc", "Band"}),
+        testmedia::writeTaggerStyleMp3(dir + "/v2.mp3", 800, v2only),
+        songWith("eigen.mp3", tagBlock("  Titel ", "Band", 84)),
+        songWith("leer.mp3", tagBlock("", "", 124)),
+    };
+    for (const QString& p : files) {
+        const QByteArray before = contents(p);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(edit(p, [](frmMP3Tags& t) { t.cmdOK_Click(); }), frmMP3Tags::Ausgang::Abgebrochen);
+        EXPECT_EQ(contents(p), before) << p.toStdString();
+    }
+}
+
+TEST_F(TagEditorTest, AppendToANulPaddedTitleKeepsTheAppendedText) {
+    const QString p = testmedia::writeTaggerStyleMp3(testenv::freshFolder("nul") + "/a.mp3", 800, {"Abc", "Band"});
+    const QByteArray before = contents(p);
+    const frmMP3Tags::Ausgang ausgang = edit(p, [](frmMP3Tags& t) {
+        EXPECT_EQ(t.Text1->text(), "Abc");
+        t.Text1->setText(t.Text1->text() + " (Live)");
+        t.cmdOK_Click();
+    });
+    EXPECT_EQ(ausgang, frmMP3Tags::Ausgang::Geschrieben);
+    EXPECT_EQ(GetSongName(p), "Abc (Live)");
+    const QByteArray after = contents(p);
+    EXPECT_EQ(after.right(128 - 33), before.right(128 - 33)) << "artist and genre untouched";
+}
+
+// A write that fails is said, naming the file; the dialog stays with the operator's
+// texts, and closing it then reports the failure so the archive row stays as it was.
+TEST_F(TagEditorTest, FailedWriteIsSaidAndNothingIsLost) {
+    const struct {
+        const char* name;
+        std::function<std::shared_ptr<void>(const QString&)> breakIt;
+        bool asRootToo;
+    } cases[] = {
+        {"read-only",
+         [](const QString& p) {
+             ::chmod(p.toUtf8().constData(), 0444);
+             return std::shared_ptr<void>();
+         },
+         false},
+        {"refused", [](const QString& p) { return std::make_shared<tagtest::FileFault>(p, EACCES); }, true},
+        {"vanished",
+         [](const QString& p) {
+             QFile::remove(p);
+             return std::shared_ptr<void>();
+         },
+         true},
+        {"short write",
+         [](const QString& p) { return std::make_shared<tagtest::FileSizeLimit>(rlim_t(contents(p).size() - 124)); },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.asRootToo && ::geteuid() == 0) continue;  // root writes read-only files; the fault case stands in
+        const QString p = songWith("f.mp3", tagBlock("Alt", "Band", 17));
+        testenv::dialogs().reset();
+        const frmMP3Tags::Ausgang ausgang = edit(p, [&](frmMP3Tags& t) {
+            t.Text1->setText("Neu");
+            {
+                const auto broken = c.breakIt(p);
+                t.cmdOK_Click();
+            }
+            ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+            EXPECT_TRUE(testenv::dialogs().messages[0].prompt.contains(p));
+            EXPECT_TRUE(frmMP3Tags::loaded());
+            EXPECT_TRUE(t.cmdOK->isEnabled());
+            t.Form_Activate();
+            EXPECT_EQ(t.Text1->text(), "Neu");
+            t.cmdAbbrechen_Click();
+        });
+        EXPECT_EQ(ausgang, frmMP3Tags::Ausgang::Fehlgeschlagen);
+        ::chmod(p.toUtf8().constData(), 0644);
+    }
 }
 
 // The real modal loop, driven by keys from inside it: Enter presses OK, Escape Abbrechen.

@@ -57,8 +57,26 @@ TEST(Tags, OnlyBlanksAreTrimmed) {
     const QString blanks = songWith("b.mp3", tagBlock(QByteArray(30, ' '), QByteArray(30, ' '), 1));
     EXPECT_EQ(GetSongName(blanks), "");  // blank field: empty, not the default
     EXPECT_EQ(GetBand(blanks), "");
-    const QString nul = songWith("n.mp3", tagBlock(QByteArray("Abc") + QByteArray(27, '\0'), "X", 1));
-    EXPECT_EQ(GetSongName(nul), QString("Abc") + QString(27, QChar(0)));
+}
+
+// Taggers pad with NUL bytes: a field ends at its first NUL, then blanks are trimmed.
+TEST(Tags, TextEndsAtTheFirstNul) {
+    const struct {
+        QByteArray field;
+        const char* text;
+    } cases[] = {
+        {QByteArray("Abc") + QByteArray(27, '\0'), "Abc"},
+        {QByteArray("  Abc ") + QByteArray(24, '\0'), "Abc"},
+        {QByteArray("Abc\0Rest von fr\xfcher", 22), "Abc"},
+        {QByteArray(30, '\0'), ""},
+        {QByteArray("A\tB\x01C"), "A\tB\x01C"},  // other control bytes stay text
+    };
+    for (const auto& c : cases) {
+        const QString f = songWith("n.mp3", tagBlock(c.field, c.field, 1));
+        EXPECT_EQ(GetSongName(f), c.text) << c.field.toStdString();
+        EXPECT_EQ(GetBand(f), c.text);
+        EXPECT_EQ(ReadSongTags(f).title, c.text);
+    }
 }
 
 TEST(Tags, FileShorterThanATagHasNone) {

@@ -31,3 +31,39 @@ inline QByteArray contents(const QString& path) {
 }
 
 }  // namespace tagtest
+
+#include "platform/binaryfile.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace tagtest {
+
+// Opening or reading one file fails with an errno while the scope lives: the
+// permission or device errors that root never sees.
+struct FileFault {
+    FileFault(const QString& path, int error) {
+        platform::setFileFault([path, error](const QString& p) { return p == path ? error : 0; });
+    }
+    ~FileFault() { platform::setFileFault({}); }
+};
+
+// Files may not grow past limit bytes while the scope lives: a write across it is
+// cut short, as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t limit) {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit l = old;
+        l.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &l);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit old{};
+    void (*oldHandler)(int) = nullptr;
+};
+
+}  // namespace tagtest

@@ -138,3 +138,22 @@ TEST_F(TagWriteWhilePlaying, OnlyTheCurrentChannelIsReleased) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TagWriteWhilePlaying, AllFieldsWithOneRelease) {
+    startAt(1, 83000);
+    int asked = 0;
+    setCurrentChannelSource([&] {
+        ++asked;
+        return current;
+    });
+    WriteSongTags(song, {QStringLiteral("T"), QStringLiteral("B"), QStringLiteral("Latin")});
+    EXPECT_EQ(asked, 1) << "the channel is released once for the three fields";
+    EXPECT_EQ(ReadSongTags(song).genre, "Latin");
+    EXPECT_EQ(PlayerDatei(1), song);
+    EXPECT_EQ(PlayerStatus(1), 2);
+    EXPECT_GE(PlayerPosition(1), 83000);
+}
+
+}  // namespace

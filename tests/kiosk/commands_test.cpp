@@ -96,6 +96,35 @@ TEST_F(Commands, TagEditRewritesTheRowAndNoSongRowOpensNothing) {
     EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 0), "");
 }
 
+// Row numbers past 32,767: the editor changes the row it was opened on, and the
+// remembered archive row follows it.
+TEST_F(Commands, TagEditOnRow40000) {
+    frmMain& m = main();
+    m.Timer1->setEnabled(false);
+    const int first = archiveSong("a.mp3", 1000);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    const QString p = testmedia::writeTaggerStyleMp3(dir + "/weit.mp3", 1000, {"Weit", "Hinten"});
+    g.setRows(40002);
+    g.setTextMatrix(40000, 4, p);
+    g.setTextMatrix(40000, 3, "00:01");
+    g.setRow(40000);
+    int16_t enter = 13;
+    frmMP3Tags::setModalHook([&](frmMP3Tags& t) {
+        EXPECT_EQ(t.FileNameString, p);
+        t.Text1->setText("Ganz weit");
+        t.cmdOK_Click();
+    });
+    m.MSFlexGrid1_KeyDown(enter, 0);
+    EXPECT_EQ(m.ArchivZeile, 40000);
+    EXPECT_EQ(g.TextMatrix(40000, 0), "Ganz weit");
+    EXPECT_EQ(g.TextMatrix(40000, 1), "Hinten");
+    EXPECT_EQ(g.TextMatrix(40000, 3), "00:01");
+    EXPECT_EQ(g.TextMatrix(first, 0), "a.mp3");
+    EXPECT_EQ(g.Rows(), 40002);
+    EXPECT_EQ(g.Row(), 40000);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
 // A rescan asked for while one runs: no song twice, every length the song's own.
 TEST_F(Commands, RescanDuringARescanListsEverySongOnceWithItsOwnLength) {
     frmMain& m = main();

@@ -55,6 +55,17 @@ TEST(SemikolonErsetzen, EverySemicolonOfATextBecomesUnderscore) {
     EXPECT_EQ(SemikolonErsetzen("ohne"), "ohne");
 }
 
+// Control bytes from a tag never reach the file: a line break in a title would split the line.
+TEST(SemikolonErsetzen, ControlCharactersOfATextBecomeBlanks) {
+    EXPECT_EQ(SemikolonErsetzen(QString::fromLatin1("a\x01" "b\tc\r\nd\x1f;e\x7f")), QString::fromLatin1("a b c  d _e\x7f"));
+    const QString datei = testenv::freshFolder("pl_steuer") + "/Playlist.txt";
+    PlaylistSchreiben(datei, {{"Zeile\r\nzwei", "A\tB", "Rock", "??:??", "/m/a.mp3", "01:00"}});
+    const QList<Playlistsatz> gelesen = PlaylistLesen(datei);
+    ASSERT_EQ(gelesen.size(), 1);
+    EXPECT_EQ(gelesen[0].titel, "Zeile  zwei");
+    EXPECT_EQ(gelesen[0].interpret, "A B");
+}
+
 TEST(PlaylistSpeichernLohnt, OnlyFromFiveRowsOn) {
     EXPECT_FALSE(PlaylistSpeichernLohnt(0));
     EXPECT_FALSE(PlaylistSpeichernLohnt(4));

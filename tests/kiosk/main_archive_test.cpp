@@ -1,6 +1,9 @@
 // Filling the archive grid, its headers, and the message frame.
 #include "main_support.h"
 
+#include "base/ErrPtnr.h"
+#include "platform/binaryfile.h"
+
 namespace {
 
 using Archive = MainScreenTest;
@@ -88,6 +91,56 @@ TEST_F(Archive, EinlesenFillsInFolderOrderAndSelectsTheFirstRow) {
     EXPECT_EQ(g.ColSel(), 5);
     EXPECT_EQ(g.TopRow(), 1);
     EXPECT_EQ(g.TextMatrix(0, 0), "Titel");
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+// Songs tagged by common tools: clean texts in the grid, whatever the padding.
+TEST_F(Archive, TaggerStyleSongsShowCleanTexts) {
+    const QString dir = testenv::freshFolder("tagger");
+    testmedia::writeTaggerStyleMp3(dir + "/a.mp3", 1000, {"Abc", "Band"});
+    testmedia::TaggerStyle v1only{"Nur hinten", "Band"};
+    v1only.id3v2 = false;
+    v1only.genre = 17;
+    testmedia::writeTaggerStyleMp3(dir + "/b.mp3", 1000, v1only);
+    frmMain& m = main();
+    QString folder = dir;
+    m.Einlesen(folder);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    ASSERT_EQ(g.Rows(), 3);
+    const QStringList expected[2] = {{"Abc", "Band", "Kein Genre", "BandAbc"},
+                                     {"Nur hinten", "Band", "Rock", "BandNur hinten"}};
+    for (int r = 1; r <= 2; ++r)
+        EXPECT_EQ(QStringList({g.TextMatrix(r, 0), g.TextMatrix(r, 1), g.TextMatrix(r, 2), g.TextMatrix(r, 5)}),
+                  expected[r - 1]);
+}
+
+// A song that cannot be read gets no row and no dialog, only a line in the trace
+// file; a rescan does the same, and a rewrite keeps the row it has.
+TEST_F(Archive, UnreadableSongIsPassedOverWithoutADialog) {
+    const QString dir = songFolder("bad", 3);
+    const QString bad = dir + "/song02.mp3";
+    platform::setFileFault([bad](const QString& p) { return p == bad ? EIO : 0; });
+    const auto traceLines = [&] {
+        QFile f(ErrPtnr::instance().traceFilePath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).count(bad) : 0;
+    };
+    const qsizetype before = traceLines();
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    start(dir);
+    m.menuNeuEinlesen_Click();
+    ASSERT_EQ(g.Rows(), 3);
+    EXPECT_EQ(g.TextMatrix(2, 0), "Lied 03");
+    m.menuNeuEinlesen_Click();
+    EXPECT_EQ(g.Rows(), 3);
+    EXPECT_EQ(traceLines() - before, 2);
+
+    // Readable at the scan, unreadable at the rewrite: the row stays as it was.
+    platform::setFileFault([&](const QString& p) { return p == g.TextMatrix(1, 4) ? EACCES : 0; });
+    m.EineZeileInsArchiv(g.TextMatrix(1, 4), 1);
+    EXPECT_EQ(g.TextMatrix(1, 0), "Lied 01");
+    platform::setFileFault({});
+    EXPECT_TRUE(testenv::dialogs().messages.empty());
     EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 

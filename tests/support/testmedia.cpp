@@ -237,6 +237,37 @@ QString writeLameMp3(const QString& path, int32_t lengthMs, double frequencyHz, 
     return writeBytes(path, out);
 }
 
+QByteArray id3v2Bytes(const QString& title, const QString& artist, int padding) {
+    QByteArray frames;
+    auto textFrame = [&frames](const char* id, const QString& text) {
+        const QByteArray body = QByteArray(1, '\0') + text.toLatin1();  // encoding byte 0: Latin-1
+        frames += id;
+        for (int shift = 24; shift >= 0; shift -= 8) frames += char(body.size() >> shift);
+        frames += QByteArray(2, '\0');  // flags
+        frames += body;
+    };
+    textFrame("TIT2", title);
+    textFrame("TPE1", artist);
+    frames += QByteArray(padding, '\0');
+    QByteArray b("ID3\x03\x00\x00", 6);
+    for (int shift = 21; shift >= 0; shift -= 7) b += char((frames.size() >> shift) & 0x7F);  // synchsafe size
+    return b + frames;
+}
+
+QString writeTaggerStyleMp3(const QString& path, int32_t lengthMs, const TaggerStyle& t) {
+    QByteArray b = silentMp3Bytes(lengthMs);
+    if (t.id3v2) b.prepend(id3v2Bytes(t.title, t.artist));
+    if (t.id3v1) {
+        Id3v1 v1;
+        v1.title = t.title;
+        v1.artist = t.artist;
+        v1.genre = t.genre;
+        v1.year = "2024";
+        b += id3v1Bytes(v1);  // its fields are NUL-padded
+    }
+    return writeBytes(path, b);
+}
+
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
     const int64_t samples = samplesFor(lengthMs);
     const uint32_t dataBytes = uint32_t(samples * 4);

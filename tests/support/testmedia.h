@@ -76,6 +76,20 @@ struct LameOptions {
 };
 QString writeLameMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, const LameOptions& opt);
 
+// Songs as common taggers leave them: an ID3v2.3 tag (title and artist frames,
+// zero padding) in front of the audio and an ID3v1 tag at the end whose text fields
+// are NUL-padded and whose genre byte is 255 ("none").
+struct TaggerStyle {
+    QString title;
+    QString artist;
+    bool id3v2 = true;
+    bool id3v1 = true;
+    uint8_t genre = 255;
+};
+// The ID3v2.3 tag with a TIT2 and a TPE1 frame (Latin-1) and padding zero bytes.
+QByteArray id3v2Bytes(const QString& title, const QString& artist, int padding = 512);
+QString writeTaggerStyleMp3(const QString& path, int32_t lengthMs, const TaggerStyle& t);
+
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
 

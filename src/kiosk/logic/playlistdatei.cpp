@@ -19,6 +19,9 @@ const QChar Trenner(u';');
 
 QString SemikolonErsetzen(const QString& s) {
     QString t = s;
+    // Control bytes of a tag (a line break among them) would break the line.
+    for (QChar& c : t)
+        if (c.unicode() >= 1 && c.unicode() <= 31) c = u' ';
     return t.replace(Trenner, u'_');
 }
 

@@ -20,7 +20,8 @@ struct Playlistsatz {
     bool operator==(const Playlistsatz&) const = default;
 };
 
-// A text column's value with every ";" as "_" (empty stays empty); never applied to a path.
+// A text column's value with every ";" as "_" and every control character 1..31 as a
+// blank (empty stays empty); never applied to a path.
 QString SemikolonErsetzen(const QString& s);
 // Full name of the playlist file in the program folder.
 QString PlaylistDateiname();
@@ -28,7 +29,7 @@ QString PlaylistDateiname();
 inline bool PlaylistSpeichernLohnt(int32_t zeilen) { return zeilen >= 5; }
 // Removes the file, read-only or not; a file that cannot be removed is left silently.
 void PlaylistEntfernen(const QString& datei);
-// One line of the file without its line end; ";" in the text fields is written as "_".
+// One line of the file without its line end; ";" in the text fields is written as "_", control characters as blanks.
 QString PlaylistZeile(const Playlistsatz& satz);
 // Replaces the file at once (temporary file renamed over it); raises 76 for a missing folder, 70/75 when writing fails, the old file intact.
 void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
