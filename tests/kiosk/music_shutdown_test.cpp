@@ -117,6 +117,17 @@ TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
     }
 }
 
+TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {
+    testmedia::writeBytes(prog + "/Playlist.txt", "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+    ASSERT_TRUE(frmStart::loaded());
+    ASSERT_FALSE(frmMain::loaded());
+    BeendenVonAussen();
+    EXPECT_TRUE(ProgrammEnde);  // a hand-over under way stops before the main screen
+    EXPECT_FALSE(frmStart::loaded());
+    EXPECT_FALSE(frmMain::loaded());
+    EXPECT_EQ(file(), "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+}
+
 #ifdef MELOTRA_EXE
 // The real program, at its start dialog: each signal ends it at once with status 0.
 TEST(ProgramSignals, TheBuiltProgramEndsCleanlyOnEachSignal) {
