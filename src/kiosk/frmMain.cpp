@@ -114,6 +114,7 @@ void frmMain::Form_Load() {
         MSFlexGrid2->setRows(1);
         TabellenBeschriften(false);
         FadingSekunden = platform::CInt(s.Slider1->value());
+        playlistUngelesen_ = s.chkPlayliste->isChecked();
         txtEingabe->hide();
         ctlVirtuelleTastatur1->hide();
         txtSortierung->hide();

@@ -297,4 +297,6 @@ private:
     bool twoRuns_ = false;
     // The shut-down runs once, however often the window is asked to close.
     bool shutDown_ = false;
+    // From a hand-over that will read the playlist file until it has: that file is no stale queue.
+    bool playlistUngelesen_ = false;
 };

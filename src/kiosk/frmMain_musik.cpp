@@ -81,6 +81,7 @@ void frmMain::Timer1_Timer() {
     kanal.positionMs = PlayerPosition(AktPlayer);
     kanal.hatDatei = !PlayerDatei(AktPlayer).isEmpty();
     kanal.ausgespielt = kanal.hatDatei && PlayerStatus(AktPlayer) == 0;
+    kanal.vorherigesSpielt = PlayerStatus(AktPlayer == 0 ? 1 : 0) == 2;
     if (!kiosklogic::EndeErreicht(kanal, FadingSekunden)) return;
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     if (G2.Rows() - 1 > 0) {

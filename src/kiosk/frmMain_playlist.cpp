@@ -62,8 +62,9 @@ void frmMain::PlaylistSpeichern() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub PlaylistSpeichern()"));
     const kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     if (!kiosklogic::PlaylistSpeichernLohnt(G2.Rows() - 1)) {
-        // An older, longer list must not come back at the next start in place of this short one.
-        kiosklogic::PlaylistEntfernen(kiosklogic::PlaylistDateiname());
+        // An older, longer list must not come back at the next start in place of this short one;
+        // but one that this run has not read in yet is the queue itself (a shut-down during the scan).
+        if (!playlistUngelesen_) kiosklogic::PlaylistEntfernen(kiosklogic::PlaylistDateiname());
         return;
     }
     QList<kiosklogic::Playlistsatz> saetze;
@@ -90,6 +91,7 @@ void frmMain::PlaylistEinlesen() {
         });
     });
     if (!gelesen) return;
+    playlistUngelesen_ = false;
     // Rows left from before a return to the start dialog would stand as blank rows above the list.
     G2.setRows(1);
     G2.Clear();

@@ -1,6 +1,7 @@
 #include "settings/startup.h"
 
 #include "base/ErrPtnr.h"
+#include "base/globals.h"
 #include "kiosk/frmMain.h"
 #include "platform/endsignals.h"
 #include "settings/frmStart.h"
@@ -18,11 +19,12 @@ void BeendenVonAussen() {
         return;
     }
     // Before the hand-over nothing is queued and nothing hidden: the start dialog and a box
-    // it shows close, and the run ends.
+    // it shows close, a hand-over under way stops before the main screen, and the run ends.
+    ProgrammEnde = true;
     g_endeVorDerSchleife = true;
     if (QWidget* box = QApplication::activeModalWidget(); box && !qobject_cast<frmStart*>(box)) box->close();
     if (frmStart::loaded()) frmStart::instance().close();
-    QCoreApplication::quit();
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 void EndeVonAussenAbfangen() { platform::catchEndRequests(&BeendenVonAussen); }

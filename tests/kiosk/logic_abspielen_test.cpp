@@ -36,6 +36,12 @@ TEST(EndeErreicht, ShortSongHandsOverOnlyAfterHalfItsLength) {
         EXPECT_FALSE(EndeErreicht(spielt(f.vorMs, f.laenge), f.fading)) << f.laenge << " s, fade " << f.fading;
         EXPECT_TRUE(EndeErreicht(spielt(f.nachMs, f.laenge), f.fading)) << f.laenge << " s, fade " << f.fading;
     }
+    // Past its point, a song still waits while the song before plays out on the other channel.
+    Kanalzustand wartet = spielt(4'000, 5);
+    wartet.vorherigesSpielt = true;
+    EXPECT_FALSE(EndeErreicht(wartet, 10));
+    wartet.hatDatei = false;  // an idle channel never waits: a new song ends a play-out at once
+    EXPECT_TRUE(EndeErreicht(wartet, 10));
     EXPECT_DOUBLE_EQ(Ueberlappung(5, 10), 2.5);
     EXPECT_DOUBLE_EQ(Ueberlappung(300, 10), 10);
     EXPECT_DOUBLE_EQ(Ueberlappung(300, 0), 0);

@@ -100,4 +100,8 @@ TEST(Startzeiten, EachRowStartsWhenTheRowAboveHandsOver) {
     EXPECT_EQ(k, (QStringList{"20:00", Uhrzeit(start + 3 / 86400.0), Uhrzeit(start + 6 / 86400.0),
                               Uhrzeit(start + (6 + 1490) / 86400.0)}));
     EXPECT_EQ(k[3], "20:24");
+    // A jingle after a song with a longer overlap hands over only when that song has ended.
+    const auto j = Startzeiten(start, 0, start, {"00:08", "00:05", "00:05", "00:05"}, 10);
+    EXPECT_EQ(j, (QStringList{"20:00", Uhrzeit(start + 4 / 86400.0), Uhrzeit(start + 8 / 86400.0),
+                              Uhrzeit(start + 10.5 / 86400.0)}));
 }

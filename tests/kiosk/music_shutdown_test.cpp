@@ -67,12 +67,32 @@ TEST_F(ShutDown, CloseBoxAndQuitSaveTheQueueAndStopTheLoop) {
     }
 }
 
-TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFile) {
-    testmedia::writeBytes(prog + "/Playlist.txt", "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFileOnceThisRunHasReadIt) {
+    QByteArray alt;
+    for (int i = 1; i <= 6; ++i) alt += QStringLiteral("T%1;B;C;??:??;/x/%1.mp3;01:00\r\n").arg(i).toUtf8();
+    testmedia::writeBytes(prog + "/Playlist.txt", alt);
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    // Ended in the middle of the hand-over, before the list was read: it is the queue itself.
+    main().close();
+    EXPECT_EQ(file(), alt);
+
+    neuerLauf();
+    testmedia::writeBytes(prog + "/Playlist.txt", alt);
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    main().PlaylistEinlesen();
+    main().Timer1->setEnabled(false);
+    main().MSFlexGrid2->setRows(5);
+    main().close();
+    EXPECT_EQ(file(), "<none>");
+
+    // Without reading the list at start, a short queue at the end removes it as well.
+    neuerLauf();
+    testmedia::writeBytes(prog + "/Playlist.txt", alt);
     queue(archiveSong("a.mp3", 60000));
     main().close();
-    EXPECT_FALSE(QFile::exists(prog + "/Playlist.txt"));
-    // The next start begins with an empty queue.
+    EXPECT_EQ(file(), "<none>");
     frmMain::resetForTests();
     main().PlaylistEinlesen();
     EXPECT_EQ(playlistRows(), 0);
@@ -95,6 +115,17 @@ TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
         EXPECT_EQ(file(), text) << sig;
         expectTheLoopStopped(text);
     }
+}
+
+TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {
+    testmedia::writeBytes(prog + "/Playlist.txt", "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+    ASSERT_TRUE(frmStart::loaded());
+    ASSERT_FALSE(frmMain::loaded());
+    BeendenVonAussen();
+    EXPECT_TRUE(ProgrammEnde);  // a hand-over under way stops before the main screen
+    EXPECT_FALSE(frmStart::loaded());
+    EXPECT_FALSE(frmMain::loaded());
+    EXPECT_EQ(file(), "A;B;C;??:??;/x/a.mp3;01:00\r\n");
 }
 
 #ifdef MELOTRA_EXE

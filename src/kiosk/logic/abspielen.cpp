@@ -12,6 +12,8 @@ double Ueberlappung(double laengeSek, int32_t fadingSekunden) {
 }
 
 bool EndeErreicht(const Kanalzustand& kanal, int32_t fadingSekunden) {
+    // A short song after one with a longer overlap waits until that one has ended.
+    if (kanal.hatDatei && kanal.vorherigesSpielt) return false;
     // A channel without a song keeps the whole crossfade: that is what starts the first song.
     const double ueberlappung = kanal.hatDatei ? Ueberlappung(kanal.laengeSek, fadingSekunden) : fadingSekunden;
     if (kanal.positionMs / 1000.0 > kanal.laengeSek - ueberlappung) return true;

@@ -12,6 +12,7 @@ struct Kanalzustand {
     int32_t laengeSek = 0;     // PlayerLaenge in whole seconds, 0 without a file
     bool hatDatei = false;     // a song file is open on the channel
     bool ausgespielt = false;  // the open song has played to its end
+    bool vorherigesSpielt = false;  // the other channel still plays the song before out
 };
 
 // Seconds a song of this length overlaps the next one: the crossfade, but at most half the song,
@@ -19,6 +20,7 @@ struct Kanalzustand {
 double Ueberlappung(double laengeSek, int32_t fadingSekunden);
 // End test: position in seconds strictly past length minus the song's overlap; an idle channel passes
 // as soon as the position is past minus the crossfade, and with a crossfade of 0 a finished channel too.
+// A song never hands over while the song before still plays: the next one would take its channel.
 bool EndeErreicht(const Kanalzustand& kanal, int32_t fadingSekunden);
 
 // Archive row for the random fill from r in [0, 1): r * (Rows - 2) + 1 rounded half to even; 0 when it is no data row.

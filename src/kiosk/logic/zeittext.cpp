@@ -4,6 +4,7 @@
 #include "platform/runtime.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace kiosklogic {
@@ -68,13 +69,17 @@ QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, cons
     // The moment the playing song would have begun had it never been paused.
     const double basis = jetzt - positionMs / 1000.0 / 60 / 60 / 24;
     double sekunden = 0;
+    double rest = 0;  // how long the song before still plays when this one starts
     QStringList zeiten;
     zeiten.reserve(dauern.size());
     for (qsizetype i = 0; i < dauern.size(); ++i) {
         zeiten << (i == 0 ? Uhrzeit(startzeit) : Uhrzeit(basis + sekunden / SekundenProTag));
-        // The next song starts when this one reaches its hand-over point, not at its end.
+        // The next song starts at this one's hand-over point, not at its end, and never before the
+        // song before this one has ended.
         const double laenge = DauerInSekunden(dauern[i]);
-        sekunden += laenge - Ueberlappung(laenge, fadingSekunden);
+        const double uebergabe = std::max(laenge - Ueberlappung(laenge, fadingSekunden), rest);
+        sekunden += uebergabe;
+        rest = std::max(0.0, laenge - uebergabe);
     }
     return zeiten;
 }

@@ -28,7 +28,8 @@ double DauerTage(const QString& text);
 int32_t DauerSekunden(const QString& text);
 // Start clock texts of the playlist rows: row 1 shows startzeit, each later row now minus the playing
 // position plus, for every row above it, its duration (column 5 text) less the overlap it gets with
-// the next song (see Ueberlappung); one text per entry of dauern.
+// the next song (see Ueberlappung; a song hands over no earlier than the song before it has ended);
+// one text per entry of dauern.
 QStringList Startzeiten(double jetzt, int32_t positionMs, double startzeit, const QStringList& dauern,
                         int32_t fadingSekunden);
 
