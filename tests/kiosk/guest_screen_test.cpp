@@ -355,6 +355,7 @@ TEST_F(Lock, ThePasswordNeverMovesTheMarkingNorShowsInTheTraceAndIsForgotten) {
     EXPECT_EQ(m.ArchivZeile, 1);
     EXPECT_EQ(g.TopRow(), top);
     EXPECT_EQ(m.txtSortierung->text(), "GEHEI");
+    EXPECT_EQ(m.txtSortierung->displayText(), "#####");
     // The entry times out: the typed letters go with it.
     vt.advance(5500);
     EXPECT_FALSE(boxShown());
