@@ -18,6 +18,7 @@
 #include "settings/startcontrols.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QEvent>
 #include <QLineEdit>
@@ -133,6 +134,9 @@ QString frmMain::PasswordChar() const { return txtSortierung->property("Password
 
 void frmMain::setPasswordChar(const QString& c) {
     txtSortierung->setProperty("PasswordChar", c);
+    // The box asks its style for the character only when the style changes.
+    QEvent neu(QEvent::StyleChange);
+    QCoreApplication::sendEvent(txtSortierung, &neu);
     txtSortierung->setEchoMode(c.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
 }
 
