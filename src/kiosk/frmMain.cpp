@@ -7,6 +7,7 @@
 #include "catalogue/modPlayer.h"
 #include "controls/Funbutton/Funbutton.h"
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
+#include "info/frmWerbung.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -210,10 +211,12 @@ void frmMain::mouseReleaseEvent(QMouseEvent* e) {
 void frmMain::Form_KeyDown(int16_t KeyCode, int16_t) {
     // Each key is tested on its own; the focused control receives it as well.
     if (KeyCode == 46 && cmdLoeschen->Enabled()) Loeschen();
-    // F12 quits, also with the context menu switched off.
-    if (KeyCode == 123) close();
+    // F12 quits as the menu's "Beenden" does, also with the context menu switched off.
+    if (KeyCode == 123) menuBeenden_Click();
     if (KeyCode == 122) frmStart::instance().menuZurueck_Click();
     if (KeyCode == 116) Pause();
+    // Unlike the two labels, F2 opens the information page also during the help tour.
+    if (KeyCode == 113) frmWerbung::Anzeigen(this);
     if (KeyCode == 112) cmdFragezeichen_Click();
 }
 

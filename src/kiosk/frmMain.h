@@ -5,6 +5,7 @@
 #include "base/ScanReceiver.h"
 
 #include <QDateTime>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -241,6 +242,16 @@ public:
     void Label4_Click();
     void TimerVerbinden_Timer();
     void txtEingabe_Change();
+
+    // Spare procedures that nothing calls.
+    // Enlarges the picture by Prozent percent around its centre.
+    void Image_Groesse(QLabel* Cont, int16_t Prozent);
+    bool ImageGroesseLaeuft = false;
+    void MSFlexGrid1_ItemClick(QObject* Item);
+    QPointer<QObject> GewaehltesItem;
+    void LeerMethode();
+    // Appends a row per line of Text (see kiosklogic::ZeilenAusText) and marks whole rows.
+    void TabelleAusText(kioskgrid::FlexGrid* Grid, const QString& Text, const QString& Praefix, int optStart = 1);
 
 private:
     void LeereProzedur();

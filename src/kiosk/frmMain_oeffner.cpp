@@ -6,12 +6,17 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "game/frmTicTacToe.h"
 #include "info/frmWerbung.h"
+#include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/tabelletext.h"
+#include "platform/runtime.h"
+#include "platform/twipsgeom.h"
 #include "platform/guard.h"
 #include "platform/vbtimer.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <functional>
 
 namespace {
@@ -89,3 +94,44 @@ void frmMain::TimerVerbinden_Timer() {
 void frmMain::txtEingabe_Change() { ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub txtEingabe_Change()")); }
 
 void frmMain::LeereProzedur() {}
+
+void frmMain::Image_Groesse(QLabel* Cont, int16_t Prozent) {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub Image_Groesse(Cont As Image, Prozent As Integer)"));
+    ErrPtnr::CallStackParam(QStringLiteral("Prozent"), Prozent);
+    ErrPtnr::CallStackParam(QStringLiteral("Cont"), TraceValue::object(QStringLiteral("Image")));
+    if (ImageGroesseLaeuft) return;
+    const QScopedValueRollback<bool> laeuft(ImageGroesseLaeuft, true);
+    Cont->setScaledContents(true);
+    const int h = platform::TwHeight(Cont);
+    const int w = platform::TwWidth(Cont);
+    const int dx = platform::CLng(Prozent * 0.5 / 100.0 * w);
+    const int dy = platform::CLng(Prozent * 0.5 / 100.0 * h);
+    platform::setTwLeft(Cont, platform::TwLeft(Cont) - dx);
+    platform::setTwTop(Cont, platform::TwTop(Cont) - dy);
+    platform::setTwWidth(Cont, w + 2 * dx);
+    platform::setTwHeight(Cont, h + 2 * dy);
+}
+
+void frmMain::MSFlexGrid1_ItemClick(QObject* Item) {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub MSFlexGrid1_ItemClick(ByVal Item As Object)"));
+    ErrPtnr::CallStackParam(QStringLiteral("Item"), TraceValue::object(QStringLiteral("Object")));
+    GewaehltesItem = Item;
+}
+
+void frmMain::LeerMethode() {}
+
+void frmMain::TabelleAusText(kioskgrid::FlexGrid* Grid, const QString& Text, const QString& Praefix, int optStart) {
+    ErrPtnr::CallStack(QStringLiteral(
+        "[frmMain] Public Sub TabelleAusText(Grid As Object, Text As String, Praefix As String, Optional optStart As Long)"));
+    ErrPtnr::CallStackParam(QStringLiteral("optStart"), optStart);
+    ErrPtnr::CallStackParam(QStringLiteral("Praefix"), Praefix);
+    ErrPtnr::CallStackParam(QStringLiteral("Text"), Text);
+    ErrPtnr::CallStackParam(QStringLiteral("Grid"), TraceValue::object(QStringLiteral("MSFlexGrid")));
+    for (const kiosklogic::Tabellenzeile& z : kiosklogic::ZeilenAusText(Text, Praefix, optStart)) {
+        Grid->AddItem(z.Titel);
+        const int r = Grid->Rows() - 1;
+        for (int c = 0; c < z.Spalten.size(); ++c) Grid->setTextMatrix(r, c + 1, z.Spalten[c]);
+    }
+    Grid->setCol(0);
+    Grid->setColSel(Grid->Cols() - 1);
+}

@@ -131,4 +131,49 @@ TEST(Bubble, PaintsWhiteBodyAndLeavesTheRestClear) {
     EXPECT_EQ(img.pixelColor(60, 40), QColor(Qt::white));     // inside the tail
 }
 
+TEST(Bubble, EveryPositionOpensTheBodysBorderUnderTheTail) {
+    // Per position at 3600 x 2400: body, tip, the middle of the tail's base in pixels with
+    // the way into the body, and a point of the same border away from the tail.
+    struct Fall {
+        int32_t pos;
+        TwipsRect body;
+        int tipX, tipY;
+        QPoint basis, hinein, rand;
+    };
+    const Fall faelle[] = {
+        {0, {15, 750, 3570, 1620}, 1200, 0, {40, 50}, {0, 1}, {84, 51}},
+        {1, {15, 15, 2970, 2370}, 3570, 1500, {198, 60}, {-1, 0}, {197, 100}},
+        {2, {15, 15, 3570, 1740}, 3570, 2400, {198, 116}, {0, -1}, {158, 115}},
+        {3, {600, 15, 2970, 2370}, 0, 2400, {40, 120}, {1, 0}, {41, 80}},
+    };
+    for (const Fall& f : faelle) {
+        SCOPED_TRACE(f.pos);
+        ctlSprechblase b;
+        setUp(b, f.pos, 3600, 2400);
+        b.setTextMy(QString());
+        expectRect(b.Shape1(), f.body.Left, f.body.Top, f.body.Width, f.body.Height);
+        EXPECT_EQ(QPoint(b.Linien(20).X1, b.Linien(20).Y1), QPoint(f.tipX, f.tipY));
+        QImage img(b.size(), QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        b.render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        for (int k = 0; k <= b.MyBorderWidth(); ++k) EXPECT_GT(qGray(img.pixel(f.basis + f.hinein * k)), 200) << k;
+        EXPECT_EQ(img.pixelColor(f.rand), QColor(Qt::black));
+    }
+    ctlSprechblase b;  // a resize redraws from the new size
+    setUp(b, 2, 3600, 2400);
+    b.setHeight(3000);
+    expectRect(b.Shape1(), 15, 15, 3570, 2340);
+    EXPECT_EQ(b.Linien(0).Y1, 3000);
+}
+
+TEST(Bubble, ATooWideBorderIsRefusedOnceAndLeavesTheBubbleWorking) {
+    ctlSprechblase b;
+    b.setMyBorderWidth(5);
+    EXPECT_THROW(b.setMyBorderWidth(40000), platform::RuntimeError);
+    EXPECT_EQ(b.MyBorderWidth(), 5);
+    EXPECT_NO_THROW(b.setPfeilposition(1));
+    EXPECT_NO_THROW(b.setWidth(4000));
+    EXPECT_EQ(b.Linien(7).BorderWidth, 5);
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 namespace {
 
@@ -46,7 +47,12 @@ void setzeHintergrund(QWidget* w, int32_t farbe) {
 
 }  // namespace
 
+CtlButtonsLabel::CtlButtonsLabel(QWidget* parent) : QLabel(parent) { setMouseTracking(true); }
+
 void CtlButtonsLabel::mousePressEvent(QMouseEvent* e) {
+    // Outside the outline the press belongs to what lies beneath.
+    if (!Getroffen(e->position())) return e->ignore();
+    gedrueckt_ = true;
     platform::guardEvent("CtlButtons", "Label1_MouseDown", [&] {
         const Mausdaten m = Maus(e, false);
         emit MouseDown(m.Button, m.Shift, m.X, m.Y);
@@ -54,6 +60,7 @@ void CtlButtonsLabel::mousePressEvent(QMouseEvent* e) {
 }
 
 void CtlButtonsLabel::mouseMoveEvent(QMouseEvent* e) {
+    if (!Getroffen(e->position())) return e->ignore();
     platform::guardEvent("CtlButtons", "Label1_MouseMove", [&] {
         const Mausdaten m = Maus(e, true);
         emit MouseMove(m.Button, m.Shift, m.X, m.Y);
@@ -61,11 +68,25 @@ void CtlButtonsLabel::mouseMoveEvent(QMouseEvent* e) {
 }
 
 void CtlButtonsLabel::mouseReleaseEvent(QMouseEvent* e) {
+    // Only the release of a press that this part took.
+    if (!std::exchange(gedrueckt_, false)) return e->ignore();
     platform::guardEvent("CtlButtons", "Label1_MouseUp", [&] {
         const Mausdaten m = Maus(e, false);
         emit MouseUp(m.Button, m.Shift, m.X, m.Y);
-        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit Click();
+        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && Getroffen(e->position()))
+            emit Click();
     });
+}
+
+QPainterPath CtlButtonsShape::Umriss(const QRectF& r) const {
+    QPainterPath pfad;
+    if (Shape == Oval)
+        pfad.addEllipse(r);
+    else if (Shape == Gerundet)
+        pfad.addRoundedRect(r, std::min(r.width(), r.height()) / 4.0, std::min(r.width(), r.height()) / 4.0);
+    else
+        pfad.addRect(r);
+    return pfad;
 }
 
 void CtlButtonsShape::paintEvent(QPaintEvent*) {
@@ -75,13 +96,8 @@ void CtlButtonsShape::paintEvent(QPaintEvent*) {
         const int bw = std::max<int>(BorderWidth, 1);
         g.setPen(QPen(platform::vbColor(BorderColor), bw));
         g.setBrush(platform::vbColor(FillColor));
-        const QRectF r = QRectF(rect()).adjusted(bw / 2.0, bw / 2.0, -bw / 2.0, -bw / 2.0);
-        if (Shape == Oval)
-            g.drawEllipse(r);
-        else if (Shape == Gerundet)
-            g.drawRoundedRect(r, std::min(r.width(), r.height()) / 4.0, std::min(r.width(), r.height()) / 4.0);
-        else
-            g.drawRect(r);
+        // The border lies inside the outline.
+        g.drawPath(Umriss(QRectF(rect()).adjusted(bw / 2.0, bw / 2.0, -bw / 2.0, -bw / 2.0)));
     });
 }
 
@@ -101,6 +117,9 @@ CtlButtons::CtlButtons(QWidget* parent)
     shape1_->lower();
     label1_->raise();
     mBackColor = platform::fromQColor(command1_->palette().color(QPalette::Button));
+    // A fresh shape wears the button's colour with the runtime's border colour.
+    shape1_->FillColor = mBackColor;
+    shape1_->BorderColor = platform::vbWindowText;
     command1_->move(0, 0);
     shape1_->move(0, 0);
     label1_->move(0, 0);
@@ -111,6 +130,11 @@ CtlButtons::CtlButtons(QWidget* parent)
     connect(label1_, &CtlButtonsLabel::MouseDown, this, &CtlButtons::MouseDown);
     connect(label1_, &CtlButtonsLabel::MouseMove, this, &CtlButtons::MouseMove);
     connect(label1_, &CtlButtonsLabel::MouseUp, this, &CtlButtons::MouseUp);
+    connect(shape1_, &CtlButtonsLabel::Click, this, &CtlButtons::Click);
+    connect(shape1_, &CtlButtonsLabel::MouseDown, this, &CtlButtons::MouseDown);
+    connect(shape1_, &CtlButtonsLabel::MouseMove, this, &CtlButtons::MouseMove);
+    connect(shape1_, &CtlButtonsLabel::MouseUp, this, &CtlButtons::MouseUp);
+    command1_->setMouseTracking(true);
 }
 
 void CtlButtons::Save() {
@@ -142,9 +166,13 @@ void CtlButtons::setBackColor(int32_t Wert) {
 void CtlButtons::setStil(int16_t Wert) {
     mStil = Wert;
     if (Wert < 0 || Wert > 3) return;
+    // A hidden control gets its resize only when shown: the parts take its size now, so
+    // that the caption is centred on the shape's final height.
+    if (shape1_->size() != size()) UserControl_Resize();
     command1_->setVisible(Wert == 0);
     label1_->setVisible(Wert == 1 || Wert == 2);
     shape1_->setVisible(Wert != 0);
+    Mausziel();
     if (Wert == 0) return;
     if (Wert != 3) label1_->setText(command1_->text());
     shape1_->Shape = Wert == 1 ? Oval : Wert == 2 ? Gerundet : Rechteck;
@@ -170,6 +198,7 @@ void CtlButtons::setTransparent(bool Wert) {
     command1_->setVisible(!Wert);
     if (Wert) label1_->setText(QString());
     label1_->setVisible(Wert);
+    Mausziel();
 }
 
 void CtlButtons::setBorderWidth(int16_t Wert) {
@@ -217,6 +246,10 @@ void CtlButtons::setMouseIcon(const QCursor& Wert) {
 bool CtlButtons::PositionCheck(float X, float Y) const {
     const platform::TwipsRect r = platform::twips(this);
     return r.Left < X && X < r.Left + r.Width && r.Top < Y && Y < r.Top + r.Height;
+}
+
+void CtlButtons::Mausziel() {
+    label1_->setAttribute(Qt::WA_TransparentForMouseEvents, !shape1_->isHidden());
 }
 
 void CtlButtons::LabelZentrieren() {

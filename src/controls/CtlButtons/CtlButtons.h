@@ -5,17 +5,21 @@
 // towards the host is in twips.
 #include <QCursor>
 #include <QLabel>
+#include <QPainterPath>
 #include <QPushButton>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
 #include <optional>
 
-// A label that reports clicks and mouse events as the runtime's controls do.
+// A label that reports clicks and mouse events as the runtime's controls do, also
+// moves without a pressed button.
 class CtlButtonsLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit CtlButtonsLabel(QWidget* parent = nullptr);
+    // Whether a point of the label answers the mouse.
+    virtual bool Getroffen(const QPointF&) const { return true; }
 signals:
     void Click();
     void MouseDown(int16_t Button, int16_t Shift, float X, float Y);
@@ -26,17 +30,23 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    bool gedrueckt_ = false;
 };
 
-// The drawn shape: 0 rectangle, 2 oval, 4 rounded rectangle.
-class CtlButtonsShape : public QWidget {
+// The drawn shape: 0 rectangle, 2 oval, 4 rounded rectangle. While shown it answers
+// the mouse everywhere inside its outline.
+class CtlButtonsShape : public CtlButtonsLabel {
     Q_OBJECT
 public:
-    using QWidget::QWidget;
+    using CtlButtonsLabel::CtlButtonsLabel;
     int16_t Shape = 0;
     int16_t BorderWidth = 1;
     int32_t FillColor = 0;
     int32_t BorderColor = 0;
+    QPainterPath Umriss(const QRectF& r) const;
+    bool Getroffen(const QPointF& p) const override { return Umriss(QRectF(rect())).contains(p); }
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -93,6 +103,8 @@ private:
     int ShapeWert() const { return Shape(); }
     int BorderWidthWert() const { return mBorderWidth; }
     void LabelZentrieren();
+    // While the shape shows, it takes the mouse also where the caption lies.
+    void Mausziel();
     void UserControl_Resize();
 
     QPushButton* command1_;

@@ -40,7 +40,8 @@ FormX::FormX(QWidget* parent) : QWidget(parent) {
     UserControl_Resize();
 }
 
-FormX::~FormX() { RemoveRegion(); }
+// A window that closes or goes keeps its flags: changing them would show it again.
+FormX::~FormX() { RemoveRegion(false); }
 
 void FormX::ReadProperties(int32_t Transparent, bool TopMost) {
     mTransparent = Transparent;
@@ -82,6 +83,7 @@ void FormX::eForm_Load() {
     if (mGeladen) return;
     mGeladen = true;
     if (!mPending || !eForm) return;
+    Rahmenlos(true);
     // Parked off screen until it is shaped, so it is never seen whole.
     mSavedLeft = platform::TwLeft(eForm);
     mSavedTop = platform::TwTop(eForm);
@@ -98,7 +100,7 @@ void FormX::eForm_Resize() {
     mPending = false;
 }
 
-void FormX::eForm_Unload() { RemoveRegion(); }
+void FormX::eForm_Unload() { RemoveRegion(false); }
 
 bool FormX::eventFilter(QObject* o, QEvent* e) {
     if (o == eForm.data()) {
@@ -131,6 +133,7 @@ void FormX::MakeRegion() {
     if (!mRgnBuild && mTransparent >= 2) mRgnBuild = QRegion();
     if (mRgnBuild) {
         mRgn = *mRgnBuild;
+        Rahmenlos(true);
         eForm->setMask(mRgn->isEmpty() ? Unsichtbar() : *mRgn);
     } else {
         RemoveRegion();
@@ -173,18 +176,32 @@ void FormX::AddControlRegion(QWidget* c, bool mitContainertest) {
     }
 }
 
-void FormX::RemoveRegion() {
+void FormX::RemoveRegion(bool RahmenZurueck) {
     if (!mRgn) return;
     mRgn.reset();
-    if (eForm) eForm->clearMask();
+    if (!eForm) return;
+    eForm->clearMask();
+    if (RahmenZurueck) Rahmenlos(false);
 }
 
-void FormX::ApplyTopMost() {
-    if (!eForm) return;
-    if (static_cast<bool>(eForm->windowFlags() & Qt::WindowStaysOnTopHint) == mTopMost) return;
-    // Changing the flag hides the window: show it again where it was.
+void FormX::ApplyTopMost() { Fensterflag(Qt::WindowStaysOnTopHint, mTopMost); }
+
+void FormX::Rahmenlos(bool an) {
+    // Only a frame that this control took away is given back.
+    if (an && !mRahmenGenommen && eForm && !eForm->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        mRahmenGenommen = true;
+        Fensterflag(Qt::FramelessWindowHint, true);
+    } else if (!an && mRahmenGenommen) {
+        mRahmenGenommen = false;
+        Fensterflag(Qt::FramelessWindowHint, false);
+    }
+}
+
+void FormX::Fensterflag(Qt::WindowType flag, bool an) {
+    if (!eForm || eForm->windowFlags().testFlag(flag) == an) return;
+    // Changing a flag hides the window: show it again where it was.
     const bool sichtbar = eForm->isVisible();
-    eForm->setWindowFlag(Qt::WindowStaysOnTopHint, mTopMost);
+    eForm->setWindowFlag(flag, an);
     if (sichtbar) eForm->show();
 }
 

@@ -51,8 +51,11 @@ protected:
 private:
     void MakeRegion();
     void AddControlRegion(QWidget* c, bool mitContainertest);
-    void RemoveRegion();
+    void RemoveRegion(bool RahmenZurueck = true);
     void ApplyTopMost();
+    // A shaped window has no frame: the shape is its whole outline.
+    void Rahmenlos(bool an);
+    void Fensterflag(Qt::WindowType flag, bool an);
     void UserControl_Resize();
 
     QPointer<QWidget> eForm;
@@ -62,6 +65,7 @@ private:
     bool mPending = false;
     bool mGeladen = false;
     bool mInResize = false;
+    bool mRahmenGenommen = false;
     int32_t mSavedLeft = 0, mSavedTop = 0;
     std::optional<QRegion> mRgnBuild;
     std::optional<QRegion> mRgn;

@@ -143,6 +143,10 @@ void Funbutton::ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int
     GetArrFromHdl(D, mPictureMy);
     GetArrFromHdl(R, mPictureMy);
     ::ZeichneFlaechen(p, OffsetX, OffsetY, Farbe, ContainerFarbe(), S, N, D, R);
+    FlaechenSetzen(N, D, R);
+}
+
+void Funbutton::FlaechenSetzen(const PixelArray& N, const PixelArray& D, const PixelArray& R) {
     const PixelArray* arrays[3] = {&N, &D, &R};
     const QColor bg = platform::vbColor(Betrag(ContainerFarbe()));
     for (size_t i = 0; i < 3; ++i) {
@@ -150,6 +154,36 @@ void Funbutton::ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int
         QPainter dc(&faces_[i]);
         DrawArr(*arrays[i], dc);
     }
+}
+
+void Funbutton::ZeichneFlaechenAlt(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe) {
+    if (mPictureMy.isNull()) return;
+    PixelArray S, N, D, R;
+    GetArrFromHdl(S, mPictureMy);
+    ::ZeichneFlaechenAlt(p, OffsetX, OffsetY, Farbe, ContainerFarbe(), S, N, D, R);
+    FlaechenSetzen(N, D, R);
+}
+
+void Funbutton::ZeichneSchattenAlt(int32_t, const PixelArray& S, PixelArray& T) { ::ZeichneSchattenAlt(S, T, ContainerFarbe()); }
+
+void Funbutton::SchattenAufBild(const QImage& Bitmap, QImage& Ziel) { ::SchattenAufBild(Bitmap, Ziel, ContainerFarbe()); }
+
+void Funbutton::MakeMask(const QImage& PicIn, QImage& PicMask) { ::MakeMask(PicIn, PicMask); }
+
+void Funbutton::ZeichneRand(QImage& Pic, int16_t Breite, int32_t Farbe) { ::ZeichneRand(Pic, Breite, Farbe); }
+
+void Funbutton::BildVerschieben(QImage& Host, const QImage& Bild) {
+    ::BildVerschieben(Host, picHidden_, picXMask_, Bild, mSprite);
+}
+
+void Funbutton::BilderSkalieren(int16_t Prozent) {
+    QImage eins, zwei;
+    ::BilderSkalieren(mPictureMy, Prozent, eins, zwei);
+    for (auto [i, bild] : {std::pair<size_t, const QImage*>{0, &eins}, {1, &zwei}}) {
+        if (faces_[i].isNull() || bild->isNull()) continue;
+        QPainter(&faces_[i]).drawImage(0, 0, *bild);
+    }
+    update();
 }
 
 void Funbutton::paintEvent(QPaintEvent*) {

@@ -4,6 +4,7 @@
 // face (or the crossed-out one when refused), raises MouseDown, Click and, when refused,
 // ClickDisabled; a held accepted press repeats Click. The button can blink.
 // Sizes and positions towards the host are in twips, the faces in pixels.
+#include "controls/Funbutton/FunbuttonExtras.h"
 #include "platform/vbtimer.h"
 
 #include <QImage>
@@ -57,6 +58,11 @@ public:
     // its final background colour.
     void Ini(int16_t Prozent);
 
+    // Into PicMask a black mask of the non-white pixels of PicIn.
+    void MakeMask(const QImage& PicIn, QImage& PicMask);
+    // A band of colour Farbe around the outside of the non-white shape in Pic.
+    void ZeichneRand(QImage& Pic, int16_t Breite, int32_t Farbe);
+
     // The faces as rendered (0 normal, 1 pressed, 2 refused) and whether each shows.
     const QImage& Flaeche(int i) const { return faces_.at(static_cast<size_t>(i)); }
     bool FlaecheSichtbar(int i) const { return visible_.at(static_cast<size_t>(i)); }
@@ -91,6 +97,15 @@ private:
     void Druecken(int16_t Button, int16_t Shift, float X, float Y);
     void Loslassen(int16_t Button, int16_t Shift, float X, float Y);
     void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe);
+    // The three arrays into the faces, on the container's colour.
+    void FlaechenSetzen(const PixelArray& N, const PixelArray& D, const PixelArray& R);
+    // Spare members that nothing calls. The sprite mover draws on Host with the sprite
+    // Bild, picHidden_ and picXMask_; the picture scaler fills the first two faces.
+    void BildVerschieben(QImage& Host, const QImage& Bild);
+    void BilderSkalieren(int16_t Prozent);
+    void ZeichneFlaechenAlt(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe);
+    void ZeichneSchattenAlt(int32_t p, const PixelArray& S, PixelArray& T);
+    void SchattenAufBild(const QImage& Bitmap, QImage& Ziel);
     void TimerBlinken_Timer();
     void TimerRepeat_Timer();
     void TimerVerzoegerung_Timer();
@@ -118,6 +133,8 @@ private:
     bool pressOnSurface_ = false;
 
     QImage mPictureMy;
+    QImage picHidden_, picXMask_;
+    SpriteLage mSprite;
     int32_t mX = 0, mY = 0;
     int32_t mBreite = 0, mHoehe = 0;
     int32_t mSchattenfarbe = 0;

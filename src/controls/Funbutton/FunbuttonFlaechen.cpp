@@ -177,19 +177,25 @@ void ZeichneSchatten(int32_t p, const PixelArray& S, PixelArray& T, int32_t Back
     }
 }
 
-void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe, int32_t BackColor,
-                     const PixelArray& S, PixelArray& N, PixelArray& D, PixelArray& R) {
+Flaechenmass FlaechenVorbereiten(int32_t p, int32_t BackColor, const PixelArray& S, PixelArray& N, PixelArray& D,
+                                 PixelArray& R) {
     const int W = S.ubound1();
     const int H = S.ubound2();
-    const int32_t bg = HintergrundPixel(BackColor);
-    N.redim(W + 1, H + 1, bg);
-    D.redim(W + 1, H + 1, bg);
-    R.redim(W + 1, H + 1, bg);
+    Flaechenmass m;
+    m.bg = HintergrundPixel(BackColor);
+    N.redim(W + 1, H + 1, m.bg);
+    D.redim(W + 1, H + 1, m.bg);
+    R.redim(W + 1, H + 1, m.bg);
+    m.bx = static_cast<double>(static_cast<int64_t>(W - 1) * p) / 100.0;
+    m.by = static_cast<double>(static_cast<int64_t>(H - 1) * p) / 100.0;
+    m.sx = Gerundet(m.bx);
+    m.sy = Gerundet(m.by);
+    return m;
+}
 
-    const double bx = static_cast<double>(static_cast<int64_t>(W - 1) * p) / 100.0;
-    const double by = static_cast<double>(static_cast<int64_t>(H - 1) * p) / 100.0;
-    const int sx = Gerundet(bx);
-    const int sy = Gerundet(by);
+void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe, int32_t BackColor,
+                     const PixelArray& S, PixelArray& N, PixelArray& D, PixelArray& R) {
+    const auto [bg, bx, by, sx, sy] = FlaechenVorbereiten(p, BackColor, S, N, D, R);
     // The shading divides by half the scaled width: a picture too narrow to scale
     // stays plain background.
     if (sx < 1) return;
@@ -229,9 +235,14 @@ void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe,
 
     ZeichneSchatten(p, S, N, BackColor);
     R = N;
+    RotesKreuz(R, bx, by);
+}
 
-    // Red cross: a band 11 pixels wide along each row, and one 11 pixels high down
-    // each column from the right end of the scaled face; column 0 and row 0 stay.
+void RotesKreuz(PixelArray& R, double bx, double by) {
+    // A band 11 pixels wide along each row, and one 11 pixels high down each column
+    // from the right end of the scaled face; column 0 and row 0 stay.
+    const int sx = Gerundet(bx);
+    const int sy = Gerundet(by);
     int i = -5;
     for (int y = 0; y <= sy; ++y, ++i)
         for (int x = i; x <= i + 10; ++x)
@@ -241,3 +252,10 @@ void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe,
         for (int y = j; y <= j + 10; ++y)
             if (y >= 1 && y <= by) R.set(x, y, Rot);
 }
+
+int32_t Kegelwert(int dx, int dy) {
+    static const auto kegel = Kegel();
+    return kegel[static_cast<size_t>(dy + 5)][static_cast<size_t>(dx + 5)];
+}
+
+std::vector<int> Quellindizes(int n, int32_t p) { return Indextabelle(n, p); }

@@ -5,6 +5,7 @@
 #include "controls/Funbutton/modBilddrehen.h"
 
 #include <cstdint>
+#include <vector>
 
 // A source value that counts as transparent.
 inline bool IstTransparent(int32_t c) { return c == 0xFFFFFF || c == -1 || c == 0x14FFFFFF; }
@@ -22,3 +23,23 @@ void ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int32_t Farbe,
 // Adds to T the soft shadow of the shape in S at the scale p (10 source pixels right
 // of and below the shape); positions of T that fail are left as they are.
 void ZeichneSchatten(int32_t p, const PixelArray& S, PixelArray& T, int32_t BackColor);
+
+// The red cross of the refused face over R, up to the scaled extent (bx, by) of the shape.
+void RotesKreuz(PixelArray& R, double bx, double by);
+
+// The shadow cone at (dx, dy), each -5 to 5: 255 less 25 per pixel of rounded distance.
+int32_t Kegelwert(int dx, int dy);
+
+// The source index of each face position 0 to n at the scale p (position × 100 / p,
+// rounded); -1 where there is none.
+std::vector<int> Quellindizes(int n, int32_t p);
+
+// What the renderers share first: N, D and R of S's size in the container colour bg,
+// and the shape's scaled extent (bx, by), rounded (sx, sy).
+struct Flaechenmass {
+    int32_t bg = 0;
+    double bx = 0, by = 0;
+    int sx = 0, sy = 0;
+};
+Flaechenmass FlaechenVorbereiten(int32_t p, int32_t BackColor, const PixelArray& S, PixelArray& N, PixelArray& D,
+                                 PixelArray& R);

@@ -31,11 +31,12 @@ std::optional<int> Uhrzeit(const QString& z) {
 
 int positivMod(int a, int m) { return ((a % m) + m) % m; }
 
-// A countdown token "[CDN" / "[CDS" at its first place in s; the value replaces the ten
-// characters from the token on. Nothing when there is no token or no time in it.
+// A countdown token "[CDNhh:mm]" / "[CDShh:mm]" at the first "[CDN" / "[CDS" of s; the
+// value replaces the token. Nothing when there is no token or no time in it.
 std::optional<QString> Countdown(const QString& s, const QString& token, bool sekunden, const QTime& jetzt) {
     const int p = s.indexOf(token, 0, Qt::CaseInsensitive);
-    if (p < 0 || s.indexOf(QLatin1Char(']'), p + 1) < 0) return std::nullopt;
+    // The token is ten characters that end in "]"; anything else stays as text.
+    if (p < 0 || s.mid(p + 9, 1) != QStringLiteral("]")) return std::nullopt;
     const auto ziel = Uhrzeit(s.mid(p + 4, 5));
     if (!ziel) return std::nullopt;
     QString wert;

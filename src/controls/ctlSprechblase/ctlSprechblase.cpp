@@ -49,8 +49,10 @@ void ctlSprechblase::setHeight(int v) {
 
 void ctlSprechblase::setMyBorderWidth(int32_t Wert) {
     if (Wert < 0) return;
+    // The body's border width is a 16-bit value: a wider one is refused before it is kept,
+    // so that later redraws do not fail on it.
+    platform::CInt(Wert);
     mBorderWidth = Wert;
-    platform::CInt(Wert);  // the body's border width is a 16-bit value
     Neuzeichnen();
 }
 
@@ -175,6 +177,16 @@ void ctlSprechblase::paintEvent(QPaintEvent*) {
         const Linie& l = linie_[static_cast<size_t>(i)];
         if (!l.Visible || l.BorderWidth <= 0) continue;
         p.setPen(QPen(platform::vbColor(l.BorderColor), l.BorderWidth, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPoint(px(l.X1), px(l.Y1)), QPoint(px(l.X2), px(l.Y2)));
+        const QPoint basis(px(l.X2), px(l.Y2));
+        p.drawLine(QPoint(px(l.X1), px(l.Y1)), basis);
+        // An inner line opens the body's border: it goes on straight across the border
+        // from the base, which lies on the border or one pixel inside it.
+        if (i == 0 || i == LinienZahl - 1) continue;
+        const Linie& l0 = linie_[0];
+        const bool entlangX = l.X2 != l0.X2;
+        const int richtung = entlangX ? (l.Y2 >= l.Y1 ? 1 : -1) : (l.X2 >= l.X1 ? 1 : -1);
+        const QPoint schritt = entlangX ? QPoint(0, richtung) : QPoint(richtung, 0);
+        p.setPen(QPen(platform::vbColor(l.BorderColor), l.BorderWidth, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(basis - schritt, basis + schritt * (rand + 1));
     }
 }
