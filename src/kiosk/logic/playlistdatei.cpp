@@ -48,10 +48,12 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     if (!QFileInfo(datei).isFile()) return saetze;
     QFile f(datei);
     if (!f.open(QIODevice::ReadOnly)) platform::raise(75);
-    QString text = QString::fromUtf8(f.readAll());
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    const QString text = QString::fromUtf8(f.readAll());
     for (QString zeile : text.split(u'\n')) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
+        // A byte-order mark also where files were put together: a title written back
+        // in front of the file would lose it on the next reading.
+        if (zeile.startsWith(QChar(0xFEFF))) zeile.remove(0, 1);
         if (zeile.isEmpty()) continue;
         const QStringList felder = zeile.split(Trenner);
         if (felder.size() < 6) {
