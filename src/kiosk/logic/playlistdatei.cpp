@@ -53,7 +53,7 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
         // A byte-order mark also where files were put together: a title written back
         // in front of the file would lose it on the next reading.
-        if (zeile.startsWith(QChar(0xFEFF))) zeile.remove(0, 1);
+        while (zeile.startsWith(QChar(0xFEFF))) zeile.remove(0, 1);
         if (zeile.isEmpty()) continue;
         const QStringList felder = zeile.split(Trenner);
         if (felder.size() < 6) {
