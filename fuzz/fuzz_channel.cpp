@@ -44,11 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     checkLength(ch);
     // Sought somewhere (the last byte picks where) and played on past the end.
     const int32_t len = ch.length();
-    ch.setFrom(size ? int32_t(int64_t(len) * data[size - 1] / 200) : 0);
+    const int32_t from = size ? int32_t(int64_t(len) * data[size - 1] / 200) : 0;
+    ch.setFrom(from);
     ch.command(QStringLiteral("play"));
     output().pullFrames(3000);
     checkLength(ch);
-    if (ch.position() > ch.length()) fuzzsupport::finding("position past the length");
+    if (ch.position() > ch.length())
+        fuzzsupport::finding("position past the length:", QStringLiteral("%1 > %2 ms, from %3 ms")
+                                                              .arg(ch.position()).arg(ch.length()).arg(from));
     ch.command(QStringLiteral("pause"));
     ch.command(QStringLiteral("close"));
     checkLength(ch);

@@ -22,7 +22,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(tags playlist channel settings)
 out=build-fuzz/runs
 findings=build-fuzz/findings
-rm -rf "$out"
+rm -rf "$out" "$findings"
 mkdir -p "$out" "$findings"
 pids=()
 for t in "${targets[@]}"; do

@@ -250,6 +250,9 @@ void ErrPtnr::ArrangeFrames(int16_t ContBits) {
     for (int i = 0; i < 4; ++i) cmdContinue[i]->setVisible((ContBits & (1 << i)) != 0);
 
     setFixedSize(framFehler->width(), platform::twipsToPx(y));
+    // The frame is known only once the window exists: made now, the first error is
+    // centred by the same outer size as every later one.
+    if (!testAttribute(Qt::WA_WState_Created)) create();
     const QSize outer = frameGeometry().size();
     const double left = (platform::screenWidthTwips() - platform::pxToTwips(outer.width())) / 2.0;
     const double top = (platform::screenHeightTwips() - platform::pxToTwips(outer.height())) / 2.0;

@@ -166,7 +166,8 @@ void SoundChannel::play() {
     if (!handle_) return;
     if (from_ >= 0) {
         const off_t at = mpg123_seek(handle_, off_t(std::min(from_, lengthFrames_)), SEEK_SET);
-        if (at >= 0) consumed_ = at;
+        // A stray stream can seek past the length it scanned to: the end is the end.
+        if (at >= 0) consumed_ = std::min<int64_t>(at, lengthFrames_);
         bufPos_ = bufLen_ = 0;
         from_ = -1;
     }

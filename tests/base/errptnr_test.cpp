@@ -168,8 +168,10 @@ TEST_F(ErrorDialog, FramesAreStackedAndTheWindowCentred) {
         EXPECT_EQ(d.framCallStack->pos(), QPoint(0, 219));
         EXPECT_EQ(d.framContinue->pos(), QPoint(0, 332));
         EXPECT_EQ(d.size(), QSize(481, 389));
-        // (15360 - 7215) / 2 = 4072.5 twips = 271.5 px, half to even.
-        EXPECT_EQ(d.pos(), QPoint(272, 190));
+        // Centred by the outer size, also at the first error: the offscreen frame adds 2 px on
+        // each side, (1024 - 485) / 2 = 269.5 px and (768 - 393) / 2 = 187.5 px, half to even.
+        EXPECT_EQ(d.frameGeometry().size(), QSize(485, 393));
+        EXPECT_EQ(d.pos(), QPoint(270, 188));
         EXPECT_EQ(d.cmdContinue[1]->geometry(), QRect(136, 16, 89, 33));
         EXPECT_EQ(d.cmdProtocol[3]->geometry(), QRect(376, 16, 89, 25));
         EXPECT_TRUE(d.cmdProtocol[3]->isHidden());

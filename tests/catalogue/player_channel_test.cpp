@@ -108,6 +108,22 @@ TEST_F(PlayerTest, StartPositionAppliesToTheNextPlayOnly) {
     expectAt(0, 0, 200000);
 }
 
+TEST_F(PlayerTest, AStartBeyondTheEndOfAStrayStreamStopsAtItsLength) {
+    // Bytes a fuzzer made: the decoder seeks this stream to 292 ms of its 74.
+    QString data = qEnvironmentVariable("MELOTRA_TEST_DATA");
+    if (data.isEmpty()) data = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../data");
+    const QString f = dir + "/stray.mp3";
+    ASSERT_TRUE(QFile::copy(data + "/catalogue/suche_ueber_das_ende.mp3", f));
+    platform::SoundChannel ch;
+    ch.setFileName(f);
+    ch.command("open");
+    ASSERT_GT(ch.length(), 0);
+    ch.setFrom(ch.length() + 19);
+    ch.command("play");
+    EXPECT_EQ(ch.position(), ch.length());
+    EXPECT_EQ(ch.mode(), platform::kModeStopped);
+}
+
 TEST_F(PlayerTest, PositionStaysAtTheLengthAfterTheEnd) {
     PlayerOeffnen(0, silent("a.mp3", 3001));
     PlayerAbspielen(0);

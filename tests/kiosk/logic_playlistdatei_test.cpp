@@ -102,6 +102,18 @@ TEST(PlaylistDatei, RoundTripKeepsRowsOrderAndPathsWithSemicolons) {
     EXPECT_EQ(kurz, 0);
 }
 
+TEST(PlaylistDatei, AByteOrderMarkInsideTheFileIsNoPartOfATitle) {
+    const QString datei = testenv::freshFolder("pl_bom") + "/Playlist.txt";
+    schreibeRoh(datei, "\xEF\xBB\xBFT1;A1;G1;??:??;/p1.mp3;01:00\r\n"
+                       "\xEF\xBB\xBF\xEF\xBB\xBFT2;A2;G2;??:??;/p2.mp3;02:00\r\n");
+    const auto l = PlaylistLesen(datei);
+    ASSERT_EQ(l.size(), 2);
+    EXPECT_EQ(l[1].titel, "T2");
+    const QList<Playlistsatz> zweiter{l[1]};
+    PlaylistSchreiben(datei, zweiter);
+    EXPECT_EQ(PlaylistLesen(datei), zweiter);
+}
+
 TEST(PlaylistDatei, ShortAndEmptyLinesArePassedOverAndReadingGoesOn) {
     const QString datei = testenv::freshFolder("pl_kurz") + "/Playlist.txt";
     schreibeRoh(datei, "T1;A1;G1;??:??;/p1.mp3;01:00\r\n"

@@ -87,6 +87,9 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     const QString text = Text(f.readAll());
     for (QString zeile : text.split(u'\n')) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
+        // A byte-order mark also where files were put together: a title written back
+        // in front of the file would lose it on the next reading.
+        while (zeile.startsWith(QChar(0xFEFF))) zeile.remove(0, 1);
         if (zeile.isEmpty()) continue;
         const QStringList felder = zeile.split(Trenner);
         if (felder.size() < 6) {
