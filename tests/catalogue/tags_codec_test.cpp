@@ -67,7 +67,7 @@ TEST(Tags, TextEndsAtTheFirstNul) {
     } cases[] = {
         {QByteArray("Abc") + QByteArray(27, '\0'), "Abc"},
         {QByteArray("  Abc ") + QByteArray(24, '\0'), "Abc"},
-        {QByteArray("Abc\0Rest von fr\xfcher", 22), "Abc"},
+        {QByteArray("Abc\0Rest von fr\xfcher", 19) + QByteArray(11, '\0'), "Abc"},
         {QByteArray(30, '\0'), ""},
         {QByteArray("A\tB\x01C"), "A\tB\x01C"},  // other control bytes stay text
     };
