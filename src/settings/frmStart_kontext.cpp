@@ -2,6 +2,7 @@
 // and "Zurück" brings the start dialog back over the running kiosk.
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "platform/toplevel.h"
 #include "settings/frmStart.h"
 
 #include <QScopedValueRollback>
@@ -22,8 +23,7 @@ void frmStart::menuZurueck_Click() {
         // The dialog's earlier showing still waits below, in a hand-over that goes on
         // reading song lengths; a second modal loop cannot start, so it is only shown.
         show();
-        raise();
-        activateWindow();
+        platform::bringToFront(this);
         return;
     }
     const QScopedValueRollback<bool> laeuft(zurueckLaeuft_, true);
