@@ -20,19 +20,27 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* w = static_cast<QWidget*>(watched);
         if (e->type() == QEvent::Show) {
-            auto* w = static_cast<QWidget*>(watched);
             // Without a given owner, the window it is shown over.
-            QWidget* owner = owner_ ? owner_.data() : QApplication::activeWindow();
-            if (owner && owner != w && !w->parentWidget() && w->windowHandle() && owner->windowHandle())
-                w->windowHandle()->setTransientParent(owner->windowHandle());
+            shownOver_ = owner_ ? owner_.data() : QApplication::activeWindow();
+            if (shownOver_ == w) shownOver_ = nullptr;
+            if (shownOver_ && !w->parentWidget() && w->windowHandle() && shownOver_->windowHandle())
+                w->windowHandle()->setTransientParent(shownOver_->windowHandle());
             bringToFront(w);
+        } else if (e->type() == QEvent::Hide && !e->spontaneous()) {
+            // Without a window manager the focus would fall to the root window, where
+            // no key reaches the kiosk: it goes back to the window below.
+            QWidget* below = w->parentWidget() ? w->parentWidget()->window() : shownOver_.data();
+            const QWidget* active = QApplication::activeWindow();
+            if (below && below->isVisible() && (!active || active == w)) bringToFront(below);
         }
         return false;
     }
 
 private:
     QPointer<QWidget> owner_;
+    QPointer<QWidget> shownOver_;
 };
 }  // namespace
 

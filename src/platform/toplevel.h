@@ -12,7 +12,8 @@ namespace platform {
 void bringToFront(QWidget* w);
 // From now on every showing of w brings it to the front. A window without a parent
 // gets the owner, or else the window active at the showing, as its transient parent
-// (window managers then keep it above that one).
+// (window managers then keep it above that one); when it is hidden, the window
+// below gets the focus back.
 void bringToFrontWhenShown(QWidget* w, QWidget* owner = nullptr);
 // Tests: sees every bringToFront.
 void setBringToFrontHook(std::function<void(QWidget*)> h);

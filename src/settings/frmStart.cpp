@@ -347,6 +347,8 @@ void frmStart::Unload() {
 
 void frmStart::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    // OK holds the focus when the dialog opens, also after a hand-over had disabled it.
+    if (cmdOK->isEnabled()) cmdOK->setFocus();
     if (!e->spontaneous()) platform::guardEvent("frmStart", "Form_Activate", [this] { Form_Activate(); });
 }
 
