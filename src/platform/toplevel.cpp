@@ -24,7 +24,9 @@ protected:
         if (e->type() == QEvent::Show) {
             // Without a given owner, the window it is shown over.
             shownOver_ = owner_ ? owner_.data() : QApplication::activeWindow();
-            if (shownOver_ == w) shownOver_ = nullptr;
+            // A window just hidden may still count as active: the kiosk shown after the
+            // start dialog must not become its transient (a manager keeps those above).
+            if (shownOver_ == w || (shownOver_ && !shownOver_->isVisible())) shownOver_ = nullptr;
             if (shownOver_ && !w->parentWidget() && w->windowHandle() && shownOver_->windowHandle())
                 w->windowHandle()->setTransientParent(shownOver_->windowHandle());
             bringToFront(w);
