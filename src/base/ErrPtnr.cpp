@@ -13,6 +13,7 @@
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/sysinfo.h"
+#include "platform/toplevel.h"
 #include "platform/twips.h"
 
 #include <QClipboard>
@@ -107,6 +108,8 @@ QString platformName(uint32_t id) {
 ErrPtnr::ErrPtnr() : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setModal(true);
     setFont(platform::vbFont(QStringLiteral("MS Sans Serif"), 8));
+    // Hidden between errors: each showing must come over the kiosk again.
+    platform::bringToFrontWhenShown(this);
 
     framComment = new QFrame(this);
     place(framComment, 0, 0, FrameWidth, 975);
@@ -205,6 +208,7 @@ int16_t ErrPtnr::showError(const QString& AktModul, const QString& AktProc, int1
     ArrangeFrames(ContBits);
     AppendTraceFile();
     platform::beep();
+    const platform::ModalScope modal;
     if (g_hook) {
         const int answer = g_hook(*this);
         if (answer >= 0 && answer <= 3) cmdContinue_Click(static_cast<int16_t>(answer));
@@ -447,6 +451,6 @@ void installErrorReporter() {
         }
         // The handler has already been left: only leaving (2) and ending (3) are possible.
         const int answer = ErrPtnr::OnError(QString::fromUtf8(object), QString::fromUtf8(procedure), 4 | 8);
-        if (answer == 3) platform::endProgramNow();
+        if (answer == 3) ProgrammAbbrechen();
     });
 }

@@ -1,5 +1,8 @@
 #include "base/ErrorHandler.h"
 
+#include "base/modVirtualKeyboard.h"
+#include "platform/desktop.h"
+
 ErrObject& Err() {
     static ErrObject e;
     return e;
@@ -10,7 +13,18 @@ int ErrorHandler::handle(int number, const QString& description) {
     Err().Description = description;
     if (mode_ == Mode::ResumeNext) return 1;
     const int answer = ErrPtnr::OnError(module_, procedure_, 255);
-    if (answer == 3) platform::endProgramNow();
+    if (answer == 3) ProgrammAbbrechen();
     if (answer < 0 || answer > 2) return 2;
     return answer;
+}
+
+void ProgrammAbbrechen() {
+    // Not through ToggleDesktopIcons: its tracing could end in the error dialog again.
+    ShowTaskbar();
+    if (IconsVersteckt) {
+        platform::desktop::show(platform::desktop::findDesktopView());
+        IconsVersteckt = false;
+    }
+    // A supervisor sees the failure in the exit status.
+    platform::endProgramNow(1);
 }

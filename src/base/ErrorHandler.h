@@ -24,6 +24,10 @@
 #include <type_traits>
 #include <utility>
 
+// The error dialog's "Programm beenden": gives the desktop back that the kiosk hid
+// and ends at once with a failure status; no other shut-down work runs.
+[[noreturn]] void ProgrammAbbrechen();
+
 class ErrorHandler {
 public:
     enum class Mode { Dialog, ResumeNext };  // ResumeNext: errors of single statements are ignored

@@ -3,11 +3,13 @@
 #include "base/ErrPtnr.h"
 #include "base/ErrorHandler.h"
 #include "catalogue/modMP3Tags.h"
+#include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/runtime.h"
 #include "platform/input.h"
+#include "platform/toplevel.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
 
@@ -53,6 +55,7 @@ frmMP3Tags::frmMP3Tags() : QDialog(nullptr) {
     setFont(platform::vbFont(QStringLiteral("MS Sans Serif"), 8));
     setFixedSize(platform::twipsToPx(7290), platform::twipsToPx(2745));
     setModal(true);
+    platform::bringToFrontWhenShown(this);
     buildControls();
 }
 
@@ -104,6 +107,7 @@ frmMP3Tags::Ausgang frmMP3Tags::ShowModal() {
     // Modal: a second showing cannot start while this one runs.
     if (inModal_) return Ausgang::Abgebrochen;
     inModal_ = true;
+    const platform::ModalScope modal;
     unloaded_ = false;
     activatedOnce_ = false;
     ausgang_ = Ausgang::Abgebrochen;

@@ -4,7 +4,9 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "game/ctlSmilie.h"
 #include "platform/colors.h"
+#include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/toplevel.h"
 #include "platform/twipsgeom.h"
 #include "platform/vbtimer.h"
 #include "settings/frmStart.h"
@@ -94,6 +96,7 @@ void frmTicTacToe::setShowHook(ShowHook hook) { g_hook = std::move(hook); }
 int32_t frmTicTacToe::Fuellfarbe(const QWidget* bar) { return bar->property("fill").toInt(); }
 
 void frmTicTacToe::Anzeigen(QWidget* parent) {
+    const platform::ModalScope modal;
     std::unique_ptr<frmTicTacToe> f(new frmTicTacToe(parent));
     g_current = f.get();
     f->setModal(true);
@@ -109,6 +112,7 @@ void frmTicTacToe::Anzeigen(QWidget* parent) {
 
 frmTicTacToe::frmTicTacToe(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Tic Tac Toe"));
+    platform::bringToFrontWhenShown(this);
     setFixedSize(9210 / 15, 6585 / 15);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 

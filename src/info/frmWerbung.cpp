@@ -5,9 +5,11 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "platform/clock.h"
 #include "platform/colors.h"
+#include "platform/dialogs.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/screen.h"
+#include "platform/toplevel.h"
 
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -171,6 +173,7 @@ QString frmWerbung::Kontakt2() { return QStringLiteral("Tel. 01234 / 56 78 90");
 void frmWerbung::setShowHook(ShowHook hook) { showHook() = std::move(hook); }
 
 void frmWerbung::Anzeigen(QWidget* parent) {
+    const platform::ModalScope modal;
     std::unique_ptr<frmWerbung> f(new frmWerbung(parent));
     f->Form_Load();
     const QSize scr = platform::screenSizePx();
@@ -196,6 +199,7 @@ frmWerbung::frmWerbung(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::FramelessWindowHint), timer1_(this, 50, true) {
     setWindowTitle(QStringLiteral("Weitere Produkte"));
     setWindowModality(Qt::ApplicationModal);
+    platform::bringToFrontWhenShown(this);
     setFixedSize(Seitenbreite, Seitenhoehe);
     setAutoFillBackground(true);
     QPalette pal = palette();

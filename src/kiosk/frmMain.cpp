@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/runtime.h"
+#include "platform/toplevel.h"
 #include "platform/vbtimer.h"
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
@@ -83,6 +84,8 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     connectOeffner();
     connectHilfe();
 
+    // Without a window manager nobody else gives the kiosk the focus its keys need.
+    platform::bringToFrontWhenShown(this);
     // Key preview: the form sees every key of its controls before they do.
     QCoreApplication::instance()->installEventFilter(this);
 }

@@ -7,6 +7,7 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/input.h"
 #include "platform/runtime.h"
@@ -273,6 +274,6 @@ void frmMain::KontextmenueZeigen(int16_t Button) {
     if (Button != 2) return;
     frmStart& s = frmStart::instance();
     if (s.chkRechteMaustaste->isChecked()) return;
-    // Not modal: the music and the timers go on while the menu is open.
-    s.menuKontext->popup(QCursor::pos());
+    // Returns after the chosen command; the music and the timers go on meanwhile.
+    platform::popupMenu(s.menuKontext, QCursor::pos());
 }

@@ -33,8 +33,10 @@ void frmMain::ZeitenEinlesen(bool NurSichtbareZeilen) {
             const QString datei = G1.TextMatrix(i, 4);
             const int32_t L = LiedLaengeErmitteln(datei);
             if (ProgrammEnde) return;
-            // The probe yields: a sort, search or rescan meanwhile may have put another song in row i.
-            if (i < G1.Rows() && G1.TextMatrix(i, 4) == datei) G1.setTextMatrix(i, 3, kiosklogic::DauerText(L));
+            // The probe yields: a sort, search or rescan meanwhile may have put another song in row i,
+            // and a pass run meanwhile (a new hand-over) has used the probe channel and filled the row.
+            if (i < G1.Rows() && G1.TextMatrix(i, 4) == datei && G1.TextMatrix(i, 3).isEmpty())
+                G1.setTextMatrix(i, 3, kiosklogic::DauerText(L));
         }
         platform::pumpEvents();
     }

@@ -9,6 +9,7 @@
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/clock.h"
+#include "platform/dialogs.h"
 #include "platform/guard.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
@@ -363,7 +364,7 @@ void frmMain::MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, floa
         on.resumeNext();
         frmStart& s = frmStart::instance();
         on([&] {
-            if (Button == 2 && !s.chkRechteMaustaste->isChecked()) s.menuKontext->popup(QCursor::pos());
+            if (Button == 2 && !s.chkRechteMaustaste->isChecked()) platform::popupMenu(s.menuKontext, QCursor::pos());
         });
         on([&] {
             if (Button == 1 && G.MouseRow() == 0 && G.MouseCol() < 4) {

@@ -12,6 +12,11 @@
 namespace platform::desktop {
 namespace {
 enum : Handle { NoSet = 0, TaskbarSet = 1, DesktopSet = 2 };
+std::function<void(Handle, bool)> g_showHideHook;
+
+void tellHook(Handle h, bool shown) {
+    if (g_showHideHook) g_showHideHook(h, shown);
+}
 
 #if MELOTRA_HAVE_X11
 using WindowList = std::vector<Window>;
@@ -100,6 +105,8 @@ const WindowList* windows(Handle h) {
 #endif
 }  // namespace
 
+void setShowHideHook(std::function<void(Handle, bool)> h) { g_showHideHook = std::move(h); }
+
 #if MELOTRA_HAVE_X11
 Handle findTaskbar() { return find(TaskbarSet, "_NET_WM_WINDOW_TYPE_DOCK"); }
 Handle findDesktopView() { return find(DesktopSet, "_NET_WM_WINDOW_TYPE_DESKTOP"); }
@@ -117,6 +124,7 @@ bool isVisible(Handle h) {
 }
 
 void hide(Handle h) {
+    tellHook(h, false);
     const WindowList* ws = windows(h);
     if (!ws || ws->empty() || !onX11()) return;
     Connection c;
@@ -125,18 +133,32 @@ void hide(Handle h) {
 }
 
 void show(Handle h) {
+    tellHook(h, true);
     const WindowList* ws = windows(h);
     if (!ws || ws->empty() || !onX11()) return;
     Connection c;
     if (!c.get()) return;
     for (Window w : *ws) XMapWindow(c.get(), w);
 }
+
+bool windowManagerRunning() {
+    if (!onX11()) return false;
+    Connection c;
+    Display* d = c.get();
+    if (!d) return false;
+    // A window manager names its check window on the root; a stale name outlives it.
+    const WindowList check = atomList(d, DefaultRootWindow(d), XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False), XA_WINDOW);
+    if (check.empty()) return false;
+    XWindowAttributes a{};
+    return XGetWindowAttributes(d, check.front(), &a) != 0;
+}
 #else
 Handle findTaskbar() { return NoSet; }
 Handle findDesktopView() { return NoSet; }
 bool isVisible(Handle) { return false; }
-void hide(Handle) {}
-void show(Handle) {}
+void hide(Handle h) { tellHook(h, false); }
+void show(Handle h) { tellHook(h, true); }
+bool windowManagerRunning() { return false; }
 #endif
 
 }  // namespace platform::desktop

@@ -5,6 +5,7 @@
 // call on 0 does nothing. Only an X11 session has them: elsewhere (offscreen,
 // Wayland) nothing is ever found.
 #include <cstdint>
+#include <functional>
 
 namespace platform::desktop {
 
@@ -16,5 +17,10 @@ Handle findDesktopView();
 bool isVisible(Handle h);
 void hide(Handle h);
 void show(Handle h);
+// Tests: sees every hide (false) and show (true), also of 0.
+void setShowHideHook(std::function<void(Handle, bool shown)> h);
+
+// True when a window manager runs on the display (it answers maximise requests).
+bool windowManagerRunning();
 
 }  // namespace platform::desktop

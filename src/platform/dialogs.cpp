@@ -2,10 +2,12 @@
 
 #include "platform/colors.h"
 #include "platform/program.h"
+#include "platform/toplevel.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -14,13 +16,13 @@ namespace {
 Answerer* g_answerer = nullptr;
 int g_open = 0;
 
-struct OpenMark {
-    OpenMark() { ++g_open; }
-    ~OpenMark() { --g_open; }
-};
+using OpenMark = ModalScope;
 
 QWidget* ownerOr(QWidget* w) { return w ? w : QApplication::activeWindow(); }
 }  // namespace
+
+ModalScope::ModalScope() { ++g_open; }
+ModalScope::~ModalScope() { --g_open; }
 
 void setAnswerer(Answerer* a) { g_answerer = a; }
 Answerer* answerer() { return g_answerer; }
@@ -32,6 +34,7 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
     if (g_answerer) return g_answerer->message(r);
 
     QMessageBox box(ownerOr(nullptr));
+    bringToFrontWhenShown(&box);
     box.setWindowTitle(r.title);
     box.setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (r.icon()) {
@@ -66,14 +69,22 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
 QString pickFolder(QWidget* owner, const QString& title) {
     OpenMark mark;
     if (g_answerer) return g_answerer->folder(title);
-    return QFileDialog::getExistingDirectory(ownerOr(owner), title, QString(),
-                                             QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    QFileDialog d(ownerOr(owner), title);
+    d.setFileMode(QFileDialog::Directory);
+    d.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    bringToFrontWhenShown(&d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return QString();
+    return d.selectedFiles().constFirst();
 }
 
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial) {
     OpenMark mark;
     if (g_answerer) return g_answerer->color(initial);
-    const QColor c = QColorDialog::getColor(vbColor(initial), ownerOr(owner), QStringLiteral("Farbe"));
+    QColorDialog d(vbColor(initial), ownerOr(owner));
+    d.setWindowTitle(QStringLiteral("Farbe"));
+    bringToFrontWhenShown(&d);
+    if (d.exec() != QDialog::Accepted) return std::nullopt;
+    const QColor c = d.selectedColor();
     if (!c.isValid()) return std::nullopt;
     return RGB(c.red(), c.green(), c.blue());
 }
@@ -81,9 +92,21 @@ std::optional<int32_t> pickColor(QWidget* owner, int32_t initial) {
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed) {
     OpenMark mark;
     if (g_answerer) return g_answerer->saveFile(title, proposed);
-    const QString p = QFileDialog::getSaveFileName(ownerOr(owner), title, proposed);
-    if (p.isEmpty()) return std::nullopt;
-    return p;
+    QFileDialog d(ownerOr(owner), title, proposed);
+    d.setAcceptMode(QFileDialog::AcceptSave);
+    bringToFrontWhenShown(&d);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+    return d.selectedFiles().constFirst();
+}
+
+void popupMenu(QMenu* m, const QPoint& at) {
+    OpenMark mark;
+    if (g_answerer) {
+        if (QAction* a = g_answerer->menu(*m)) a->trigger();
+        return;
+    }
+    // Synchronous: the chosen entry's command runs inside exec, before it returns.
+    m->exec(at);
 }
 
 }  // namespace platform

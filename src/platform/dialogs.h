@@ -5,6 +5,9 @@
 #include <QString>
 #include <optional>
 
+class QAction;
+class QMenu;
+class QPoint;
 class QWidget;
 
 namespace platform {
@@ -39,6 +42,11 @@ public:
     virtual std::optional<int32_t> color(int32_t initial) = 0;
     // Save-file dialog: the chosen path, or nothing for cancel.
     virtual std::optional<QString> saveFile(const QString& title, const QString& proposed) = 0;
+    // Pop-up menu: the chosen entry, or nullptr when the menu was closed without a choice.
+    virtual QAction* menu(QMenu& m) {
+        (void)m;
+        return nullptr;
+    }
 };
 
 // nullptr: the real dialogs.
@@ -51,7 +59,18 @@ QString pickFolder(QWidget* owner, const QString& title);
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);
 
-// True while one of these dialogs runs its modal loop.
+// Pops the menu up at the point and returns after the chosen entry's command has run.
+void popupMenu(QMenu* m, const QPoint& at);
+
+// True while one of these dialogs, or any other modal window that holds a
+// ModalScope, runs its modal loop.
 bool dialogOpen();
+class ModalScope {
+public:
+    ModalScope();
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+};
 
 }  // namespace platform

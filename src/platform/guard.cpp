@@ -9,8 +9,8 @@ UnhandledReporter& reporter() {
     static UnhandledReporter r;
     return r;
 }
-std::function<void()>& endHandler() {
-    static std::function<void()> h;
+std::function<void(int)>& endHandler() {
+    static std::function<void(int)> h;
     return h;
 }
 }  // namespace
@@ -31,12 +31,20 @@ void reportUnhandled(const char* object, const char* procedure, std::exception_p
     std::fprintf(stderr, "melotra: unhandled error in %s.%s\n", object, procedure);
 }
 
-void setEndProgramHandler(std::function<void()> h) { endHandler() = std::move(h); }
+void setEndProgramHandler(std::function<void()> h) {
+    if (!h) {
+        endHandler() = nullptr;
+        return;
+    }
+    endHandler() = [h = std::move(h)](int) { h(); };
+}
 
-void endProgramNow() {
-    if (endHandler()) endHandler()();
+void setEndProgramHandler(std::function<void(int)> h) { endHandler() = std::move(h); }
+
+void endProgramNow(int code) {
+    if (endHandler()) endHandler()(code);
     std::fflush(nullptr);
-    std::_Exit(0);
+    std::_Exit(code);
 }
 
 }  // namespace platform

@@ -15,9 +15,10 @@ void reportUnhandled(const char* object, const char* procedure, std::exception_p
 struct ProgramEnd {
     int code = 0;
 };
-// Ends the program at once, without any shut-down work. Tests replace it.
-[[noreturn]] void endProgramNow();
+// Ends the program at once with the exit status, without any shut-down work. Tests replace it.
+[[noreturn]] void endProgramNow(int code = 0);
 void setEndProgramHandler(std::function<void()> h);  // must not return normally: throw
+void setEndProgramHandler(std::function<void(int code)> h);
 
 template <class F>
 void guardEvent(const char* object, const char* procedure, F&& body) {

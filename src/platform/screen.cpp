@@ -1,5 +1,6 @@
 #include "platform/screen.h"
 
+#include "platform/beeptone.h"
 #include "platform/twips.h"
 
 #include <QApplication>
@@ -26,7 +27,7 @@ int screenHeightTwips() { return screenSizePx().height() * TwipsPerPixel; }
 
 void beep() {
     ++g_beeps;
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) QApplication::beep();
+    playBeepTone();
 }
 
 int beepCount() { return g_beeps; }

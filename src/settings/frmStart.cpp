@@ -1,5 +1,6 @@
 #include "settings/frmStart.h"
 
+#include "base/globals.h"
 #include "base/modBrowseForFolder.h"
 #include "base/modStandard.h"
 #include "platform/clock.h"
@@ -10,11 +11,13 @@
 #include "platform/program.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
+#include "platform/toplevel.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
 #include "platform/vbtimer.h"
 #include "settings/settingslogic.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -81,6 +84,8 @@ frmStart::frmStart() : QDialog(nullptr) {
     buildMenu();
     TimerAutostart = new platform::VbTimer(this, 1000, false);
     TimerAutostart->onTimer = [this] { TimerAutostart_Timer(); };
+    // Shown again over the full-screen kiosk, it must come to the top.
+    platform::bringToFrontWhenShown(this);
 }
 
 void frmStart::buildControls() {
@@ -117,7 +122,7 @@ void frmStart::buildControls() {
     cmbSchriftgroesse = place(new QComboBox(this), 7980, 2100, 915, 315);
 
     Label7 = label("Crossfading-Zeit:", 180, 2760, 1335);
-    Slider1 = place(new QSlider(Qt::Horizontal, this), 1560, 2700, 3135, 450);
+    Slider1 = place(new QSlider(Qt::Horizontal, this), 1560, 2760, 3135, 450);
     Slider1->setRange(SliderMin, SliderMax);
     Slider1->setSingleStep(1);
     Slider1->setPageStep(5);
@@ -342,10 +347,17 @@ void frmStart::Unload() {
 
 void frmStart::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    // OK holds the focus when the dialog opens, also after a hand-over had disabled it.
+    if (cmdOK->isEnabled()) cmdOK->setFocus();
     if (!e->spontaneous()) platform::guardEvent("frmStart", "Form_Activate", [this] { Form_Activate(); });
 }
 
 void frmStart::closeEvent(QCloseEvent* e) {
+    // The close box is "Beenden": not while the dialog shows a hand-over.
+    if (e->spontaneous() && !cmdBeenden->isEnabled()) {
+        e->ignore();
+        return;
+    }
     // Closing unloads the dialog; the widget stays, since other forms read its controls.
     e->accept();
     Unload();
@@ -435,31 +447,43 @@ void frmStart::cmdOK_Click() {
         return;
     }
     if (refuseDarkColours()) return;
-    cmdOK->setEnabled(false);
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
+    bool gezeigt = false;
     {
-        // While the hand-over yields, neither "Nicht durchsuchen" nor "Beenden" may run in its middle.
-        const HandOverLock lock(cmdBeenden, cmdAbbrechen);
+        // While the dialog shows the hand-over, no button of it may run in its middle.
+        const HandOverLock lock({cmdOK, cmdBeenden, cmdAbbrechen});
         EinstellungenSpeichern();
         Label2->setHidden(false);
         Label2->setText(QStringLiteral("Die Oberfläche wird erstellt. Bitte warten..."));
         platform::pumpEvents();
-        mainScreenHandOver();
+        gezeigt = mainScreenHandOver();
     }
-    cmdOK->setEnabled(true);
+    // The dialog is hidden now. One opened again during the long length pass gets
+    // working buttons: its OK runs a new hand-over with a pass of its own.
+    if (gezeigt) mainScreenLengths();
 }
 
 void frmStart::cmdAbbrechen_Click() {
+    // The operator has chosen: the countdown must not hand over behind the kiosk later.
+    TimerAutostart->setEnabled(false);
+    autostartOff_ = true;
+    AutostartZuruecksetzen();
     EinstellungenSpeichern(4);
     mainScreenWithoutScan();
 }
 
 void frmStart::cmdBeenden_Click() { close(); }
 
+bool frmStart::modalOffen() const {
+    if (platform::dialogOpen() || QApplication::activePopupWidget()) return true;
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != this;
+}
+
 void frmStart::TimerAutostart_Timer() {
-    // A dialog of the start dialog holds the operator: those seconds are not idle.
-    if (platform::dialogOpen()) return;
+    // A modal window or the operator menu holds the operator: those seconds are not idle.
+    if (modalOffen()) return;
     ++AutostartZaehler;
     if (AutostartZaehler >= 30) {
         Label2->setHidden(false);

@@ -8,6 +8,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -134,19 +137,22 @@ private:
     bool refuseDarkColours();
 
     // The main screen's part of the two hand-overs; it comes with the main screen.
-    // HandOverLock keeps the two other buttons disabled while a hand-over runs.
+    // HandOverLock keeps the buttons disabled while the dialog shows a hand-over.
     class HandOverLock {
     public:
-        HandOverLock(QPushButton* a, QPushButton* b);
+        HandOverLock(std::initializer_list<QPushButton*> buttons);
         ~HandOverLock();
 
     private:
-        QPushButton* a_;
-        QPushButton* b_;
-        bool aOn_, bOn_;
+        std::vector<std::pair<QPushButton*, bool>> buttons_;
     };
-    void mainScreenHandOver();
+    // Up to showing the main screen; false when the hand-over stopped before.
+    bool mainScreenHandOver();
+    // The hand-over's reading of song lengths and the start times after it.
+    void mainScreenLengths();
     void mainScreenWithoutScan();
+    // A modal window or a pop-up menu other than the dialog itself is open.
+    bool modalOffen() const;
 
     void menuBeenden_Click();
     void menuTags_Click();

@@ -5,6 +5,7 @@
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/clock.h"
+#include "platform/toplevel.h"
 #include "platform/vbtimer.h"
 #include "settings/frmStart.h"
 
@@ -14,29 +15,29 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-frmStart::HandOverLock::HandOverLock(QPushButton* a, QPushButton* b)
-    : a_(a), b_(b), aOn_(a->isEnabled()), bOn_(b->isEnabled()) {
-    a_->setEnabled(false);
-    b_->setEnabled(false);
+frmStart::HandOverLock::HandOverLock(std::initializer_list<QPushButton*> buttons) {
+    for (QPushButton* b : buttons) {
+        buttons_.emplace_back(b, b->isEnabled());
+        b->setEnabled(false);
+    }
 }
 
 frmStart::HandOverLock::~HandOverLock() {
-    a_->setEnabled(aOn_);
-    b_->setEnabled(bOn_);
+    for (auto& [b, on] : buttons_) b->setEnabled(on);
 }
 
-void frmStart::mainScreenHandOver() {
+bool frmStart::mainScreenHandOver() {
     // A quit served by the dialog's yield ends the hand-over here.
-    if (ProgrammEnde) return;
+    if (ProgrammEnde) return false;
     frmMain::FormLoadFromHandOver();
     platform::pumpEvents();
-    if (ProgrammEnde) return;
+    if (ProgrammEnde) return false;
     frmMain& m = frmMain::instance();
 
     Label2->setText(QStringLiteral("Lieder werden gesucht und eingelesen. Bitte warten..."));
     QString ordner = Text1->text();
     m.Einlesen(ordner);
-    if (ProgrammEnde) return;
+    if (ProgrammEnde) return false;
 
     m.Frame1->show();
     m.Frame1->raise();
@@ -58,17 +59,22 @@ void frmStart::mainScreenHandOver() {
 
     if (chkPlayliste->isChecked()) m.PlaylistEinlesen();
     hide();
-    if (chkFenster->isChecked()) m.setWindowState(m.windowState() | Qt::WindowMaximized);
+    if (chkFenster->isChecked()) platform::maximize(&m);
     if (chkRechteMaustaste->isChecked())
         for (Funbutton* b : m.findChildren<Funbutton*>()) b->setEnabledRechts(false);
     m.show();
+    return true;
+}
+
+void frmStart::mainScreenLengths() {
+    frmMain& m = frmMain::instance();
     m.ZeitenEinlesen(false);
     if (ProgrammEnde) return;
     m.Uhrzeiten();
 }
 
 void frmStart::mainScreenWithoutScan() {
-    if (chkFenster->isChecked()) frmMain::instance().setWindowState(frmMain::instance().windowState() | Qt::WindowMaximized);
+    if (chkFenster->isChecked()) platform::maximize(&frmMain::instance());
     hide();
     frmMain& m = frmMain::instance();
     m.Frame1->hide();

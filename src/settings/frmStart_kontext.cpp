@@ -2,6 +2,7 @@
 // and "Zurück" brings the start dialog back over the running kiosk.
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "platform/toplevel.h"
 #include "settings/frmStart.h"
 
 #include <QScopedValueRollback>
@@ -20,10 +21,12 @@ void frmStart::menuZurueck_Click() {
     g.setFixedRows(1);
     if (zurueckLaeuft_) {
         // The dialog's earlier showing still waits below, in a hand-over that goes on
-        // reading song lengths; a second modal loop cannot start, so it is only shown.
+        // reading song lengths; a second modal loop cannot start, so it is only shown,
+        // not modal: that loop ends meanwhile, and a window whose modality ends while it
+        // is shown would stay registered as modal once hidden, blocking the kiosk.
+        setAttribute(Qt::WA_ShowModal, false);
         show();
-        raise();
-        activateWindow();
+        platform::bringToFront(this);
         return;
     }
     const QScopedValueRollback<bool> laeuft(zurueckLaeuft_, true);
@@ -33,6 +36,8 @@ void frmStart::menuZurueck_Click() {
         if (isVisible()) close();
         return;
     }
+    // Still shown from such a showing: shown anew, so that the modal state takes hold.
+    if (isVisible()) hide();
     exec();
 }
 

@@ -1,4 +1,6 @@
 #include "base/ErrorHandler.h"
+#include "base/modVirtualKeyboard.h"
+#include "platform/desktop.h"
 #include "support/testenv.h"
 
 #include <QLabel>
@@ -117,16 +119,37 @@ TEST(ErrorHandler, LeavingAnInnerProcedureDoesNotLeaveTheOuter) {
     EXPECT_TRUE(log.empty());
 }
 
-TEST(ErrorHandler, EndEndsTheProgramAtOnce) {
+TEST(ErrorHandler, EndGivesTheDesktopBackAndEndsAtOnceWithAFailureStatus) {
+    // The kiosk has hidden the task bar and the desktop view.
+    const uintptr_t taskbarBefore = hTaskbar;
+    hTaskbar = 1;
+    IconsVersteckt = true;
+    std::vector<std::pair<platform::desktop::Handle, bool>> calls;
+    platform::desktop::setShowHideHook([&](platform::desktop::Handle h, bool shown) { calls.emplace_back(h, shown); });
+    platform::setEndProgramHandler([](int code) { throw platform::ProgramEnd{code}; });
+
     Answers a;
     a.queue = {3};
     bool after = false;
-    EXPECT_THROW(withErrorHandler("modTest", "End", [&](ErrorHandler& on) {
-                     on([&] { platform::raise(5); });
-                     after = true;
-                 }),
-                 platform::ProgramEnd);
+    int code = 0;
+    try {
+        withErrorHandler("modTest", "End", [&](ErrorHandler& on) {
+            on([&] { platform::raise(5); });
+            after = true;
+        });
+    } catch (const platform::ProgramEnd& e) {
+        code = e.code;
+    }
+    platform::setEndProgramHandler([] { throw platform::ProgramEnd{}; });
+    platform::desktop::setShowHideHook({});
+    hTaskbar = taskbarBefore;
+
     EXPECT_FALSE(after);
+    EXPECT_NE(code, 0);
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0], std::make_pair(platform::desktop::Handle(1), true));  // the task bar
+    EXPECT_TRUE(calls[1].second);                                            // the desktop view
+    EXPECT_FALSE(IconsVersteckt);
 }
 
 TEST(ErrorHandler, ResumeNextIgnoresErrorsWithoutDialog) {

@@ -86,10 +86,10 @@ TEST_F(HandOver, CountdownPressesOkAtFortySeconds) {
     EXPECT_FALSE(s.TimerAutostart->Enabled());
 }
 
-TEST_F(HandOver, NichtDurchsuchenLeavesTheCountdownRunningWhichThenScans) {
+TEST_F(HandOver, NichtDurchsuchenStopsTheCountdownForTheRestOfTheRun) {
     frmStart& s = start(songFolder("later", 2));
     s.show();
-    seconds(5);
+    seconds(35);
     s.cmdAbbrechen_Click();
     frmMain& m = main();
     EXPECT_TRUE(m.isVisible());
@@ -100,14 +100,23 @@ TEST_F(HandOver, NichtDurchsuchenLeavesTheCountdownRunningWhichThenScans) {
     // Loaded once: the grids keep the buttons' shadow colour from before their initialisation.
     EXPECT_EQ(m.MSFlexGrid1->BackColorBkg(), 0);
     EXPECT_EQ(m.Uebernehmen->IniState(), 80);
+    EXPECT_TRUE(s.lblAbbrechen->isHidden());
 
-    seconds(34);
+    // No hidden hand-over: nothing rescans behind the kiosk.
+    seconds(45);
     EXPECT_EQ(m.MSFlexGrid1->Rows(), 2);
-    seconds(1);
-    EXPECT_EQ(m.MSFlexGrid1->Rows(), 3);
-    EXPECT_EQ(m.lblStartmeldung->text(), "2 Lieder gefunden!");
-    EXPECT_TRUE(m.Frame1->isVisible());
-    EXPECT_EQ(m.MSFlexGrid1->BackColorBkg(), m.FunbuttonArchivNav[0]->Schattenfarbe());
+    EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 0), "");
+    EXPECT_FALSE(m.Frame1->isVisible());
+
+    // Nor after "Beenden" in the dialog brought back, which loads it anew.
+    frmStart::setZurueckHook([](frmStart& d) { d.cmdBeenden->click(); });
+    s.menuZurueck_Click();
+    frmStart::setZurueckHook({});
+    EXPECT_FALSE(frmStart::loaded());
+    EXPECT_FALSE(frmStart::instance().TimerAutostart->Enabled());
+    seconds(45);
+    EXPECT_EQ(m.MSFlexGrid1->Rows(), 2);
+    EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 0), "");
 }
 
 TEST_F(HandOver, FirstHandOverEndsAsTheDoubleLoadDid) {

@@ -6,6 +6,7 @@
 #include "platform/program.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
+#include "platform/twips.h"
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 
@@ -365,6 +366,12 @@ TEST_F(StartDialog, OpenDialogsHoldTheCountdown) {
     advanceSeconds(vt, 39);
     EXPECT_EQ(f.autostartZaehler(), 39);
     EXPECT_EQ(stored("Pfad"), QStringLiteral("<missing>"));
+}
+
+TEST_F(StartDialog, SliderSitsOnTheRowOfItsLabels) {
+    frmStart& f = frmStart::instance();
+    EXPECT_EQ(f.Slider1->y(), platform::twipsToPx(2760));
+    EXPECT_EQ(f.Slider1->y(), f.Label7->y());
 }
 
 TEST_F(StartDialog, ScreenWarningBelow1024By768) {

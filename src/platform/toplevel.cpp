@@ -1,0 +1,74 @@
+#include "platform/toplevel.h"
+
+#include "platform/desktop.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+namespace platform {
+namespace {
+std::function<void(QWidget*)> g_hook;
+
+class FrontOnShow : public QObject {
+public:
+    FrontOnShow(QWidget* w, QWidget* owner) : QObject(w), owner_(owner) { w->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        auto* w = static_cast<QWidget*>(watched);
+        if (e->type() == QEvent::Show) {
+            // Without a given owner, the window it is shown over.
+            shownOver_ = owner_ ? owner_.data() : QApplication::activeWindow();
+            // A window just hidden may still count as active: the kiosk shown after the
+            // start dialog must not become its transient (a manager keeps those above).
+            if (shownOver_ == w || (shownOver_ && !shownOver_->isVisible())) shownOver_ = nullptr;
+            if (shownOver_ && !w->parentWidget() && w->windowHandle() && shownOver_->windowHandle())
+                w->windowHandle()->setTransientParent(shownOver_->windowHandle());
+            bringToFront(w);
+        } else if (e->type() == QEvent::Hide && !e->spontaneous()) {
+            // Without a window manager the focus would fall to the root window, where
+            // no key reaches the kiosk: it goes back to the window below.
+            QWidget* below = w->parentWidget() ? w->parentWidget()->window() : shownOver_.data();
+            const QWidget* active = QApplication::activeWindow();
+            if (below && below->isVisible() && (!active || active == w)) bringToFront(below);
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> owner_;
+    QPointer<QWidget> shownOver_;
+};
+}  // namespace
+
+void setBringToFrontHook(std::function<void(QWidget*)> h) { g_hook = std::move(h); }
+
+void bringToFront(QWidget* w) {
+    if (!w) return;
+    if (g_hook) g_hook(w);
+    // Both work on a window that is not mapped yet: the map keeps the new place,
+    // and the activation waits for the map. The offscreen platform keeps no stack.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
+    w->activateWindow();
+}
+
+void bringToFrontWhenShown(QWidget* w, QWidget* owner) {
+    if (w) new FrontOnShow(w, owner);
+}
+
+void maximize(QWidget* w) {
+    if (desktop::windowManagerRunning()) {
+        w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+        return;
+    }
+    // Nobody would answer the request: the window takes the whole screen itself.
+    QScreen* s = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+    if (s) w->setGeometry(s->geometry());
+}
+
+}  // namespace platform

@@ -1,0 +1,25 @@
+#pragma once
+// Windows shown over the kiosk. An X11 window that is mapped again keeps its old
+// place in the stack, and without a window manager nobody raises or focuses it,
+// nor acts on a maximise request: these helpers do it themselves.
+#include <functional>
+
+class QWidget;
+
+namespace platform {
+
+// Puts a window on top of the stack and gives it the focus.
+void bringToFront(QWidget* w);
+// From now on every showing of w brings it to the front. A window without a parent
+// gets the owner, or else the window active at the showing, as its transient parent
+// (window managers then keep it above that one); when it is hidden, the window
+// below gets the focus back.
+void bringToFrontWhenShown(QWidget* w, QWidget* owner = nullptr);
+// Tests: sees every bringToFront.
+void setBringToFrontHook(std::function<void(QWidget*)> h);
+
+// Maximised: the window manager's maximise, and the screen's whole geometry when
+// no window manager would answer the request.
+void maximize(QWidget* w);
+
+}  // namespace platform
