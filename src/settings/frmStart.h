@@ -107,6 +107,9 @@ public:
     void lblAbbrechen_Click();
     void cmbAnzahl_Change();
 
+    // Unloads the dialog; the widget stays, since other forms read its controls.
+    void Unload();
+
 protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -121,7 +124,6 @@ private:
     void resetControls();
     void Form_Load();
     void Form_Activate();
-    void Unload();
     void AutostartZuruecksetzen();
     // The control behind each row of the settings table.
     struct Binding {

@@ -23,7 +23,15 @@ void BeendenVonAussen() {
     ProgrammEnde = true;
     g_endeVorDerSchleife = true;
     if (QWidget* box = QApplication::activeModalWidget(); box && !qobject_cast<frmStart*>(box)) box->close();
-    if (frmStart::loaded()) frmStart::instance().close();
+    if (frmStart::loaded()) {
+        frmStart& s = frmStart::instance();
+        s.close();
+        // A hidden dialog whose window is gone gets no close event; unload it all the same.
+        if (frmStart::loaded()) {
+            s.hide();
+            s.Unload();
+        }
+    }
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
