@@ -186,13 +186,7 @@ TEST_F(PlaylistEdit, KeysAndRightClick) {
                       Qt::RightButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&m, &e);
     };
-    struct MenuCount : testenv::FakeAnswerer {
-        std::vector<const QMenu*> shown;
-        QAction* menu(QMenu& m) override {
-            shown.push_back(&m);
-            return nullptr;
-        }
-    } menus;
+    MenuCount menus;
     platform::setAnswerer(&menus);
     frmStart::instance().chkRechteMaustaste->setChecked(true);
     rightPress();

@@ -161,13 +161,7 @@ TEST_F(Guest, RightClickInTheArchiveOpensTheOperatorMenuUnlessSwitchedOff) {
     rows(5);
     m.MSFlexGrid1->setRow(2);
     m.ArchivZeile = 2;
-    struct MenuCount : testenv::FakeAnswerer {
-        std::vector<const QMenu*> shown;
-        QAction* menu(QMenu& m) override {
-            shown.push_back(&m);
-            return nullptr;
-        }
-    } menus;
+    MenuCount menus;
     platform::setAnswerer(&menus);
     frmStart::instance().chkRechteMaustaste->setChecked(true);
     tap(4, 1, Qt::RightButton);

@@ -24,8 +24,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <gtest/gtest.h>
+#include <vector>
 
 class MainScreenTest : public ::testing::Test {
 public:
@@ -83,4 +85,13 @@ protected:
     }
     void seconds(int s) { vt.advance(int64_t(s) * 1000); }
     static frmMain& main() { return frmMain::instance(); }
+};
+
+// Counts the pop-up menus shown and closes each without a choice.
+struct MenuCount : testenv::FakeAnswerer {
+    std::vector<const QMenu*> shown;
+    QAction* menu(QMenu& m) override {
+        shown.push_back(&m);
+        return nullptr;
+    }
 };
