@@ -207,7 +207,7 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
     for (const Name& n : listing.files) {
         if (!n.name.contains(QLatin1Char('?'))) {
             const QString path = join(folder, n.name);
-            pass(ide, [&] {
+            if (scan.receiver.wantsTotal()) pass(ide, [&] {
                 struct stat fs {};
                 if (::fstatat(dir.fd(), n.name.toUtf8().constData(), &fs, 0) != 0) platform::raise(53);
                 total = platform::CLng(double(total) + double(fs.st_size) / 1024.0);  // halves to even
