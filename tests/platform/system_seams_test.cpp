@@ -2,11 +2,13 @@
 // windows where there is no X11 session.
 #include "platform/desktop.h"
 #include "platform/printer.h"
+#include "platform/settingsstore.h"
 #include "platform/sysinfo.h"
 #include "support/testenv.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,3 +57,24 @@ TEST(Desktop, OffscreenFindsNoWindows) {
 }
 
 }  // namespace
+
+TEST(SettingsStore, AValueAlreadyStoredIsNotWrittenAgain) {
+    const QString file = platform::settingsFile(QStringLiteral("App"));
+    QFile::remove(file);
+    const auto inode = [&] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    };
+    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/a"));
+    const ino_t first = inode();
+    ASSERT_NE(first, ino_t(0));
+    // Every write replaces the file by a new one: the same file means no write.
+    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/a"));
+    EXPECT_EQ(inode(), first);
+    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), QString());
+    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/b"));
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QString()), "/b");
+    EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), "x"), "");
+    QFile::remove(file);
+}
