@@ -27,9 +27,9 @@ void initDecoder() {
 uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
 // Whether the file's first frame is an Info/Xing frame whose frame count gives the
-// length, checked against the file's size: a cut download holds less than its
-// header announces.
-bool headerGivesLength(int fd, off_t size) {
+// length (the one the decoder read, frames), checked against the file's size: a
+// cut download holds less than its header announces.
+bool headerGivesLength(int fd, off_t size, off_t frames) {
     uint8_t b[4096];
     off_t start = 0;
     ssize_t n = ::pread(fd, b, sizeof b, 0);
@@ -45,7 +45,7 @@ bool headerGivesLength(int fd, off_t size) {
     for (ssize_t i = sync + 4; i + 16 <= n && i <= sync + 40; ++i) {
         if (std::memcmp(b + i, "Xing", 4) != 0 && std::memcmp(b + i, "Info", 4) != 0) continue;
         const uint32_t flags = be32(b + i + 4);
-        if (!(flags & 1)) return false;  // no frame count
+        if (!(flags & 1) || off_t(be32(b + i + 8)) != frames) return false;  // no count, or not the decoder's
         if (!(flags & 2)) return true;   // no byte count to check against
         char tag[3] = {};
         const off_t tagBytes = ::pread(fd, tag, 3, size - 128) == 3 && std::memcmp(tag, "TAG", 3) == 0 ? 128 : 0;
@@ -63,7 +63,7 @@ bool exactLength(mpg123_handle* h, int fd, off_t size) {
     int encoding = 0;
     // Reads up to the first audio frame, the Info/Xing frame included.
     if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return false;
-    if (headerGivesLength(fd, size)) return true;
+    if (headerGivesLength(fd, size, mpg123_framelength(h))) return true;
     return mpg123_scan(h) == MPG123_OK;
 }
 
