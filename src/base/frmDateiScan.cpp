@@ -37,8 +37,7 @@ struct Scan {
     ScanReceiver& receiver;
     QString pattern;  // case-folded
     std::set<std::pair<dev_t, ino_t>> visited;
-    bool pumped = false;
-    uint32_t pumpedAt = 0;
+    platform::PumpPacer pacer;
 };
 
 // "*" any run of characters, "?" exactly one; both strings case-folded.
@@ -175,16 +174,9 @@ void registerCall(const QString& sFol, const QString& sFile, int32_t nDirs, int3
 
 constexpr int32_t kTotalLimit = 1500000000;
 
-// Serves window events once; true when the scan must stop. A large folder lists
-// many names within one millisecond: a pump for each of them only polls in vain.
-// (A virtual clock moves only with the pumps: there every name pumps.)
+// Serves window events once; true when the scan must stop.
 bool yieldAndTest(Scan& scan) {
-    const uint32_t now = platform::tickCount();
-    if (!scan.pumped || now != scan.pumpedAt || platform::timeSource()) {
-        platform::pumpEvents();
-        scan.pumped = true;
-        scan.pumpedAt = platform::tickCount();
-    }
+    scan.pacer.pump();
     return scan.receiver.stopRequested();
 }
 
@@ -264,6 +256,6 @@ int32_t frmDatei::FindFileWith(ScanReceiver& receiver, QString sFol, const QStri
     struct Reset {
         ~Reset() { g_running = false; }
     } reset;
-    Scan scan{receiver, sFile.toCaseFolded(), {}, false, 0};
+    Scan scan{receiver, sFile.toCaseFolded(), {}, {}};
     return scanFolder(scan, sFol, sFile, nDirs, nFiles, files, WithSubfolders);
 }

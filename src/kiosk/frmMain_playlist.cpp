@@ -22,9 +22,10 @@ void frmMain::ZeitenEinlesen(bool NurSichtbareZeilen) {
     MySleep(100);
     kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
     const int n = G1.Rows() - 1;
+    platform::PumpPacer pacer;
     for (int i = 1; i <= n; ++i) {
         if (ProgrammEnde) return;
-        platform::pumpEvents();
+        pacer.pump();
         if (!NurSichtbareZeilen && ZeitenNeustart) {
             i = 1;
             ZeitenNeustart = false;
@@ -36,7 +37,7 @@ void frmMain::ZeitenEinlesen(bool NurSichtbareZeilen) {
             // The probe yields: a sort, search or rescan meanwhile may have put another song in row i.
             if (i < G1.Rows() && G1.TextMatrix(i, 4) == datei) G1.setTextMatrix(i, 3, kiosklogic::DauerText(L));
         }
-        platform::pumpEvents();
+        pacer.pump();
     }
     if (!NurSichtbareZeilen) {
         ZeitenEinlesenAbgeschlossen = true;

@@ -61,20 +61,24 @@ TEST(Desktop, OffscreenFindsNoWindows) {
 TEST(SettingsStore, AValueAlreadyStoredIsNotWrittenAgain) {
     const QString file = platform::settingsFile(QStringLiteral("App"));
     QFile::remove(file);
-    const auto inode = [&] {
-        struct stat st {};
-        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+    const auto save = [](const char* key, const QString& value) {
+        platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QString::fromLatin1(key), value);
     };
-    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/a"));
-    const ino_t first = inode();
-    ASSERT_NE(first, ino_t(0));
-    // Every write replaces the file by a new one: the same file means no write.
-    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/a"));
-    EXPECT_EQ(inode(), first);
-    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), QString());
-    platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QStringLiteral("/b"));
-    EXPECT_NE(inode(), first);
+    save("Pfad", QStringLiteral("/a"));
+    // Every write replaces the file by a new one: the file held open keeps its name only without one.
+    QFile held(file);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    const auto stillNamed = [&] {
+        struct stat st {};
+        return ::fstat(held.handle(), &st) == 0 && st.st_nlink > 0;
+    };
+    save("Pfad", QStringLiteral("/a"));
+    EXPECT_TRUE(stillNamed());
+    save("Leer", QString());
+    save("Pfad", QStringLiteral("/b"));
+    EXPECT_FALSE(stillNamed());
     EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QString()), "/b");
     EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), "x"), "");
+    held.close();
     QFile::remove(file);
 }
