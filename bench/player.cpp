@@ -1,5 +1,6 @@
-// Opening a long song (its exact length is scanned at open) and decoding and
-// mixing two channels against the test output.
+// Opening a long song (its exact length known at open), decoding and mixing two
+// channels against the test output, and the CPU a playing song costs.
+#include "base/modStandard.h"
 #include "catalogue/modPlayer.h"
 #include "platform/mixer.h"
 #include "platform/sound.h"
@@ -8,6 +9,8 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <chrono>
+#include <ctime>
 #include <functional>
 #include <benchmark/benchmark.h>
 
@@ -60,10 +63,29 @@ void BM_MixTwoChannels(benchmark::State& state) {
 }
 BENCHMARK(BM_MixTwoChannels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// A song playing on the sound device while the user interface waits for events:
+// counter "cpu_share" = process CPU time over wall time (0.02 = 2 % of a core).
+void BM_PlayingWhileNobodyTouches(benchmark::State& state) {
+    const QString a = media("a.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 440, 12000, 320); });
+    platform::Mixer::instance().select(platform::AudioOutput::Device);
+    PlayerOeffnen(0, a);
+    PlayerAbspielen(0);
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::clock_t c0 = std::clock();
+    for (auto _ : state) MySleep(1000);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    state.counters["cpu_share"] = double(std::clock() - c0) / CLOCKS_PER_SEC / wall;
+    state.counters["played_ms"] = PlayerPosition(0);
+    frmPlayer::unload();
+    platform::Mixer::instance().select(platform::AudioOutput::Silent);
+}
+BENCHMARK(BM_PlayingWhileNobodyTouches)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -14,6 +14,8 @@ public:
     virtual void showFound(const QString& caption) { (void)caption; }
     // True when the scan must stop (the program is quitting).
     virtual bool stopRequested() const;
+    // False when the caller drops the kilobyte total: the files need not be measured.
+    virtual bool wantsTotal() const { return true; }
 };
 
 // nullptr: back to the receiver that only lists (rows and count go nowhere).

@@ -39,6 +39,7 @@ struct Scan {
     ScanReceiver& receiver;
     QString pattern;  // case-folded
     std::set<std::pair<dev_t, ino_t>> visited;
+    platform::PumpPacer pacer;
 };
 
 // "*" any run of characters, "?" exactly one; both strings case-folded.
@@ -191,8 +192,8 @@ std::optional<int64_t> readableLength(const QString& path) {
 }
 
 // Serves window events once; true when the scan must stop.
-bool yieldAndTest(const Scan& scan) {
-    platform::pumpEvents();
+bool yieldAndTest(Scan& scan) {
+    scan.pacer.pump();
     return scan.receiver.stopRequested();
 }
 
@@ -229,7 +230,8 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
                 if (yieldAndTest(scan)) return total;
                 continue;
             }
-            pass(ide, [&] { total = platform::CLng(double(total) + double(*size) / 1024.0); });  // halves to even
+            if (scan.receiver.wantsTotal())
+                pass(ide, [&] { total = platform::CLng(double(total) + double(*size) / 1024.0); });  // halves to even
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
             if (scan.receiver.stopRequested()) return total;
@@ -273,6 +275,6 @@ int32_t frmDatei::FindFileWith(ScanReceiver& receiver, QString sFol, const QStri
     struct Reset {
         ~Reset() { g_running = false; }
     } reset;
-    Scan scan{receiver, sFile.toCaseFolded(), {}};
+    Scan scan{receiver, sFile.toCaseFolded(), {}, {}};
     return scanFolder(scan, sFol, sFile, nDirs, nFiles, files, WithSubfolders);
 }

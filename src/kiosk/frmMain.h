@@ -292,6 +292,7 @@ private:
         void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) override;
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
+        bool wantsTotal() const override { return false; }  // Einlesen drops it
         // Shows the last count that the pacing held back.
         void showLastFound();
 

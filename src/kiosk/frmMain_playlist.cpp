@@ -22,9 +22,10 @@ void frmMain::ZeitenEinlesen(bool NurSichtbareZeilen) {
     MySleep(100);
     kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
     const int n = G1.Rows() - 1;
+    platform::PumpPacer pacer;
     for (int i = 1; i <= n; ++i) {
         if (ProgrammEnde) return;
-        platform::pumpEvents();
+        pacer.pump();
         if (!NurSichtbareZeilen && ZeitenNeustart) {
             i = 1;
             ZeitenNeustart = false;
@@ -38,7 +39,7 @@ void frmMain::ZeitenEinlesen(bool NurSichtbareZeilen) {
             if (i < G1.Rows() && G1.TextMatrix(i, 4) == datei && G1.TextMatrix(i, 3).isEmpty())
                 G1.setTextMatrix(i, 3, kiosklogic::DauerText(L));
         }
-        platform::pumpEvents();
+        pacer.pump();
     }
     if (!NurSichtbareZeilen) {
         ZeitenEinlesenAbgeschlossen = true;

@@ -46,6 +46,13 @@ void pumpEvents() {
     if (g_source) g_source->pumped();
 }
 
+void PumpPacer::pump() {
+    if (pumped_ && !g_source && tickCount() == at_) return;
+    pumpEvents();
+    pumped_ = true;
+    at_ = tickCount();
+}
+
 void waitEvents(int ms) {
     if (g_source) return pumpEvents();
     if (ms <= 0) return pumpEvents();

@@ -11,6 +11,18 @@ QDateTime now();            // local date and time to the second (Now)
 double timerSeconds();      // seconds since midnight with fractions (Timer)
 void blockingSleep(int ms); // waits without serving any event (kernel32 Sleep)
 void pumpEvents();          // serves pending window events once (DoEvents)
+// For a loop of many quick steps that yields after each: pumpEvents() at the
+// first step and then once per millisecond, since more pumps within the same
+// millisecond only poll in vain. (A virtual clock moves only with the pumps:
+// there every step pumps.)
+class PumpPacer {
+public:
+    void pump();
+
+private:
+    bool pumped_ = false;
+    uint32_t at_ = 0;
+};
 // Serves events as they come for at most ms, sleeping while none is pending;
 // returns after the first batch. Under a virtual time source: one pumpEvents().
 void waitEvents(int ms);

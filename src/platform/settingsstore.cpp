@@ -34,8 +34,14 @@ void SaveSetting(const QString& app, const QString& section, const QString& key,
     QDir().mkpath(QFileInfo(path).absolutePath());
     {
         QSettings s(path, QSettings::IniFormat);
-        s.setValue(section + QLatin1Char('/') + key, value);
-        s.sync();
+        const QString k = section + QLatin1Char('/') + key;
+        // Each write is a safe save with a flush to the disk: a value already stored
+        // need not cost one (the hand-over stores all settings every time).
+        const QVariant old = s.value(k);
+        if (!old.isValid() || old.toString() != value) {
+            s.setValue(k, value);
+            s.sync();
+        }
     }
     // The store holds the lock password in plain text: owner only.
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);

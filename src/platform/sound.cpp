@@ -3,9 +3,12 @@
 #include "platform/runtime.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <mpg123.h>
 
 namespace platform {
@@ -24,36 +27,29 @@ void initDecoder() {
 uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
 
 // Whether the file's first frame is an Info/Xing frame whose frame count gives the
-// length, checked against the file's size: a cut download holds less than its
-// header announces.
-bool headerGivesLength(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const qint64 size = f.size();
-    const QByteArray id3 = f.read(10);
-    qint64 start = 0;
-    if (id3.size() == 10 && id3.startsWith("ID3")) {
-        const auto* p = reinterpret_cast<const uint8_t*>(id3.constData());
-        start = 10 + (qint64(p[6] & 0x7f) << 21 | qint64(p[7] & 0x7f) << 14 | qint64(p[8] & 0x7f) << 7 | (p[9] & 0x7f));
-        if (p[5] & 0x10) start += 10;  // footer
+// length (the one the decoder read, frames), checked against the file's size: a
+// cut download holds less than its header announces.
+bool headerGivesLength(int fd, off_t size, off_t frames) {
+    uint8_t b[4096];
+    off_t start = 0;
+    ssize_t n = ::pread(fd, b, sizeof b, 0);
+    if (n >= 10 && std::memcmp(b, "ID3", 3) == 0) {
+        start = 10 + (off_t(b[6] & 0x7f) << 21 | off_t(b[7] & 0x7f) << 14 | off_t(b[8] & 0x7f) << 7 | (b[9] & 0x7f));
+        if (b[5] & 0x10) start += 10;  // footer
+        n = ::pread(fd, b, sizeof b, start);
     }
-    if (!f.seek(start)) return false;
     // The first frame, after any padding behind the ID3v2 tag.
-    const QByteArray block = f.read(64 * 1024);
-    const auto* b = reinterpret_cast<const uint8_t*>(block.constData());
-    const qsizetype n = block.size();
-    qsizetype sync = 0;
+    ssize_t sync = 0;
     while (sync + 1 < n && !(b[sync] == 0xff && (b[sync + 1] & 0xe0) == 0xe0)) ++sync;
     // The header sits behind the side information, 13 to 36 bytes into the frame.
-    for (qsizetype i = sync + 4; i + 16 <= n && i <= sync + 40; ++i) {
+    for (ssize_t i = sync + 4; i + 16 <= n && i <= sync + 40; ++i) {
         if (std::memcmp(b + i, "Xing", 4) != 0 && std::memcmp(b + i, "Info", 4) != 0) continue;
         const uint32_t flags = be32(b + i + 4);
-        if (!(flags & 1)) return false;  // no frame count
+        if (!(flags & 1) || off_t(be32(b + i + 8)) != frames) return false;  // no count, or not the decoder's
         if (!(flags & 2)) return true;   // no byte count to check against
-        const uint32_t bytes = be32(b + i + 12);
-        f.seek(size - 128);
-        const qint64 tag = f.read(3) == "TAG" ? 128 : 0;
-        return size - tag - (start + sync) >= qint64(bytes);
+        char tag[3] = {};
+        const off_t tagBytes = ::pread(fd, tag, 3, size - 128) == 3 && std::memcmp(tag, "TAG", 3) == 0 ? 128 : 0;
+        return size - tagBytes - (start + sync) >= off_t(be32(b + i + 12));
     }
     return false;
 }
@@ -61,19 +57,17 @@ bool headerGivesLength(const QString& path) {
 // Makes the decoder's length exact. An Info/Xing frame with a frame count gives
 // it at once (gapless: encoder delay and padding taken off); any other file has
 // to be walked frame by frame.
-bool exactLength(mpg123_handle* h, const QString& path) {
+bool exactLength(mpg123_handle* h, int fd, off_t size) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
     // Reads up to the first audio frame, the Info/Xing frame included.
     if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return false;
-    if (headerGivesLength(path)) return true;
+    if (headerGivesLength(fd, size, mpg123_framelength(h))) return true;
     return mpg123_scan(h) == MPG123_OK;
 }
 
-// A decoder for path that delivers 44.1 kHz stereo 16 bit with its exact
-// length known; nullptr when the file holds no playable audio.
-mpg123_handle* openDecoder(const QString& path, int64_t& frames) {
+mpg123_handle* newDecoder() {
     initDecoder();
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     if (!h) return nullptr;
@@ -81,14 +75,40 @@ mpg123_handle* openDecoder(const QString& path, int64_t& frames) {
     mpg123_param(h, MPG123_FORCE_RATE, kMixRate, 0);
     mpg123_format_none(h);
     mpg123_format(h, kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK && exactLength(h, path)) {
-        frames = mpg123_length(h);
-        if (frames > 0) return h;
-    }
-    mpg123_delete(h);
-    return nullptr;
+    return h;
 }
 }  // namespace
+
+// Opens path on h, delivering 44.1 kHz stereo 16 bit with its exact length
+// known. Raises 53 for a missing file, 5 for one without playable audio.
+void SoundChannel::Decoder::open(const QString& path) {
+    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) raise(errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? 53 : 5);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close();
+        raise(53);
+    }
+    if (!h) h = newDecoder();
+    if (h && mpg123_open_fd(h, fd) == MPG123_OK && exactLength(h, fd, st.st_size)) {
+        frames = mpg123_length(h);
+        if (frames > 0) return;
+    }
+    close();
+    raise(5);
+}
+
+void SoundChannel::Decoder::close() {
+    if (h) mpg123_close(h);  // the handle stays for the next file
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+    frames = 0;
+}
+
+SoundChannel::Decoder::~Decoder() {
+    close();
+    if (h) mpg123_delete(h);
+}
 
 SoundChannel::SoundChannel() : buf_(kBufferValues) { Mixer::instance().add(this); }
 
@@ -138,22 +158,35 @@ void SoundChannel::open() {
         close();
     }
     if (path.isEmpty()) return;
-    if (!QFileInfo(path).isFile()) raise(53);
-    int64_t frames = 0;
-    mpg123_handle* h = openDecoder(path, frames);  // outside the lock: a file without header is walked whole
-    if (!h) raise(5);
+    std::unique_ptr<Decoder> d;
+    {
+        std::lock_guard g(Mixer::instance().lock());
+        d = std::move(spare_);
+    }
+    if (!d) d = std::make_unique<Decoder>();
+    try {
+        d->open(path);  // outside the lock: a file without header is walked whole
+    } catch (...) {
+        std::lock_guard g(Mixer::instance().lock());
+        spare_ = std::move(d);
+        throw;
+    }
     Mixer& m = Mixer::instance();
     m.ensureOutput();
     std::lock_guard g(m.lock());
     m.catchUp();
     close();
-    handle_ = h;
-    lengthFrames_ = frames;
+    decoder_ = std::move(d);
+    handle_ = decoder_->h;
+    lengthFrames_ = decoder_->frames;
     mode_ = kModeStopped;
 }
 
 void SoundChannel::close() {
-    if (handle_) mpg123_delete(handle_);
+    if (decoder_) {
+        decoder_->close();
+        spare_ = std::move(decoder_);
+    }
     handle_ = nullptr;
     mode_ = kModeNotOpen;
     lengthFrames_ = 0;

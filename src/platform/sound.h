@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct mpg123_handle_struct;
@@ -46,7 +47,20 @@ private:
     void play();
     void finish();
 
+    // An open file with its decoder; kept after a close for the next open, since
+    // setting a decoder up costs more than reading a length from a header.
+    struct Decoder {
+        mpg123_handle_struct* h = nullptr;
+        int fd = -1;
+        int64_t frames = 0;
+        void open(const QString& path);
+        void close();
+        ~Decoder();
+    };
+
     QString fileName_;
+    std::unique_ptr<Decoder> decoder_;
+    std::unique_ptr<Decoder> spare_;
     mpg123_handle_struct* handle_ = nullptr;
     int32_t mode_ = kModeNotOpen;
     int64_t lengthFrames_ = 0;

@@ -151,7 +151,10 @@ TEST(MySleep, SleepsBetweenEventsAndServesThemAsTheyCome) {
     ASSERT_NE(d, nullptr);
     const auto c = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, [&] { ++blocked; });
     bool fired = false;
-    QTimer::singleShot(5, [&] { fired = true; });
+    QTimer soon;
+    soon.setSingleShot(true);
+    QObject::connect(&soon, &QTimer::timeout, [&] { fired = true; });
+    soon.start(5);
     const uint32_t start = platform::tickCount();
     MySleep(30);
     const uint32_t waited = platform::tickCount() - start;

@@ -2,11 +2,13 @@
 // windows where there is no X11 session.
 #include "platform/desktop.h"
 #include "platform/printer.h"
+#include "platform/settingsstore.h"
 #include "platform/sysinfo.h"
 #include "support/testenv.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,3 +57,28 @@ TEST(Desktop, OffscreenFindsNoWindows) {
 }
 
 }  // namespace
+
+TEST(SettingsStore, AValueAlreadyStoredIsNotWrittenAgain) {
+    const QString file = platform::settingsFile(QStringLiteral("App"));
+    QFile::remove(file);
+    const auto save = [](const char* key, const QString& value) {
+        platform::SaveSetting(QStringLiteral("App"), QStringLiteral("Data"), QString::fromLatin1(key), value);
+    };
+    save("Pfad", QStringLiteral("/a"));
+    // Every write replaces the file by a new one: the file held open keeps its name only without one.
+    QFile held(file);
+    ASSERT_TRUE(held.open(QIODevice::ReadOnly));
+    const auto stillNamed = [&] {
+        struct stat st {};
+        return ::fstat(held.handle(), &st) == 0 && st.st_nlink > 0;
+    };
+    save("Pfad", QStringLiteral("/a"));
+    EXPECT_TRUE(stillNamed());
+    save("Leer", QString());
+    save("Pfad", QStringLiteral("/b"));
+    EXPECT_FALSE(stillNamed());
+    EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Pfad"), QString()), "/b");
+    EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), "x"), "");
+    held.close();
+    QFile::remove(file);
+}
