@@ -176,18 +176,16 @@ void registerCall(const QString& sFol, const QString& sFile, int32_t nDirs, int3
 
 constexpr int32_t kTotalLimit = 1500000000;
 
-// The length of a song file whose tag can be read. A file that cannot be read (no
-// permission, device error, gone since the listing) is passed over with one line in
-// the trace file: a dialog would stop an unattended start-up.
-std::optional<int64_t> readableLength(const QString& path) {
+// A song file that cannot be read (no permission, gone since the listing) is passed
+// over with one line in the trace file: a dialog would stop an unattended start-up. A
+// read that fails later is the archive fill's to pass over.
+bool readable(const QString& path, int dirFd, const QByteArray& name) {
     try {
-        const platform::BinaryFile f(path, false);
-        constexpr int64_t kTag = 128;
-        if (f.length() > 0) f.read(std::max<int64_t>(1, f.length() - kTag + 1), int(std::min(f.length(), kTag)));
-        return f.length();
+        platform::checkReadable(path, dirFd, name);
+        return true;
     } catch (const platform::RuntimeError& e) {
         ErrPtnr::LogUnreadable(path, e.number(), e.description());
-        return std::nullopt;
+        return false;
     }
 }
 
@@ -225,13 +223,16 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
     for (const Name& n : listing.files) {
         if (!n.name.contains(QLatin1Char('?'))) {
             const QString path = join(folder, n.name);
-            const std::optional<int64_t> size = readableLength(path);
-            if (!size) {
+            const QByteArray native = n.name.toUtf8();
+            if (!readable(path, dir.fd(), native)) {
                 if (yieldAndTest(scan)) return total;
                 continue;
             }
-            if (scan.receiver.wantsTotal())
-                pass(ide, [&] { total = platform::CLng(double(total) + double(*size) / 1024.0); });  // halves to even
+            if (scan.receiver.wantsTotal()) pass(ide, [&] {
+                struct stat fs {};
+                if (::fstatat(dir.fd(), native.constData(), &fs, 0) != 0) platform::raise(53);
+                total = platform::CLng(double(total) + double(fs.st_size) / 1024.0);  // halves to even
+            });
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
             if (scan.receiver.stopRequested()) return total;

@@ -48,6 +48,11 @@ BinaryFile::BinaryFile(const QString& path, bool forWriting) : path_(path) {
     length_ = st.st_size;
 }
 
+void checkReadable(const QString& path, int dirFd, const QByteArray& name) {
+    if (const int e = injected(path)) raise(fileErrorNumber(e));
+    if (::faccessat(dirFd, name.constData(), R_OK, 0) != 0) raise(fileErrorNumber(errno));
+}
+
 BinaryFile::~BinaryFile() {
     if (fd_ >= 0) ::close(fd_);
 }

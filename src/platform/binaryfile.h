@@ -29,6 +29,10 @@ private:
     int64_t length_ = 0;
 };
 
+// Raises what opening the file for reading would raise, without opening it: the scan
+// asks this of every song, so it looks the name up in its open folder only.
+void checkReadable(const QString& path, int dirFd, const QByteArray& name);
+
 // The runtime error number for an errno of a file operation.
 int fileErrorNumber(int e);
 
