@@ -26,7 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (again.size() != read.size()) fuzzsupport::finding("rows lost or gained on the way round");
     for (qsizetype i = 0; i < read.size(); ++i) {
         if (again[i].pfad != read[i].pfad) fuzzsupport::finding("a path was altered:", read[i].pfad);
-        if (!(again[i] == read[i])) fuzzsupport::finding("a row changed on the way round");
+        // The writer puts "_" for ";" and a blank for a control character in the texts.
+        Playlistsatz want = read[i];
+        for (QString* text : {&want.titel, &want.interpret, &want.genre, &want.start, &want.dauer})
+            *text = kiosklogic::SemikolonErsetzen(*text);
+        if (!(again[i] == want)) fuzzsupport::finding("a row changed on the way round");
     }
     kiosklogic::PlaylistSchreiben(second, again);
     if (fuzzsupport::readFile(second) != written) fuzzsupport::finding("writing again gives other bytes");
