@@ -3,6 +3,7 @@
 // tree that reads each file's last 128 bytes, measured in the same iteration.
 // MELOTRA_BENCH_TREE=<folder> measures a real tree (for example 20,000 songs);
 // without it a small tree is written on the spot.
+#include "bench_support.h"
 #include "base/globals.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
@@ -43,33 +44,9 @@ QString tree() {
 }
 
 using Clock = std::chrono::steady_clock;
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-double processCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-// Songs found by a plain recursive walk reading the ID3v1 tag bytes.
-int plainWalk(const std::string& root) {
-    int rows = 0;
-    int64_t sum = 0;
-    for (const auto& e : std::filesystem::recursive_directory_iterator(root)) {
-        if (!e.is_regular_file()) continue;
-        std::string ext = e.path().extension().string();
-        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-        if (ext != ".mp3") continue;
-        const int fd = ::open(e.path().c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        ::fstat(fd, &st);
-        char tag[128];
-        if (::pread(fd, tag, sizeof tag, st.st_size - 128) == 128) sum += tag[127];
-        ::close(fd);
-        ++rows;
-    }
-    benchmark::DoNotOptimize(sum);
-    return rows;
-}
+using benchsupport::plainWalk;
+using benchsupport::processCpu;
+using benchsupport::seconds;
 
 // Notes when the main screen is shown: the hand-over's last step before the length pass.
 struct ShownAt : QObject {
@@ -127,17 +104,6 @@ BENCHMARK(BM_HandOver)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("SDL_AUDIODRIVER", "dummy");
-    QApplication app(argc, argv);
-    testenv::Environment env;
-    env.SetUp();
-    platform::setScreenSizeOverride(QSize(1024, 768));
-    platform::TestAudioOutput out;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    env.TearDown();
-    return 0;
+    return benchsupport::runKioskBenchmarks<platform::TestAudioOutput>(argc, argv);
 }

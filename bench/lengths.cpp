@@ -2,6 +2,7 @@
 // asking its length, and the CPU time of a wait.
 // MELOTRA_BENCH_SONGS=<folder> measures a tree of real MP3s (for example 2,000
 // five-minute songs); without it a few short songs are encoded on the spot.
+#include "bench_support.h"
 #include "base/modStandard.h"
 #include "catalogue/modPlayer.h"
 #include "kiosk/frmMain.h"
@@ -50,13 +51,8 @@ int64_t bareOpenAndAsk(const QString& path) {
     return n;
 }
 
-double seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double processCpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
+using benchsupport::processCpu;
+using benchsupport::seconds;
 
 void BM_BareOpenAndAsk(benchmark::State& state) {
     mpg123_init();
@@ -123,16 +119,4 @@ BENCHMARK(BM_MySleep100)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testenv::Environment env;
-    env.SetUp();
-    platform::setScreenSizeOverride(QSize(1024, 768));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    env.TearDown();
-    return 0;
-}
+int main(int argc, char** argv) { return benchsupport::runKioskBenchmarks(argc, argv); }

@@ -1,4 +1,5 @@
 // Filling the main screen's archive row by row, as the scan does, at 5,000 and 50,000 songs.
+#include "bench_support.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/screen.h"
@@ -69,16 +70,4 @@ BENCHMARK(BM_FillWholeArchive)->Arg(5000)->Arg(50000)->Iterations(2)->Unit(bench
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testenv::Environment env;
-    env.SetUp();
-    platform::setScreenSizeOverride(QSize(1024, 768));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    env.TearDown();
-    return 0;
-}
+int main(int argc, char** argv) { return benchsupport::runKioskBenchmarks(argc, argv); }

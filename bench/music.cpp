@@ -1,6 +1,7 @@
 // One tick of the play loop with 100 queued songs over an archive of 50,000 rows:
 // the time bar, the end test and, once a minute, the start times of the whole playlist;
 // and the reading of the lengths of 1,000 archive songs.
+#include "bench_support.h"
 #include "catalogue/modPlayer.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
@@ -129,16 +130,6 @@ BENCHMARK(BM_SongLengths)->Iterations(3)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testenv::Environment env;
-    env.SetUp();
-    platform::setScreenSizeOverride(QSize(1024, 768));
-    platform::Mixer::instance().select(platform::AudioOutput::Silent);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    env.TearDown();
-    return 0;
+    return benchsupport::runKioskBenchmarks(argc, argv,
+                                            [] { platform::Mixer::instance().select(platform::AudioOutput::Silent); });
 }
