@@ -16,8 +16,6 @@ namespace {
 Answerer* g_answerer = nullptr;
 int g_open = 0;
 
-using OpenMark = ModalScope;
-
 QWidget* ownerOr(QWidget* w) { return w ? w : QApplication::activeWindow(); }
 }  // namespace
 
@@ -30,7 +28,7 @@ bool dialogOpen() { return g_open > 0; }
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
     MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title};
-    OpenMark mark;
+    ModalScope mark;
     if (g_answerer) return g_answerer->message(r);
 
     QMessageBox box(ownerOr(nullptr));
@@ -67,7 +65,7 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
 }
 
 QString pickFolder(QWidget* owner, const QString& title) {
-    OpenMark mark;
+    ModalScope mark;
     if (g_answerer) return g_answerer->folder(title);
     QFileDialog d(ownerOr(owner), title);
     d.setFileMode(QFileDialog::Directory);
@@ -78,7 +76,7 @@ QString pickFolder(QWidget* owner, const QString& title) {
 }
 
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial) {
-    OpenMark mark;
+    ModalScope mark;
     if (g_answerer) return g_answerer->color(initial);
     QColorDialog d(vbColor(initial), ownerOr(owner));
     d.setWindowTitle(QStringLiteral("Farbe"));
@@ -90,7 +88,7 @@ std::optional<int32_t> pickColor(QWidget* owner, int32_t initial) {
 }
 
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed) {
-    OpenMark mark;
+    ModalScope mark;
     if (g_answerer) return g_answerer->saveFile(title, proposed);
     QFileDialog d(ownerOr(owner), title, proposed);
     d.setAcceptMode(QFileDialog::AcceptSave);
@@ -100,7 +98,7 @@ std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const 
 }
 
 void popupMenu(QMenu* m, const QPoint& at) {
-    OpenMark mark;
+    ModalScope mark;
     if (g_answerer) {
         if (QAction* a = g_answerer->menu(*m)) a->trigger();
         return;

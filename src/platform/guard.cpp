@@ -31,14 +31,6 @@ void reportUnhandled(const char* object, const char* procedure, std::exception_p
     std::fprintf(stderr, "melotra: unhandled error in %s.%s\n", object, procedure);
 }
 
-void setEndProgramHandler(std::function<void()> h) {
-    if (!h) {
-        endHandler() = nullptr;
-        return;
-    }
-    endHandler() = [h = std::move(h)](int) { h(); };
-}
-
 void setEndProgramHandler(std::function<void(int)> h) { endHandler() = std::move(h); }
 
 void endProgramNow(int code) {

@@ -17,8 +17,7 @@ struct ProgramEnd {
 };
 // Ends the program at once with the exit status, without any shut-down work. Tests replace it.
 [[noreturn]] void endProgramNow(int code = 0);
-void setEndProgramHandler(std::function<void()> h);  // must not return normally: throw
-void setEndProgramHandler(std::function<void(int code)> h);
+void setEndProgramHandler(std::function<void(int code)> h);  // must not return normally: throw
 
 template <class F>
 void guardEvent(const char* object, const char* procedure, F&& body) {

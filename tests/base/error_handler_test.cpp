@@ -140,7 +140,7 @@ TEST(ErrorHandler, EndGivesTheDesktopBackAndEndsAtOnceWithAFailureStatus) {
     } catch (const platform::ProgramEnd& e) {
         code = e.code;
     }
-    platform::setEndProgramHandler([] { throw platform::ProgramEnd{}; });
+    platform::setEndProgramHandler([](int) { throw platform::ProgramEnd{}; });
     platform::desktop::setShowHideHook({});
     hTaskbar = taskbarBefore;
 

@@ -82,7 +82,7 @@ void Environment::SetUp() {
     platform::setAppPathOverride(programFolder());
     platform::setSettingsFolder(g_scratch->path() + QStringLiteral("/config"));
     platform::setAnswerer(&dialogs());
-    platform::setEndProgramHandler([] { throw platform::ProgramEnd{}; });
+    platform::setEndProgramHandler([](int) { throw platform::ProgramEnd{}; });
     installErrorReporter();
     ErrPtnr::setAnswerHook([](ErrPtnr& d) {
         ReportedError e{Err().Number, Err().Description, QString(), QString()};
