@@ -323,9 +323,12 @@ void ErrPtnr::AppendTraceFile() {
 }
 
 void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
-                         path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
-                         description + QStringLiteral(")") + CRLF;
+    LogFehler(QStringLiteral("Datei nicht lesbar, übergangen: \"") + path + QStringLiteral("\""), number, description);
+}
+
+void ErrPtnr::LogFehler(const QString& was, int number, const QString& description) {
+    const QString line = dateTimeText(platform::now()) + QStringLiteral("\t") + was + QStringLiteral("\tFehler-Nr: ") +
+                         QString::number(number) + QStringLiteral(" (") + description + QStringLiteral(")") + CRLF;
     QFile f(traceFileName(QStringLiteral(".EPT")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(line.toUtf8());

@@ -34,6 +34,8 @@ public:
     // A song file that could not be read and was passed over: one line in the trace
     // file, no dialog, so that one bad file never stops the kiosk.
     static void LogUnreadable(const QString& path, int number, const QString& description);
+    // The same kind of line for another failure that must not stop the kiosk with a dialog.
+    static void LogFehler(const QString& was, int number, const QString& description);
 
     // What the protocol is built from: the dialog's contents, or those of an error
     // reported while the dialog is already open.

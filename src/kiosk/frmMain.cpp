@@ -77,6 +77,8 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     TimerStartmeldung->onTimer = [this] { TimerStartmeldung_Timer(); };
     TimerFarbe = new platform::VbTimer(this, 1000, false);
     TimerFarbe->onTimer = [this] { TimerFarbe_Timer(); };
+    TimerPlaylist = new platform::VbTimer(this, 1000, true);
+    TimerPlaylist->onTimer = [this] { TimerPlaylist_Timer(); };
     connectMusik();
     connectBearbeiten();
     connectSuche();
@@ -115,10 +117,9 @@ void frmMain::Form_Load() {
         lblStartmeldung->setText(QStringLiteral("Lieder werden eingelesen..."));
         MSFlexGrid1->setAllowBigSelection(false);
         MSFlexGrid2->setAllowBigSelection(false);
-        MSFlexGrid2->setRows(1);
+        // The playlist is left as it is: a hand-over after "Zurück" keeps the guests' queue.
         TabellenBeschriften(false);
         FadingSekunden = platform::CInt(s.Slider1->value());
-        playlistUngelesen_ = s.chkPlayliste->isChecked();
         txtEingabe->hide();
         ctlVirtuelleTastatur1->hide();
         txtSortierung->hide();

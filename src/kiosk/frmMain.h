@@ -3,6 +3,7 @@
 // buttons beside them, the time bar under the playlist and the message frame in the
 // middle. It reads the start dialog's controls as the live settings.
 #include "base/ScanReceiver.h"
+#include "kiosk/logic/playlistdatei.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -67,6 +68,7 @@ public:
     platform::VbTimer* Timer1 = nullptr;
     platform::VbTimer* TimerStartmeldung = nullptr;
     platform::VbTimer* TimerFarbe = nullptr;
+    platform::VbTimer* TimerPlaylist = nullptr;  // keeps the playlist file in step with the queue
 
     // The thirteen touch buttons in the order in which they are coloured and initialised.
     std::array<Funbutton*, 13> touchButtons() const;
@@ -136,6 +138,11 @@ public:
     // ---- song lengths, start times, playlist file ----
     void PlaylistSpeichern();
     void PlaylistEinlesen();
+    // The hand-over's reading of the last playlist: a queue that is live (after "Zurück")
+    // is kept, not replaced by the file.
+    void LetztePlaylisteEinlesen();
+    // Every second: the file follows the queue, so a power cut or a kill loses nothing.
+    void TimerPlaylist_Timer();
     void ZeitenEinlesen(bool NurSichtbareZeilen);
     void Uhrzeiten();
 
@@ -293,6 +300,8 @@ private:
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
         bool wantsTotal() const override { return false; }  // Einlesen drops it
+        // A hand-over during a rescan fills the archive anew: the rescan gives way.
+        bool replacesRunningScan() const override { return true; }
         // Shows the last count that the pacing held back.
         void showLastFound();
 
@@ -309,6 +318,10 @@ private:
     bool twoRuns_ = false;
     // The shut-down runs once, however often the window is asked to close.
     bool shutDown_ = false;
-    // From a hand-over that will read the playlist file until it has: that file is no stale queue.
-    bool playlistUngelesen_ = false;
+    // The playlist file's rule; see PlaylistSicherung.
+    kiosklogic::PlaylistSicherung sicherung_;
+    bool sicherungFehlgeschlagen_ = false;  // the last periodic save failed; it was logged
+    // The live queue as the file stores it, and the songs playing now made known to the rule.
+    QList<kiosklogic::Playlistsatz> Warteschlange() const;
+    void LaufendeLiederMelden();
 };

@@ -101,4 +101,26 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     return saetze;
 }
 
+void PlaylistSicherung::gespielt(const QString& pfad) {
+    if (folgt_ || pfad.isEmpty()) return;
+    if (!datei_) {
+        folgt_ = true;
+        return;
+    }
+    for (const Playlistsatz& s : *datei_)
+        if (s.pfad == pfad) folgt_ = true;
+}
+
+PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen) const {
+    if (PlaylistSpeichernLohnt(int32_t(warteschlange.size())))
+        return erzwingen || datei_ != warteschlange ? Schritt::Schreiben : Schritt::Nichts;
+    if (folgt_ && (!datei_ || !datei_->isEmpty())) return Schritt::Entfernen;
+    return Schritt::Nichts;
+}
+
+void PlaylistSicherung::getan(Schritt s, const QList<Playlistsatz>& warteschlange) {
+    if (s == Schritt::Schreiben) datei_ = warteschlange;
+    if (s == Schritt::Entfernen) datei_ = QList<Playlistsatz>{};
+}
+
 }  // namespace kiosklogic
