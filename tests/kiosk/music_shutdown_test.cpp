@@ -141,6 +141,23 @@ TEST_F(ShutDown, TheFileFollowsTheQueueSoAKillLosesNothing) {
     EXPECT_EQ(file(), "<none>");
 }
 
+// A save that fails while the kiosk runs puts no dialog over the guests' screen: one line in the
+// error protocol, and the next second tries again.
+TEST_F(ShutDown, AFailingSaveIsLoggedOnceAndTriedAgain) {
+    ASSERT_TRUE(QDir().mkpath(kiosklogic::PlaylistDateiname()));  // a folder where the file goes
+    queueSongs(5, 60000);
+    vt.advance(3000);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+    QFile ept(prog + "/" + platform::appTitle() + ".EPT");
+    ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+    const QList<QByteArray> zeilen = ept.readAll().split('\n');
+    EXPECT_EQ(zeilen.size(), 2);
+    EXPECT_TRUE(zeilen[0].contains("Playliste nicht gesichert")) << zeilen[0].toStdString();
+    ASSERT_TRUE(QDir().rmdir(kiosklogic::PlaylistDateiname()));
+    vt.advance(1000);
+    EXPECT_EQ(kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname()).size(), 5);
+}
+
 // Songs that cannot be opened at start (music drive not mounted, folder renamed): the queue is
 // kept for the next start, which plays it once the songs are there again.
 TEST_F(ShutDown, AQueueWhoseSongsAreMissingAtStartComesBackOnceTheyAreThere) {
