@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <QSet>
+#include <QTimer>
 
 namespace {
 
@@ -211,18 +212,20 @@ TEST_F(Commands, ZurueckDuringARescanEndsWithTheWholeArchiveAndItsCount) {
     frmMain& m = main();
     frmStart& s = frmStart::instance();
     s.Text1->setText(songFolder("viele", 24));
+    bool modal = false;
     for (const bool ok : {true, false}) {
         int mitten = -1;
-        frmStart::setZurueckHook([ok](frmStart& d) {
-            if (ok)
-                d.cmdOK_Click();
-            else
-                d.cmdBeenden_Click();
-        });
+        // OK is pressed in the dialog's own modal loop; "Beenden" through the hook.
+        if (!ok) frmStart::setZurueckHook([](frmStart& d) { d.cmdBeenden_Click(); });
         platform::VbTimer f11(nullptr, 5, true);
         f11.onTimer = [&] {
             if (mitten >= 0 || archiveRows() < 5 || !frmDatei::scanRunning()) return;
             mitten = archiveRows();
+            if (ok)
+                QTimer::singleShot(0, s.cmdOK, [&] {
+                    modal = s.isVisible() && s.isModal();
+                    s.cmdOK->click();
+                });
             m.Form_KeyDown(122, 0);
         };
         m.menuNeuEinlesen_Click();
@@ -230,6 +233,7 @@ TEST_F(Commands, ZurueckDuringARescanEndsWithTheWholeArchiveAndItsCount) {
         EXPECT_GE(mitten, 5) << ok;
         EXPECT_LT(mitten, 24) << ok;
         if (ok) {
+            EXPECT_TRUE(modal);
             EXPECT_EQ(archivePaths().size(), 24);
             EXPECT_EQ(m.lblStartmeldung->text(), "24 Lieder gefunden!");
         } else {
