@@ -240,6 +240,9 @@ TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) 
     PlaylistSicherung r;
     r.gelesen(saetze(8));
     EXPECT_TRUE(gleich(r, saetze(8), S::Nichts));  // the file holds it already
+    QList<Playlistsatz> spaeter = saetze(8);
+    spaeter[3].start = "21:07";
+    EXPECT_TRUE(gleich(r, spaeter, S::Nichts));  // start times move with the clock: no change of the queue
     r.gespielt("/musik/zufall.mp3");
     EXPECT_TRUE(gleich(r, {}, S::Nichts));
     EXPECT_EQ(r.schritt({}, true), S::Nichts);

@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 
 namespace kiosklogic {
 
@@ -111,9 +112,20 @@ void PlaylistSicherung::gespielt(const QString& pfad) {
         if (s.pfad == pfad) folgt_ = true;
 }
 
+namespace {
+// The start times move with the clock and are worked out anew when the file is read: no change of the queue.
+bool GleicheWarteschlange(const QList<Playlistsatz>& a, const QList<Playlistsatz>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](Playlistsatz x, const Playlistsatz& y) {
+        x.start = y.start;
+        return x == y;
+    });
+}
+}  // namespace
+
 PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen) const {
     if (PlaylistSpeichernLohnt(int32_t(warteschlange.size())))
-        return erzwingen || datei_ != warteschlange ? Schritt::Schreiben : Schritt::Nichts;
+        return erzwingen || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben
+                                                                                    : Schritt::Nichts;
     if (folgt_ && (!datei_ || !datei_->isEmpty())) return Schritt::Entfernen;
     return Schritt::Nichts;
 }
