@@ -136,6 +136,45 @@ void note(QPainter& p, const QRectF& r) {
     p.drawPath(flag);
 }
 
+// A board of three by three fields with a ring in the middle one, across the whole frame.
+void neuesSpiel(QPainter& p, const QRectF& r) {
+    const double w = r.width(), h = r.height();
+    const double bx = std::max(2.0, w * 0.07), by = std::max(2.0, h * 0.1);
+    for (int i = 1; i <= 2; ++i) {
+        p.drawRect(QRectF(r.left() + i * w / 3 - bx / 2, r.top(), bx, h));
+        p.drawRect(QRectF(r.left(), r.top() + i * h / 3 - by / 2, w, by));
+    }
+    QPainterPath ring;
+    ring.setFillRule(Qt::OddEvenFill);
+    const QPointF c = r.center();
+    const double rx = w / 6 - bx, ry = h / 6 - by;
+    ring.addEllipse(c, rx, ry);
+    ring.addEllipse(c, rx * 0.55, ry * 0.55);
+    p.drawPath(ring);
+}
+
+// A door frame on the right, and an arrow from it out to the left.
+void schliessen(QPainter& p, const QRectF& r) {
+    const double w = r.width(), h = r.height();
+    const QRectF tuer(r.left() + w * 0.6, r.top(), w * 0.4, h);
+    QPainterPath rahmen;
+    rahmen.setFillRule(Qt::OddEvenFill);
+    rahmen.addRect(tuer);
+    rahmen.addRect(tuer.adjusted(w * 0.08, h * 0.12, -w * 0.08, 0));
+    p.drawPath(rahmen);
+    const double my = r.center().y(), schaft = h * 0.14, spitze = w * 0.3;
+    QPainterPath pfeil;
+    pfeil.moveTo(r.left(), my);
+    pfeil.lineTo(r.left() + spitze, r.top() + h * 0.12);
+    pfeil.lineTo(r.left() + spitze, my - schaft);
+    pfeil.lineTo(tuer.center().x(), my - schaft);
+    pfeil.lineTo(tuer.center().x(), my + schaft);
+    pfeil.lineTo(r.left() + spitze, my + schaft);
+    pfeil.lineTo(r.left() + spitze, r.bottom() - h * 0.12);
+    pfeil.closeSubpath();
+    p.drawPath(pfeil);
+}
+
 }  // namespace
 
 QImage zeichne(Motiv m, int widthPx, int heightPx) {
@@ -157,6 +196,8 @@ QImage zeichne(Motiv m, int widthPx, int heightPx) {
     case Motiv::Fragezeichen: fragezeichen(p, r); break;
     case Motiv::Smiley: smiley(p, r); break;
     case Motiv::Note: note(p, r); break;
+    case Motiv::NeuesSpiel: neuesSpiel(p, r); break;
+    case Motiv::Schliessen: schliessen(p, r); break;
     }
     return img;
 }

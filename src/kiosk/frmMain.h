@@ -130,6 +130,9 @@ public:
     void Pause();
     void Positionsgrafik_Click();
     void Zeitbalken();
+    // Places the bar's caption where it reads whole: on the bar when it fits there,
+    // else right after the bar's end; black or white by what lies behind it.
+    void BalkentextPlatzieren();
     void Uebernehmen_Click();
     void EnableButtons();
 

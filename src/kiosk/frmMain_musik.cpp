@@ -12,6 +12,7 @@
 #include "kiosk/logic/abspielen.h"
 #include "kiosk/logic/zeittext.h"
 #include "platform/clock.h"
+#include "platform/colors.h"
 #include "platform/guard.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
@@ -166,7 +167,6 @@ void frmMain::Zeitbalken() {
             if (BalkenLaenge == Liedlaenge) return;
             on([&] { BalkenLaenge = CInt(Liedlaenge); });
             on([&] { setTwWidth(Balken, CLng(Liedlaenge / 600.0 * W)); });
-            on([&] { setTwWidth(Balkentext, TwWidth(Balken)); });
         };
         skalieren();
         int16_t status = 0;
@@ -178,6 +178,7 @@ void frmMain::Zeitbalken() {
             on([&] { Positionsgrafik->show(); });
             on([&] { setTwLeft(Positionsgrafik, CLng(links)); });
             on([&] { Balkentext->setText(QString()); });
+            on([&] { BalkentextPlatzieren(); });
             return;
         }
         skalieren();
@@ -187,8 +188,23 @@ void frmMain::Zeitbalken() {
                                     ? QStringLiteral(" ") + T + QStringLiteral("   ") + MSFlexGrid2->TextMatrix(1, 0)
                                     : QStringLiteral(" ") + T);
         });
+        on([&] { BalkentextPlatzieren(); });
         on([&] { setTwLeft(Positionsgrafik, CLng(links + PlayerPosition(AktPlayer) / 600.0 / 1000.0 * W)); });
     });
+}
+
+void frmMain::BalkentextPlatzieren() {
+    const QRect bar = Balken->geometry();
+    const int rand = platform::twipsToPx(60);
+    const int breite = Balkentext->fontMetrics().horizontalAdvance(Balkentext->text()) + 2;
+    const bool aufBalken = rand + breite <= bar.width();
+    const QColor hinten = aufBalken ? Balken->palette().color(QPalette::Window) : palette().color(QPalette::Window);
+    const int links = aufBalken ? bar.left() + rand : bar.right() + 1 + rand;
+    Balkentext->setGeometry(links, bar.top(), breite, bar.height());
+    QPalette p = Balkentext->palette();
+    p.setColor(QPalette::WindowText, platform::LesbareSchrift(hinten));
+    Balkentext->setPalette(p);
+    Balkentext->raise();
 }
 
 // ---- take-over --------------------------------------------------------------------
