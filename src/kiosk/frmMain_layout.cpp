@@ -53,7 +53,8 @@ void frmMain::Form_Resize() {
         std::max(0, std::max(linkeSpalte, rechteSpalte + (schlossDaneben ? 0 : TwHeight(Schloss))) - 90 - g2Hoehe);
     const int hoch = std::min(fehlt, ausArchiv);
     g1Hoehe -= hoch;
-    g2Hoehe += hoch + std::min(fehlt - hoch, unterRand);
+    // A window too small for a playlist at all keeps none.
+    g2Hoehe += hoch + (g2Hoehe > 0 ? std::min(fehlt - hoch, unterRand) : 0);
 
     G1.setWidth(laenge(W - 600 - 1200));
     G1.setHeight(g1Hoehe);

@@ -204,7 +204,6 @@ void frmMain::BalkentextPlatzieren() {
     QPalette p = Balkentext->palette();
     p.setColor(QPalette::WindowText, platform::LesbareSchrift(hinten));
     Balkentext->setPalette(p);
-    Balkentext->raise();
 }
 
 // ---- take-over --------------------------------------------------------------------
