@@ -136,21 +136,39 @@ void note(QPainter& p, const QRectF& r) {
     p.drawPath(flag);
 }
 
-// A board of three by three fields with a ring in the middle one, across the whole frame.
+// A game anew: a board of three by three fields with a mark in the middle, and beside
+// it an arrow going round.
 void neuesSpiel(QPainter& p, const QRectF& r) {
-    const double w = r.width(), h = r.height();
-    const double bx = std::max(2.0, w * 0.07), by = std::max(2.0, h * 0.1);
+    const double h = r.height();
+    const QRectF brett(r.left(), r.top(), std::min(h, r.width() * 0.5), h);
+    const double s = brett.width(), bar = std::max(2.0, s * 0.1);
     for (int i = 1; i <= 2; ++i) {
-        p.drawRect(QRectF(r.left() + i * w / 3 - bx / 2, r.top(), bx, h));
-        p.drawRect(QRectF(r.left(), r.top() + i * h / 3 - by / 2, w, by));
+        p.drawRect(QRectF(brett.left() + i * s / 3 - bar / 2, brett.top(), bar, h));
+        p.drawRect(QRectF(brett.left(), brett.top() + i * h / 3 - bar / 2, s, bar));
     }
     QPainterPath ring;
     ring.setFillRule(Qt::OddEvenFill);
-    const QPointF c = r.center();
-    const double rx = w / 6 - bx, ry = h / 6 - by;
-    ring.addEllipse(c, rx, ry);
-    ring.addEllipse(c, rx * 0.55, ry * 0.55);
+    ring.addEllipse(brett.center(), s / 6 - bar / 2, h / 6 - bar / 2);
+    ring.addEllipse(brett.center(), s / 12, h / 12);
     p.drawPath(ring);
+
+    const double d = std::min(h, r.right() - brett.right() - s * 0.15);
+    const QRectF kreis(r.right() - d, r.center().y() - d / 2, d, d);
+    const double dicke = std::max(2.0, d * 0.18);
+    p.save();
+    p.setPen(QPen(Qt::black, dicke, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(Qt::NoBrush);
+    const QRectF bahn = kreis.adjusted(dicke / 2, dicke / 2, -dicke / 2, -dicke / 2);
+    p.drawArc(bahn, 90 * 16, 270 * 16);
+    p.restore();
+    // The head at the arc's end, at the top, pointing left (onwards round the circle).
+    const QPointF ende(bahn.center().x(), bahn.top());
+    QPainterPath spitze;
+    spitze.moveTo(ende.x() - dicke * 1.6, ende.y());
+    spitze.lineTo(ende.x() + dicke * 0.2, ende.y() - dicke * 1.5);
+    spitze.lineTo(ende.x() + dicke * 0.2, ende.y() + dicke * 1.5);
+    spitze.closeSubpath();
+    p.drawPath(spitze);
 }
 
 // A door frame on the right, and an arrow from it out to the left.
