@@ -10,12 +10,17 @@ namespace {
 using GuestMusic = MusicTest;
 
 // When each song began, in virtual milliseconds, measured back from its channel's position.
+// Runs in steps of 10 ms until the song bis has started, or 30 s.
 struct Starts {
     QMap<QString, int64_t> at;
-    void look(const platform::VirtualTime& vt) {
+    Starts(platform::VirtualTime& vt, const QString& bis) {
         const frmMain& m = frmMain::instance();
-        if (m.AktuelleDatei.isEmpty() || at.contains(m.AktuelleDatei)) return;
-        at[m.AktuelleDatei] = int64_t(vt.elapsed()) - PlayerPosition(m.AktPlayer);
+        const uint64_t ende = vt.elapsed() + 30000;
+        while (vt.elapsed() < ende && !at.contains(bis)) {
+            vt.advance(10);
+            if (!m.AktuelleDatei.isEmpty() && !at.contains(m.AktuelleDatei))
+                at[m.AktuelleDatei] = int64_t(vt.elapsed()) - PlayerPosition(m.AktPlayer);
+        }
     }
 };
 
@@ -29,12 +34,7 @@ TEST_F(GuestMusic, AtCrossfadeZeroEachSongFollowsTheOneBeforeWithin100Ms) {
         queue(archiveSong(QStringLiteral("s%1.mp3").arg(i), laengen.last()));
         pfade << playlist(playlistRows(), 4);
     }
-    Starts s;
-    const uint64_t ende = vt.elapsed() + 30000;
-    while (vt.elapsed() < ende && !s.at.contains(pfade.last())) {
-        vt.advance(10);
-        s.look(vt);
-    }
+    const Starts s(vt, pfade.last());
     ASSERT_TRUE(s.at.contains(pfade.last()));
     for (int i = 0; i + 1 < 10; ++i) {
         const int64_t luecke = s.at[pfade[i + 1]] - (s.at[pfade[i]] + laengen[i]);
@@ -50,12 +50,7 @@ TEST_F(GuestMusic, ASongAfterAShortOneStartsWithin100MsOfTheEndOfTheSongBefore) 
     queue(archiveSong("kurz.mp3", 5100));
     queue(archiveSong("t.mp3", 30000));
     const QString p = playlist(1, 4), t = playlist(3, 4);
-    Starts s;
-    const uint64_t ende = vt.elapsed() + 30000;
-    while (vt.elapsed() < ende && !s.at.contains(t)) {
-        vt.advance(10);
-        s.look(vt);
-    }
+    const Starts s(vt, t);
     ASSERT_TRUE(s.at.contains(t));
     const int64_t luecke = s.at[t] - (s.at[p] + 20100);
     EXPECT_GE(luecke, 0);
