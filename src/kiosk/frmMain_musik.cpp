@@ -73,6 +73,8 @@ void frmMain::connectMusik() {
     TimerWechsel = new platform::VbTimer(this, 0, false);
     TimerWechsel->onTimer = [this] {
         TimerWechsel->setEnabled(false);
+        // It only sharpens Timer1: a loop whose timer was stopped stays stopped.
+        if (!Timer1->Enabled()) return;
         Wechsel();
         WechselZeitGeben();
     };
