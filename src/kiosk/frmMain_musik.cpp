@@ -58,6 +58,9 @@ void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
     }
 }
 
+// The other one of the two playback channels.
+int16_t AndererKanal(int16_t k) { return k == 0 ? 1 : 0; }
+
 // The channel's exact length in milliseconds, 0 without a song.
 int32_t LaengeMs(int16_t k) { return frmPlayer::instance().MMControl1(k).length(); }
 
@@ -101,7 +104,7 @@ void frmMain::Timer1_Timer() {
 
 namespace {
 kiosklogic::Kanalzustand KanalLesen(int16_t k) {
-    const int16_t andere = k == 0 ? 1 : 0;
+    const int16_t andere = AndererKanal(k);
     const int16_t status = PlayerStatus(k);
     const int16_t statusAndere = PlayerStatus(andere);
     kiosklogic::Kanalzustand kanal;
@@ -128,7 +131,7 @@ void frmMain::Wechsel() {
         }
         // After the queue ran dry the other channel may still play the last song out:
         // a song queued meanwhile starts here, on the free channel, and that one ends by itself.
-        const int16_t andere = AktPlayer == 0 ? 1 : 0;
+        const int16_t andere = AndererKanal(AktPlayer);
         if (PlayerStatus(andere) != 2) AktPlayer = andere;
         Naechstes();
         EnableButtons();
@@ -181,6 +184,10 @@ void frmMain::Naechstes() {
             AktuelleZeile = 1;
             AktuelleDatei = pfad;
             PlayerAbspielen(AktPlayer);
+            // A song before that was paused in its overlap (and the row after it deleted) is not
+            // woken later over this one.
+            const int16_t andere = AndererKanal(AktPlayer);
+            if (PlayerStatus(andere) == 1) PlayerStop(andere);
             platform::blockingSleep(500);
             Liedlaenge = PlayerLaenge(AktPlayer);
             break;
@@ -234,7 +241,7 @@ void frmMain::Zeitbalken() {
         int16_t status = 0;
         on([&] { status = PlayerStatus(AktPlayer); });
         // The note blinks while the music is paused, also when the paused song is the one before.
-        on([&] { Positionsgrafik->setBlinken(status == 1 || PlayerStatus(AktPlayer == 0 ? 1 : 0) == 1); });
+        on([&] { Positionsgrafik->setBlinken(status == 1 || PlayerStatus(AndererKanal(AktPlayer)) == 1); });
         const double links = TwLeft(Balken) - TwWidth(Positionsgrafik) / 2.0;
         if (status != 2) {
             if (status == 1) return;

@@ -108,6 +108,26 @@ TEST_F(GuestMusic, F5RightAfterASongEntersItsOverlapLeavesNoSongFrozen) {
     EXPECT_EQ(PlayerStatus(1), 0);  // the ended song is not woken over the current one
 }
 
+TEST_F(GuestMusic, AfterAPauseInTheOverlapAndADeleteOnlyTheNewSongGoesOn) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    for (const char* n : {"a.mp3", "b.mp3", "c.mp3"}) queue(archiveSong(n, 10000));
+    const QString c = playlist(3, 4);
+    ASSERT_TRUE(runUntil([&] { return PlayerStatus(0) == 2 && PlayerStatus(1) == 2; }, 10000));
+    m.Form_KeyDown(116, 0);
+    EXPECT_EQ(PlayerStatus(0), 1);
+    EXPECT_EQ(PlayerStatus(1), 1);
+    m.MSFlexGrid2->setRow(1);
+    m.Loeschen();
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), c);
+    EXPECT_EQ(PlayerStatus(1), 0);  // a's rest is dropped, not kept for the next F5
+    m.Form_KeyDown(116, 0);
+    m.Form_KeyDown(116, 0);
+    vt.advance(250);
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+    EXPECT_NE(PlayerStatus(1), 2);
+}
+
 TEST_F(GuestMusic, SpaceOnTheSongPlayingNowStartsItAgain) {
     frmMain& m = main();
     m.FadingSekunden = 5;
