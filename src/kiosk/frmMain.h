@@ -125,6 +125,8 @@ public:
     int32_t Height() const;
 
     // ---- play loop, time bar, take-over, button states ----
+    // Fires at the moment the current song's end test will pass, between Timer1's ticks.
+    platform::VbTimer* TimerWechsel = nullptr;
     void Timer1_Timer();
     void Naechstes();
     void Pause();
@@ -287,6 +289,12 @@ private:
     // Connects the play loop's buttons and lets the tag writers see AktPlayer.
     void connectMusik();
     void disconnectMusik();
+    // The end test and, when it passes, the hand-over to the next song.
+    void Wechsel();
+    // Aims TimerWechsel at the moment of the next hand-over, when that can be foreseen.
+    void WechselZeitGeben();
+    // Takes the marked archive row over under the limit and duplicate rules, whatever the lock.
+    void MarkierteUebernehmen();
 
     // The scan delivers its rows here.
     class Scan : public ScanReceiver {

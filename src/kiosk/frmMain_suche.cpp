@@ -407,6 +407,8 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
         pumpEvents();
         if (ProgrammEnde) return;
         AktuelleZeile = 0;
+        // The song may be the one just stopped: it starts again, it was not played to its end.
+        AktuelleDatei.clear();
         Uebernehmen_Click();
         G.SetFocus();
         break;

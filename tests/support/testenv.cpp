@@ -3,6 +3,7 @@
 #include "base/Err.h"
 #include "base/ErrPtnr.h"
 #include "platform/guard.h"
+#include "platform/mixer.h"
 #include "platform/program.h"
 #include "platform/settingsstore.h"
 
@@ -75,6 +76,8 @@ QString freshFolder(const QString& name) {
     QDir().mkpath(p);
     return p;
 }
+
+void CleanMixer::OnTestStart(const ::testing::TestInfo&) { platform::Mixer::instance().reset(); }
 
 void Environment::SetUp() {
     g_scratch = new QTemporaryDir();

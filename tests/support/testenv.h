@@ -49,6 +49,12 @@ std::vector<ReportedError>& reportedErrors();
 // Answer the default hook gives (2 unless a test changes it).
 void setDefaultErrorAnswer(int answer);
 
+// Starts every test with a silent mixer: no click, beep or song of an earlier test is heard in it.
+class CleanMixer : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override;
+};
+
 class Environment : public ::testing::Environment {
 public:
     void SetUp() override;
