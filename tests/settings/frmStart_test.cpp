@@ -111,6 +111,9 @@ TEST_F(StartDialog, StoredTextsAreConvertedAndRejectedOnesFallBackToTheDefault) 
         {"Farbe", "255", farbe, 255},          {"Farbe", "16777215", farbe, 0xFFFFFF},
         {"Farbe", "grün", farbe, RGB(0, 255, 255)}, {"Farbe", "-1", farbe, RGB(0, 255, 255)},
         {"Farbe", "16777216", farbe, RGB(0, 255, 255)},
+        // Colours that OK refuses would stop the autostart for good.
+        {"Farbe", "0", farbe, RGB(0, 255, 255)}, {"Farbe", "4539717", farbe, RGB(0, 255, 255)},
+        {"Farbe", "70", farbe, RGB(70, 0, 0)},
         {"Fading", "0", fading, 0},            {"Fading", "30", fading, 30},
         {"Fading", "31", fading, 10},          {"Fading", "-1", fading, 10},
         {"Fading", "zehn", fading, 10},        {"Anzahl", "10", anzahl, 10},
@@ -210,25 +213,27 @@ TEST_F(StartDialog, OkRefusesAnEmptyFolderAndDarkStoredColoursAndStoresNothing) 
     struct Case {
         const char* name;
         const char* pfad;
-        const char* farbe;
-        const char* hintergrund;
+        int32_t farbe;
+        int32_t hintergrund;
         QString message;
     };
     const std::vector<Case> cases{
-        {"blank folder", "   ", "16776960", "16711680", QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!")},
-        {"dark button colour", "/m", "0", "16711680",
+        {"blank folder", "   ", RGB(0, 255, 255), RGB(0, 0, 255),
+         QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!")},
+        {"dark button colour", "/m", 0, RGB(0, 0, 255),
          QStringLiteral("Die Buttonfarbe ist zu dunkel!\r\nBitte eine andere Farbe wählen.")},
-        {"dark background", "/m", "16776960", "4539717",
+        {"dark background", "/m", RGB(0, 255, 255), 4539717,
          QStringLiteral("Die Hintergrundfarbe ist zu dunkel!\r\nBitte eine andere Farbe wählen.")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(platform::settingsFile(platform::appTitle()));
         store("Pfad", QString::fromLatin1(c.pfad));
-        store("Farbe", QString::fromLatin1(c.farbe));
-        store("Hintergrundfarbe", QString::fromLatin1(c.hintergrund));
         frmStart::resetForTests();
         frmStart& f = frmStart::instance();
+        // A stored dark colour loads as its default: only a swatch set otherwise can be dark.
+        f.PicFarbe->setBackColor(c.farbe);
+        f.PicHintergrundfarbe->setBackColor(c.hintergrund);
         messages().clear();
         f.cmdOK_Click();
         ASSERT_EQ(messages().size(), 1u);
@@ -337,6 +342,18 @@ TEST_F(StartDialog, CountdownShowsTheLastTenSecondsAndPressesOkAtForty) {
     EXPECT_FALSE(countdownShown(f));
     advanceSeconds(vt, 60);
     EXPECT_FALSE(countdownShown(f));
+}
+
+TEST_F(StartDialog, CountdownHandsOverWithADarkColourInAHandEditedStore) {
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    store("Farbe", QStringLiteral("0"));
+    store("Hintergrundfarbe", QStringLiteral("0"));
+    frmStart& f = frmStart::instance();
+    advanceSeconds(vt, 40);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(stored("Farbe"), QStringLiteral("16776960"));
+    EXPECT_EQ(stored("Hintergrundfarbe"), QStringLiteral("16711680"));
+    EXPECT_FALSE(f.TimerAutostart->Enabled());
 }
 
 TEST_F(StartDialog, CountdownPressingOkOnAnEmptyFolderWarnsOnceAndStaysOff) {
