@@ -3,6 +3,7 @@
 #include "platform/colors.h"
 #include "platform/program.h"
 #include "platform/toplevel.h"
+#include "platform/vbtimer.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -15,6 +16,7 @@ namespace platform {
 namespace {
 Answerer* g_answerer = nullptr;
 int g_open = 0;
+int g_timeoutMs = 0;
 
 QWidget* ownerOr(QWidget* w) { return w ? w : QApplication::activeWindow(); }
 }  // namespace
@@ -26,8 +28,11 @@ void setAnswerer(Answerer* a) { g_answerer = a; }
 Answerer* answerer() { return g_answerer; }
 bool dialogOpen() { return g_open > 0; }
 
+UnattendedMessages::UnattendedMessages(int ms) : previous_(g_timeoutMs) { g_timeoutMs = ms; }
+UnattendedMessages::~UnattendedMessages() { g_timeoutMs = previous_; }
+
 int MsgBox(const QString& prompt, int style, const QString& title) {
-    MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title};
+    MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs};
     ModalScope mark;
     if (g_answerer) return g_answerer->message(r);
 
@@ -42,6 +47,11 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
     case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+    // The timer is the form runtime's: under a test's virtual clock it ticks on that clock.
+    VbTimer selbst(&box, r.timeoutMs, r.timeoutMs > 0);
+    selbst.onTimer = [&box] {
+        if (QPushButton* b = box.defaultButton()) b->click();
+    };
     if (r.buttons() == vbYesNo) {
         QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);

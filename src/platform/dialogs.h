@@ -28,6 +28,8 @@ struct MessageRequest {
     QString prompt;
     int style = 0;
     QString title;
+    // Above 0: the box answers itself with its default button after this many ms.
+    int timeoutMs = 0;
     int buttons() const { return style & 7; }
     int icon() const { return style & 0x70; }
 };
@@ -55,6 +57,19 @@ Answerer* answerer();
 
 // MsgBox(prompt, buttons+icon, title); the title defaults to the program's title.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
+
+// While one exists, every message box answers itself with its default button after ms:
+// a run that nobody watches must not wait for a person.
+class UnattendedMessages {
+public:
+    explicit UnattendedMessages(int ms);
+    ~UnattendedMessages();
+    UnattendedMessages(const UnattendedMessages&) = delete;
+    UnattendedMessages& operator=(const UnattendedMessages&) = delete;
+
+private:
+    int previous_;
+};
 QString pickFolder(QWidget* owner, const QString& title);
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);

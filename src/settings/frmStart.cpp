@@ -29,6 +29,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
+#include <optional>
 #include <vector>
 
 using namespace settingslogic;
@@ -441,6 +442,10 @@ bool frmStart::refuseDarkColours() {
 }
 
 void frmStart::cmdOK_Click() {
+    // Pressed by the countdown, nobody may be there: each box of the hand-over answers itself.
+    std::optional<platform::UnattendedMessages> unbeaufsichtigt;
+    if (vomCountdown_) unbeaufsichtigt.emplace(UnattendedBoxMs);
+    vomCountdown_ = false;
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
         platform::MsgBox(QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!"), platform::vbExclamation);
@@ -461,7 +466,10 @@ void frmStart::cmdOK_Click() {
     }
     // The dialog is hidden now. One opened again during the long length pass gets
     // working buttons: its OK runs a new hand-over with a pass of its own.
-    if (gezeigt) mainScreenLengths();
+    if (!gezeigt) return;
+    // The kiosk is up: boxes from here on belong to its guests and its operator.
+    unbeaufsichtigt.reset();
+    mainScreenLengths();
 }
 
 void frmStart::cmdAbbrechen_Click() {
@@ -491,7 +499,10 @@ void frmStart::TimerAutostart_Timer() {
         Label2->setText(countdownText(40 - AutostartZaehler));
     }
     if (AutostartZaehler >= 40) {
-        if (cmdOK->isEnabled()) cmdOK_Click();
+        if (cmdOK->isEnabled()) {
+            vomCountdown_ = true;
+            cmdOK_Click();
+        }
         AutostartZuruecksetzen();
         TimerAutostart->setEnabled(false);
     }
