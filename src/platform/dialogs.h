@@ -2,6 +2,7 @@
 // Message boxes and common dialogs behind one seam: the program shows real Qt
 // dialogs, tests install an Answerer that replies at once without a modal loop.
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -70,6 +71,9 @@ public:
 private:
     int previous_;
 };
+// A box with an OK button that does not hold its caller (nor count as an open dialog):
+// it stays until its OK or until the caller closes it. An Answerer answers it at once.
+QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style);
 QString pickFolder(QWidget* owner, const QString& title);
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);

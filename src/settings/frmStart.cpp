@@ -280,9 +280,17 @@ void frmStart::Form_Load() {
 
     const float widthPx = static_cast<float>(platform::screenWidthTwips()) / platform::TwipsPerPixel;
     const float heightPx = static_cast<float>(platform::screenHeightTwips()) / platform::TwipsPerPixel;
+    // The warning must not hold the countdown of a kiosk that nobody watches: it stays
+    // open beside the dialog, and a hand-over closes it.
+    aufloesungsWarnungSchliessen();
     if (widthPx < 1024 || heightPx < 768)
-        platform::MsgBox(QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
-                         platform::vbExclamation);
+        aufloesungsWarnung_ = platform::showMessage(
+            this, QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
+            platform::vbExclamation);
+}
+
+void frmStart::aufloesungsWarnungSchliessen() {
+    if (aufloesungsWarnung_) aufloesungsWarnung_->close();
 }
 
 QString frmStart::defaultText(int index) const {
@@ -343,6 +351,7 @@ void frmStart::AutostartZuruecksetzen() {
 
 void frmStart::Unload() {
     TimerAutostart->setEnabled(false);
+    aufloesungsWarnungSchliessen();
     loaded_ = false;
 }
 
@@ -446,6 +455,7 @@ void frmStart::cmdOK_Click() {
     std::optional<platform::UnattendedMessages> unbeaufsichtigt;
     if (vomCountdown_) unbeaufsichtigt.emplace(UnattendedBoxMs);
     vomCountdown_ = false;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
         platform::MsgBox(QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!"), platform::vbExclamation);
@@ -476,6 +486,7 @@ void frmStart::cmdAbbrechen_Click() {
     // The operator has chosen: the countdown must not hand over behind the kiosk later.
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     EinstellungenSpeichern(4);
     mainScreenWithoutScan();

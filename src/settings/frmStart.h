@@ -5,6 +5,7 @@
 #include "settings/startcontrols.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -172,6 +173,9 @@ private:
     bool loaded_ = false;
     // Once OK has run, the countdown stays off for the rest of the run.
     bool autostartOff_ = false;
+    // The screen-size warning while it is open.
+    QPointer<QWidget> aufloesungsWarnung_;
+    void aufloesungsWarnungSchliessen();
     // Set by the countdown for the cmdOK_Click it runs.
     bool vomCountdown_ = false;
     // Set while menuZurueck_Click waits for the dialog.

@@ -12,7 +12,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -403,10 +407,7 @@ TEST_F(StartDialog, ScreenWarningBelow1024By768) {
         messages().clear();
         platform::setScreenSizeOverride(c.size);
         frmStart::resetForTests();
-        // The seconds the warning stays open do not count towards the autostart.
-        testenv::dialogs().duringDialog = [&] { advanceSeconds(vt, 45); };
         frmStart& f = frmStart::instance();
-        testenv::dialogs().duringDialog = nullptr;
         ASSERT_EQ(messages().size(), c.warns ? 1u : 0u);
         if (c.warns) {
             EXPECT_EQ(messages()[0].prompt, warning);
@@ -416,6 +417,34 @@ TEST_F(StartDialog, ScreenWarningBelow1024By768) {
         EXPECT_EQ(f.autostartZaehler(), 0);
         EXPECT_TRUE(f.TimerAutostart->Enabled());
     }
+}
+
+TEST_F(StartDialog, TheScreenWarningHoldsNeitherTheLoadNorTheCountdownAndTheAutostartClosesIt) {
+    const QString warning = QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!");
+    auto warningBox = [&]() -> QMessageBox* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == warning) return b;
+        return nullptr;
+    };
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    platform::setScreenSizeOverride(QSize(800, 600));
+    platform::setAnswerer(nullptr);
+    // A box that held the load would be closed here after two real seconds, and fail below.
+    QTimer::singleShot(2000, [&] {
+        if (QMessageBox* b = warningBox()) b->done(0);
+    });
+    frmStart& f = frmStart::instance();
+    f.show();
+    QPointer<QMessageBox> box = warningBox();
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->isModal());
+    advanceSeconds(vt, 39);
+    EXPECT_EQ(f.autostartZaehler(), 39);
+    EXPECT_TRUE(box && box->isVisible());
+    advanceSeconds(vt, 1);
+    platform::setAnswerer(&testenv::dialogs());
+    EXPECT_EQ(stored("Pfad"), f.Text1->text());  // the autostart ran
+    EXPECT_FALSE(box && box->isVisible());
 }
 
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
