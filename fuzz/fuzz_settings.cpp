@@ -1,5 +1,5 @@
 // The settings load over any INI text: every setting ends at a valid value, the
-// value a plain stored text names, or its default.
+// value a plain stored text names, or its default (also for a colour OK refuses).
 #include "fuzz_support.h"
 #include "platform/screen.h"
 #include "settings/frmStart.h"
@@ -98,6 +98,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const std::optional<int> deflt = plainValue(kind, QString::fromLatin1(kDefaults[i]), lo, hi);
         const QVariant v = stored.value(key);
         std::optional<int> want = v.isValid() ? plainValue(kind, v.toString(), lo, hi) : deflt;
+        // A colour that OK refuses loads as its default.
+        if (kind == Kind::Colour && want && settingslogic::tooDark(*want)) want = deflt;
         if (want && value != *want)
             fuzzsupport::finding("setting not as stored:", QString::fromLatin1(Table[i].name) + QLatin1Char('=') + v.toString());
     }

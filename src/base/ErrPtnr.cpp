@@ -227,6 +227,10 @@ int16_t ErrPtnr::nestedError(const QString& AktModul, const QString& AktProc) {
     return 2;
 }
 
+void ErrPtnr::AntwortBeenden() {
+    if (g_instance && g_instance->m_Showing) g_instance->cmdContinue_Click(3);
+}
+
 void ErrPtnr::cmdContinue_Click(int16_t Index) {
     m_Result = Index;
     hide();
