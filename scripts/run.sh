@@ -6,7 +6,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "run.sh: no display (DISPLAY is not set); start the kiosk inside an X session." >&2
   exit 2
 fi
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-MELOTRA_BUILD_TARGET=melotra scripts/setup.sh build "${launcher[@]}"
+MELOTRA_BUILD_TARGET=melotra scripts/setup.sh build
 exec build/melotra "$@"

@@ -28,7 +28,9 @@ fi
 
 build_dir=${1:-build}
 shift || true
-cmake -S . -B "$build_dir" "$@" >/dev/null
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build_dir" "${launcher[@]}" "$@" >/dev/null
 target=()
 [ -z "${MELOTRA_BUILD_TARGET:-}" ] || target=(--target "$MELOTRA_BUILD_TARGET")
 cmake --build "$build_dir" -j"${MELOTRA_BUILD_JOBS:-$(nproc)}" "${target[@]}"
