@@ -265,7 +265,9 @@ TEST_F(PlayLoop, SongsShorterThanTheCrossfadeAreHeardToTheEnd) {
         EXPECT_GT(naechstes, lieder[i].uebergabeMs) << i;
         EXPECT_LE(naechstes, std::max<int64_t>(lieder[i].uebergabeMs, vorherEnde) + 750) << i;
         // The song after next takes this song's channel only once this song has ended.
-        if (i + 2 <= 4) EXPECT_GE(int64_t(beginn[pfade[i + 2]] - beginn[pfade[i]]), lieder[i].ms) << i;
+        if (i + 2 <= 4) {
+            EXPECT_GE(int64_t(beginn[pfade[i + 2]] - beginn[pfade[i]]), lieder[i].ms) << i;
+        }
     }
 }
 

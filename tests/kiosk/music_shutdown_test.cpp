@@ -266,6 +266,36 @@ TEST(ProgramSignals, TheBuiltProgramEndsOnSigtermUnderItsErrorDialog) {
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 1);  // the dialog's "Programm beenden"
 }
+
+// Started where there is no display, the program says so in one line and ends with an
+// error status (Qt alone would abort); with the offscreen platform it needs none.
+TEST(ProgramSignals, TheBuiltProgramWithoutADisplaySaysSoInOneLine) {
+    const QString home = testenv::freshFolder(QStringLiteral("nodisplay_home"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.remove("WAYLAND_DISPLAY");
+    for (const QString& display : {QString(), QStringLiteral(":9997")}) {
+        for (const char* platform : {"", "xcb"}) {
+            QProcessEnvironment e = env;
+            if (display.isEmpty()) e.remove("DISPLAY");
+            else e.insert("DISPLAY", display);
+            if (*platform) e.insert("QT_QPA_PLATFORM", platform);
+            else e.remove("QT_QPA_PLATFORM");
+            QProcess p;
+            p.setProcessEnvironment(e);
+            p.start(QStringLiteral(MELOTRA_EXE), {});
+            ASSERT_TRUE(p.waitForFinished(10000)) << display.toStdString() << platform;
+            EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << display.toStdString() << platform;
+            EXPECT_NE(p.exitCode(), 0) << display.toStdString() << platform;
+            const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+            EXPECT_FALSE(err.contains(u'\n')) << err.toStdString();
+            EXPECT_TRUE(err.contains(QStringLiteral("DISPLAY"))) << err.toStdString();
+        }
+    }
+}
 #endif
 
 }  // namespace

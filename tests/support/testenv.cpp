@@ -48,8 +48,11 @@ std::optional<int32_t> FakeAnswerer::color(int32_t) {
 
 std::optional<QString> FakeAnswerer::saveFile(const QString&, const QString&) {
     if (duringDialog) duringDialog();
-    if (saveAnswers.empty()) return std::nullopt;
-    auto a = saveAnswers.front();
+    if (saveAnswers.empty() || !saveAnswers.front()) {
+        if (!saveAnswers.empty()) saveAnswers.pop_front();
+        return std::nullopt;
+    }
+    QString a = *saveAnswers.front();
     saveAnswers.pop_front();
     return a;
 }

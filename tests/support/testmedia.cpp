@@ -15,10 +15,12 @@ namespace {
 constexpr int kEncoderDelay = 576;
 constexpr int kDecoderDelay = 529;
 
+// The bit rates of MPEG-1 Layer III, in the order of their header index 1..14.
+constexpr int kBitrates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+
 int bitrateIndex(int kbps) {
-    static const int table[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-    for (int i = 1; i < 15; ++i)
-        if (table[i] == kbps) return i;
+    for (int i = 0; i < 14; ++i)
+        if (kBitrates[i] == kbps) return i + 1;
     throw std::invalid_argument("no MPEG-1 Layer III bit rate");
 }
 
@@ -58,9 +60,18 @@ uint16_t crc16(const char* data, int n) {
     return crc;
 }
 
+// The "Info" frame and its LAME tag take 192 bytes; at low bit rates a frame is
+// smaller, so the encoder writes that one frame at the lowest rate that holds it.
+constexpr int kInfoFrameBytes = 192;
+int infoFrameKbps(int kbps) {
+    for (int k : kBitrates)
+        if (k >= kbps && frameSize(k, 0) >= kInfoFrameBytes) return k;
+    return kbps;
+}
+
 // "Info" frame with a LAME tag that trims the stream to its exact sample count.
 QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalBytes) {
-    QByteArray f = frame(kbps, 0);
+    QByteArray f = frame(infoFrameKbps(kbps), 0);
     char* p = f.data();
     memcpy(p + 36, "Info", 4);
     putBE32(p + 40, 0x0F);  // frames, bytes, TOC, quality
@@ -77,9 +88,9 @@ QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalB
     lame[22] = char(dp >> 8);
     lame[23] = char(dp);
     putBE32(lame + 28, totalBytes);
-    const uint16_t crc = crc16(p, 190);
-    p[190] = char(crc >> 8);
-    p[191] = char(crc);
+    const uint16_t crc = crc16(p, kInfoFrameBytes - 2);
+    p[kInfoFrameBytes - 2] = char(crc >> 8);
+    p[kInfoFrameBytes - 1] = char(crc);
     return f;
 }
 
@@ -123,7 +134,7 @@ QByteArray silentMp3Bytes(int32_t lengthMs, int bitrateKbps, bool gaplessHeader)
     const int padding = int(frames * kSamplesPerFrame - kEncoderDelay - samples);
     QByteArray audio;
     for (int64_t i = 1; i <= frames; ++i) audio += frame(bitrateKbps, i);
-    const uint32_t total = uint32_t(audio.size() + frameSize(bitrateKbps, 0));
+    const uint32_t total = uint32_t(audio.size() + frameSize(infoFrameKbps(bitrateKbps), 0));
     return infoFrame(bitrateKbps, frames, padding, total) + audio;
 }
 

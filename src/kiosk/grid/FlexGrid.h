@@ -62,6 +62,7 @@ public:
     void RemoveItem(int row);
     void Clear();
     void setSort(int setting);
+    void setColSortText(int col, GridModel::SortText key) { model_.setColSortText(col, std::move(key)); }
 
     bool Redraw() const { return redraw_; }
     void setRedraw(bool on);
