@@ -326,13 +326,23 @@ void ErrPtnr::AppendTraceFile() {
     appendToTraceFile(protocol);
 }
 
-void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
+namespace {
+void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {
+    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what + QStringLiteral(" nicht lesbar, übergangen: \"") +
                          path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
                          description + QStringLiteral(")") + CRLF;
     QFile f(traceFileName(QStringLiteral(".EPT")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(line.toUtf8());
+}
+}  // namespace
+
+void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Datei"), path, number, description);
+}
+
+void ErrPtnr::LogUnreadableFolder(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Ordner"), path, number, description);
 }
 
 void ErrPtnr::appendToTraceFile(const QString& protocol) const {

@@ -23,6 +23,7 @@ namespace kioskgrid {
 class FlexGrid;
 }
 namespace platform {
+class BinaryFile;
 class VbTimer;
 }
 
@@ -103,7 +104,8 @@ public:
 
     // ---- archive ----
     void Einlesen(QString& Startordner);
-    void EineZeileInsArchiv(const QString& Datei, int32_t optYRow);
+    // offen: the song as the scan holds it open, read from there.
+    void EineZeileInsArchiv(const QString& Datei, int32_t optYRow, const platform::BinaryFile* offen = nullptr);
     void Archiv();
     static QString SemikolonErsetzen(const QString& a);
 
@@ -301,6 +303,7 @@ private:
     public:
         explicit Scan(frmMain& m) : m_(m) {}
         void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) override;
+        void songFound(const QString& Datei, const platform::BinaryFile& file) override;
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
         bool wantsTotal() const override { return false; }  // Einlesen drops it

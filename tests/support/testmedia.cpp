@@ -146,6 +146,26 @@ QString writeBytes(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
+QString writeAppleDouble(const QString& path) {
+    QByteArray b;
+    const auto be32 = [&b](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) b.append(char((v >> shift) & 0xFF));
+    };
+    be32(0x00051607);  // magic
+    be32(0x00020000);  // version 2
+    b.append("Mac OS X        ", 16);
+    b.append('\0').append('\2');  // two entries
+    be32(9);                       // Finder info
+    be32(50);
+    be32(32);
+    be32(2);  // resource fork, empty, at the end
+    be32(4096);
+    be32(0);
+    b.append("MPG3hook", 8);  // file type and creator
+    b.append(QByteArray(4096 - b.size(), '\0'));
+    return writeBytes(path, b);
+}
+
 QString writeSilentMp3(const QString& path, int32_t lengthMs, const SilentOptions& opt) {
     QByteArray b = silentMp3Bytes(lengthMs, opt.bitrateKbps, opt.gaplessHeader);
     if (opt.tag) b += id3v1Bytes(*opt.tag);
