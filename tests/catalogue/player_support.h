@@ -10,8 +10,6 @@
 #include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
-#include <mpg123.h>
-#include <vector>
 
 namespace playertest {
 
@@ -24,27 +22,7 @@ inline int64_t bytesRead() {
     return -1;
 }
 
-// Samples a full decode delivers, set up as the channels decode (44.1 kHz stereo, gapless).
-inline int64_t decodedFrames(const QString& path) {
-    mpg123_init();
-    mpg123_handle* h = mpg123_new(nullptr, nullptr);
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
-    mpg123_param(h, MPG123_FORCE_RATE, platform::kMixRate, 0);
-    mpg123_format_none(h);
-    mpg123_format(h, platform::kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    int64_t frames = 0;
-    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK) {
-        std::vector<unsigned char> buf(1 << 16);
-        for (;;) {
-            size_t done = 0;
-            const int r = mpg123_read(h, buf.data(), buf.size(), &done);
-            frames += int64_t(done / 4);
-            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
-        }
-    }
-    mpg123_delete(h);
-    return frames;
-}
+using testmedia::decodedFrames;
 inline int32_t decodedMs(const QString& path) { return int32_t(platform::msForFrames(decodedFrames(path))); }
 
 }  // namespace playertest

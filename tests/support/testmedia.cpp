@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <lame/lame.h>
+#include <mpg123.h>
 #include <stdexcept>
 #include <vector>
 
@@ -324,6 +325,27 @@ QByteArray foreignAudioBytes(Foreign kind, int n) {
         return b;
     }
     return b;
+}
+
+int64_t decodedFrames(const QString& path) {
+    mpg123_init();
+    mpg123_handle* h = mpg123_new(nullptr, nullptr);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
+    mpg123_param(h, MPG123_FORCE_RATE, kRate, 0);
+    mpg123_format_none(h);
+    mpg123_format(h, kRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    int64_t frames = 0;
+    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK) {
+        std::vector<unsigned char> buf(1 << 16);
+        for (;;) {
+            size_t done = 0;
+            const int r = mpg123_read(h, buf.data(), buf.size(), &done);
+            frames += int64_t(done / 4);
+            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+        }
+    }
+    mpg123_delete(h);
+    return frames;
 }
 
 QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude) {

@@ -100,6 +100,10 @@ void setHeaderFrames(QByteArray& mp3, uint32_t frames);
 enum class Foreign { Wav, Flac, Ogg, AacAdts, Mp4 };
 QByteArray foreignAudioBytes(Foreign kind, int n);
 
+// Stereo samples at 44.1 kHz that decoding every frame of path delivers, the
+// decoder set up as the channels set it up (gapless).
+int64_t decodedFrames(const QString& path);
+
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
 QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude);
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
