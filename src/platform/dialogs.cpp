@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,10 +65,14 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
     return vbOK;
 }
 
-QString pickFolder(QWidget* owner, const QString& title) {
+QString pickFolder(QWidget* owner, const QString& title, const QString& start) {
     ModalScope mark;
-    if (g_answerer) return g_answerer->folder(title);
-    QFileDialog d(ownerOr(owner), title);
+    if (g_answerer) return g_answerer->folder(title, start);
+    // A folder that is gone opens at its nearest existing parent.
+    QFileInfo at(start);
+    while (!start.isEmpty() && !at.isDir() && !at.isRoot() && at.absolutePath() != at.absoluteFilePath())
+        at.setFile(at.absolutePath());
+    QFileDialog d(ownerOr(owner), title, at.isDir() ? at.absoluteFilePath() : QString());
     d.setFileMode(QFileDialog::Directory);
     d.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     bringToFrontWhenShown(&d);

@@ -36,8 +36,8 @@ class Answerer {
 public:
     virtual ~Answerer() = default;
     virtual int message(const MessageRequest& r) = 0;
-    // Folder picker: the chosen folder, or "" for cancel.
-    virtual QString folder(const QString& title) = 0;
+    // Folder picker opened in `start`: the chosen folder, or "" for cancel.
+    virtual QString folder(const QString& title, const QString& start) = 0;
     // Colour dialog: the chosen colour value (&HBBGGRR), or nothing for cancel.
     virtual std::optional<int32_t> color(int32_t initial) = 0;
     // Save-file dialog: the chosen path, or nothing for cancel.
@@ -55,7 +55,7 @@ Answerer* answerer();
 
 // MsgBox(prompt, buttons+icon, title); the title defaults to the program's title.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
-QString pickFolder(QWidget* owner, const QString& title);
+QString pickFolder(QWidget* owner, const QString& title, const QString& start = QString());
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);
 

@@ -26,9 +26,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
+#include <cstdio>
 #include <vector>
 
 using namespace settingslogic;
@@ -71,6 +73,7 @@ void frmStart::resetForTests() {
     g_instance->hide();
     g_instance->Unload();
     g_instance->autostartOff_ = false;
+    g_instance->speicherfehlerGemeldet_ = false;
 }
 
 frmStart::frmStart() : QDialog(nullptr) {
@@ -324,9 +327,17 @@ QString frmStart::storedText(int index) const {
 
 void frmStart::EinstellungenSpeichern(int count) {
     const int n = std::min<int>(count, static_cast<int>(Table.size()));
-    for (int i = 0; i < n; ++i)
-        platform::SaveSetting(platform::appTitle(), QString::fromLatin1(Section), QString::fromLatin1(Table[i].name),
-                              storedText(i));
+    QList<QPair<QString, QString>> werte;
+    for (int i = 0; i < n; ++i) werte.append({QString::fromLatin1(Table[i].name), storedText(i)});
+    if (platform::SaveSettings(platform::appTitle(), QString::fromLatin1(Section), werte)) return;
+    const QString datei = platform::settingsFile(platform::appTitle());
+    std::fprintf(stderr, "melotra: settings not saved to %s\n", qPrintable(datei));
+    // The kiosk runs on with the settings of this dialog; an unattended start must not wait for a box.
+    if (speicherfehlerGemeldet_ || countdownOK_) return;
+    speicherfehlerGemeldet_ = true;
+    platform::MsgBox(QStringLiteral("Die Einstellungen konnten nicht in der Datei '") + datei +
+                         QStringLiteral("' gespeichert werden!\r\nSie gelten nur bis zum Programmende."),
+                     platform::vbExclamation);
 }
 
 void frmStart::Form_Activate() {
@@ -414,7 +425,8 @@ void frmStart::cmbAnzahl_Change() { AutostartZuruecksetzen(); }
 
 void frmStart::cmdDurchsuchen_Click() {
     AutostartZuruecksetzen();
-    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0);
+    // Opened where the folder text points, not where the program was started.
+    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0, Text1->text());
     if (!folder.isEmpty()) Text1->setText(folder);
 }
 
@@ -491,7 +503,10 @@ void frmStart::TimerAutostart_Timer() {
         Label2->setText(countdownText(40 - AutostartZaehler));
     }
     if (AutostartZaehler >= 40) {
-        if (cmdOK->isEnabled()) cmdOK_Click();
+        if (cmdOK->isEnabled()) {
+            const QScopedValueRollback<bool> countdown(countdownOK_, true);
+            cmdOK_Click();
+        }
         AutostartZuruecksetzen();
         TimerAutostart->setEnabled(false);
     }
