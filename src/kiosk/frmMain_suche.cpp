@@ -155,6 +155,8 @@ void frmMain::setPasswordChar(const QString& c) {
     QEvent neu(QEvent::StyleChange);
     QCoreApplication::sendEvent(txtSortierung, &neu);
     txtSortierung->setEchoMode(c.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+    // The keyboard's key numbers would spell the password in the trace.
+    ctlVirtuelleTastatur1->Verdeckt = !c.isEmpty();
 }
 
 void frmMain::TimerNeuStarten() {

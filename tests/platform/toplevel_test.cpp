@@ -19,10 +19,15 @@ namespace {
 
 struct RaiseLog {
     std::vector<QWidget*> raised;
+    std::vector<QWidget*> focused;
     RaiseLog() {
         platform::setBringToFrontHook([this](QWidget* w) { raised.push_back(w); });
+        platform::setGiveFocusHook([this](QWidget* w) { focused.push_back(w); });
     }
-    ~RaiseLog() { platform::setBringToFrontHook({}); }
+    ~RaiseLog() {
+        platform::setBringToFrontHook({});
+        platform::setGiveFocusHook({});
+    }
 };
 
 TEST(TopLevel, EveryShowingOfAWindowBringsItToTheFront) {
@@ -33,12 +38,14 @@ TEST(TopLevel, EveryShowingOfAWindowBringsItToTheFront) {
     owner.show();
     w.show();
     EXPECT_EQ(log.raised, std::vector<QWidget*>{&w});
-    // Hidden, it gives the focus back to the window below; an X11 window mapped
-    // again keeps its old place in the stack, so the next showing raises it anew.
+    // Hidden, it gives the focus back to the window below, which is not raised: a file
+    // manager opened meanwhile stays above the kiosk. An X11 window mapped again keeps
+    // its old place in the stack, so the next showing raises it anew.
     w.hide();
-    EXPECT_EQ(log.raised, (std::vector<QWidget*>{&w, &owner}));
+    EXPECT_EQ(log.raised, std::vector<QWidget*>{&w});
+    EXPECT_EQ(log.focused, std::vector<QWidget*>{&owner});
     w.show();
-    EXPECT_EQ(log.raised, (std::vector<QWidget*>{&w, &owner, &w}));
+    EXPECT_EQ(log.raised, (std::vector<QWidget*>{&w, &w}));
     ASSERT_TRUE(w.windowHandle());
     EXPECT_EQ(w.windowHandle()->transientParent(), owner.windowHandle());
 }
