@@ -83,7 +83,7 @@ using Schritt = kiosklogic::PlaylistSicherung::Schritt;
 void Ausfuehren(Schritt schritt, const QList<kiosklogic::Playlistsatz>& saetze) {
     // Written to a temporary file and renamed over the old one: a power cut leaves the old list or the new.
     if (schritt == Schritt::Schreiben) kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(), saetze);
-    if (schritt == Schritt::Entfernen) kiosklogic::PlaylistEntfernen(kiosklogic::PlaylistDateiname());
+    if (schritt == Schritt::Entfernen) kiosklogic::PlaylistVerwerfen();
 }
 }  // namespace
 
@@ -138,7 +138,7 @@ void frmMain::PlaylistEinlesen() {
     bool gelesen = false;
     withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("PlaylistEinlesen"), [&](ErrorHandler& on) {
         on([&] {
-            saetze = kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname());
+            saetze = kiosklogic::PlaylistLesen(kiosklogic::PlaylistLesedatei());
             gelesen = true;
         });
     });

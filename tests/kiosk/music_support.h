@@ -71,17 +71,16 @@ protected:
     QString dir;
 };
 
-// The program folder, where the playlist file goes, moved to a fresh folder.
+// The user's data folder, where the playlist file goes, moved to a fresh folder.
 class ProgramFolderTest : public MusicTest {
 protected:
     void SetUp() override {
         MusicTest::SetUp();
         prog = testenv::freshFolder(QStringLiteral("prog"));
-        platform::setAppPathOverride(prog);
+        platform::setDataPathOverride(prog);
     }
     void TearDown() override {
-        // Back to the scratch program folder, never the build tree's.
-        platform::setAppPathOverride(testenv::programFolder());
+        platform::setDataPathOverride(testenv::dataFolder());
         MusicTest::TearDown();
     }
     QByteArray file() const {
