@@ -220,6 +220,10 @@ int32_t SoundChannel::mode() {
     return mode_;
 }
 
+void SoundChannel::hush() {
+    if (mode_ == kModePlaying || mode_ == kModePaused) mode_ = kModeStopped;
+}
+
 void SoundChannel::mixInto(int32_t* acc, int frames) {
     int newFormats = 0;
     while (frames > 0 && mode_ == kModePlaying) {

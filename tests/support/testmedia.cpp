@@ -16,10 +16,12 @@ namespace {
 constexpr int kEncoderDelay = 576;
 constexpr int kDecoderDelay = 529;
 
+// The bit rates of MPEG-1 Layer III, in the order of their header index 1..14.
+constexpr int kBitrates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+
 int bitrateIndex(int kbps) {
-    static const int table[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-    for (int i = 1; i < 15; ++i)
-        if (table[i] == kbps) return i;
+    for (int i = 0; i < 14; ++i)
+        if (kBitrates[i] == kbps) return i + 1;
     throw std::invalid_argument("no MPEG-1 Layer III bit rate");
 }
 
@@ -59,9 +61,18 @@ uint16_t crc16(const char* data, int n) {
     return crc;
 }
 
+// The "Info" frame and its LAME tag take 192 bytes; at low bit rates a frame is
+// smaller, so the encoder writes that one frame at the lowest rate that holds it.
+constexpr int kInfoFrameBytes = 192;
+int infoFrameKbps(int kbps) {
+    for (int k : kBitrates)
+        if (k >= kbps && frameSize(k, 0) >= kInfoFrameBytes) return k;
+    return kbps;
+}
+
 // "Info" frame with a LAME tag that trims the stream to its exact sample count.
 QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalBytes) {
-    QByteArray f = frame(kbps, 0);
+    QByteArray f = frame(infoFrameKbps(kbps), 0);
     char* p = f.data();
     memcpy(p + 36, "Info", 4);
     putBE32(p + 40, 0x0F);  // frames, bytes, TOC, quality
@@ -78,9 +89,9 @@ QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalB
     lame[22] = char(dp >> 8);
     lame[23] = char(dp);
     putBE32(lame + 28, totalBytes);
-    const uint16_t crc = crc16(p, 190);
-    p[190] = char(crc >> 8);
-    p[191] = char(crc);
+    const uint16_t crc = crc16(p, kInfoFrameBytes - 2);
+    p[kInfoFrameBytes - 2] = char(crc >> 8);
+    p[kInfoFrameBytes - 1] = char(crc);
     return f;
 }
 
@@ -124,7 +135,7 @@ QByteArray silentMp3Bytes(int32_t lengthMs, int bitrateKbps, bool gaplessHeader)
     const int padding = int(frames * kSamplesPerFrame - kEncoderDelay - samples);
     QByteArray audio;
     for (int64_t i = 1; i <= frames; ++i) audio += frame(bitrateKbps, i);
-    const uint32_t total = uint32_t(audio.size() + frameSize(bitrateKbps, 0));
+    const uint32_t total = uint32_t(audio.size() + frameSize(infoFrameKbps(bitrateKbps), 0));
     return infoFrame(bitrateKbps, frames, padding, total) + audio;
 }
 
@@ -134,6 +145,26 @@ QString writeBytes(const QString& path, const QByteArray& bytes) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
         throw std::runtime_error("cannot write test media " + path.toStdString());
     return path;
+}
+
+QString writeAppleDouble(const QString& path) {
+    QByteArray b;
+    const auto be32 = [&b](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) b.append(char((v >> shift) & 0xFF));
+    };
+    be32(0x00051607);  // magic
+    be32(0x00020000);  // version 2
+    b.append("Mac OS X        ", 16);
+    b.append('\0').append('\2');  // two entries
+    be32(9);                       // Finder info
+    be32(50);
+    be32(32);
+    be32(2);  // resource fork, empty, at the end
+    be32(4096);
+    be32(0);
+    b.append("MPG3hook", 8);  // file type and creator
+    b.append(QByteArray(4096 - b.size(), '\0'));
+    return writeBytes(path, b);
 }
 
 QString writeSilentMp3(const QString& path, int32_t lengthMs, const SilentOptions& opt) {

@@ -57,6 +57,9 @@ QString writeShortFile(const QString& path, int n);
 QString writeTruncatedMp3(const QString& path, int32_t lengthMs, int keepBytes);
 // Any bytes.
 QString writeBytes(const QString& path, const QByteArray& bytes);
+// The AppleDouble file a Mac writes beside a song on a foreign disk ("._Lied.mp3"):
+// 4096 bytes, magic 00 05 16 07, the Finder info and an empty resource fork.
+QString writeAppleDouble(const QString& path);
 
 // A real sine tone encoded with LAME (44.1 kHz stereo, CBR, with its gapless
 // tag: decodes to exactly samplesFor(lengthMs) samples, lossy in value).
