@@ -245,6 +245,10 @@ int16_t ErrPtnr::nestedError(const QString& AktModul, const QString& AktProc) {
     return 2;
 }
 
+void ErrPtnr::AntwortBeenden() {
+    if (g_instance && g_instance->m_Showing) g_instance->cmdContinue_Click(3);
+}
+
 void ErrPtnr::cmdContinue_Click(int16_t Index) {
     m_Result = Index;
     hide();
@@ -340,11 +344,21 @@ void ErrPtnr::AppendTraceFile() {
     appendToTraceFile(protocol);
 }
 
-void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
+namespace {
+void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {
+    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what + QStringLiteral(" nicht lesbar, übergangen: \"") +
                          path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
                          description + QStringLiteral(")") + CRLF;
     appendWhole(traceFileName(QStringLiteral(".EPT")), line);
+}
+}  // namespace
+
+void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Datei"), path, number, description);
+}
+
+void ErrPtnr::LogUnreadableFolder(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Ordner"), path, number, description);
 }
 
 void ErrPtnr::appendToTraceFile(const QString& protocol) const { appendWhole(traceFilePath(), protocol + CRLF); }

@@ -31,6 +31,7 @@
 #include <QSlider>
 #include <QStandardPaths>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 using namespace settingslogic;
@@ -282,9 +283,17 @@ void frmStart::Form_Load() {
 
     const float widthPx = static_cast<float>(platform::screenWidthTwips()) / platform::TwipsPerPixel;
     const float heightPx = static_cast<float>(platform::screenHeightTwips()) / platform::TwipsPerPixel;
+    // The warning must not hold the countdown of a kiosk that nobody watches: it stays
+    // open beside the dialog, and a hand-over closes it.
+    aufloesungsWarnungSchliessen();
     if (widthPx < 1024 || heightPx < 768)
-        platform::MsgBox(QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
-                         platform::vbExclamation);
+        aufloesungsWarnung_ = platform::showMessage(
+            this, QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
+            platform::vbExclamation);
+}
+
+void frmStart::aufloesungsWarnungSchliessen() {
+    if (aufloesungsWarnung_) aufloesungsWarnung_->close();
 }
 
 QString frmStart::defaultText(int index) const {
@@ -353,6 +362,7 @@ void frmStart::AutostartZuruecksetzen() {
 
 void frmStart::Unload() {
     TimerAutostart->setEnabled(false);
+    aufloesungsWarnungSchliessen();
     loaded_ = false;
 }
 
@@ -453,6 +463,11 @@ bool frmStart::refuseDarkColours() {
 }
 
 void frmStart::cmdOK_Click() {
+    // Pressed by the countdown, nobody may be there: each box of the hand-over answers itself.
+    std::optional<platform::UnattendedMessages> unbeaufsichtigt;
+    if (vomCountdown_) unbeaufsichtigt.emplace(UnattendedBoxMs);
+    vomCountdown_ = false;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
         platform::MsgBox(QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!"), platform::vbExclamation);
@@ -473,13 +488,17 @@ void frmStart::cmdOK_Click() {
     }
     // The dialog is hidden now. One opened again during the long length pass gets
     // working buttons: its OK runs a new hand-over with a pass of its own.
-    if (gezeigt) mainScreenLengths();
+    if (!gezeigt) return;
+    // The kiosk is up: boxes from here on belong to its guests and its operator.
+    unbeaufsichtigt.reset();
+    mainScreenLengths();
 }
 
 void frmStart::cmdAbbrechen_Click() {
     // The operator has chosen: the countdown must not hand over behind the kiosk later.
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     EinstellungenSpeichern(4);
     mainScreenWithoutScan();
@@ -505,6 +524,7 @@ void frmStart::TimerAutostart_Timer() {
     if (AutostartZaehler >= 40) {
         if (cmdOK->isEnabled()) {
             const QScopedValueRollback<bool> countdown(countdownOK_, true);
+            vomCountdown_ = true;
             cmdOK_Click();
         }
         AutostartZuruecksetzen();

@@ -2,6 +2,7 @@
 #include "main_support.h"
 
 #include "base/ErrPtnr.h"
+#include "kiosk/logic/playlistdatei.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -112,6 +113,39 @@ TEST_F(HandOver, CountdownPressesOkAtFortySeconds) {
     EXPECT_TRUE(main().isVisible());
     // The first OK switches the countdown off for the rest of the run.
     EXPECT_FALSE(s.TimerAutostart->Enabled());
+}
+
+TEST_F(HandOver, AnAutostartAnswersItsOwnBoxesAndAPersonsHandOverKeepsThem) {
+    // The music drive is not mounted yet; the queue of the last run is to be reloaded.
+    const QString fehlt = testenv::freshFolder("drive") + "/Musik";
+    QByteArray liste;
+    for (int i = 1; i <= 5; ++i) liste += QStringLiteral("T%1;B;C;??:??;%2/%1.mp3;01:00\r\n").arg(i).arg(fehlt).toUtf8();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), liste);
+    frmStart& s = start(fehlt);
+    s.chkPlayliste->setChecked(true);
+    s.show();
+    seconds(40);
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    const platform::MessageRequest box = testenv::dialogs().messages[0];
+    EXPECT_TRUE(box.prompt.startsWith("Der angegebene Ordner \"" + fehlt + "\" wurde nicht gefunden!"));
+    EXPECT_EQ(box.timeoutMs, 15000);
+    ASSERT_TRUE(frmMain::loaded());
+    frmMain& m = main();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.lblStartmeldung->text(), "0 Lieder gefunden!");
+    EXPECT_EQ(m.MSFlexGrid2->Rows(), 6);
+    EXPECT_EQ(m.MSFlexGrid2->TextMatrix(1, 0), "T1");
+
+    // Boxes after the kiosk is up belong to the people at it.
+    platform::MsgBox("Dieses Lied wirklich löschen?", platform::vbYesNo);
+    EXPECT_EQ(testenv::dialogs().messages.back().timeoutMs, 0);
+    // The operator's own OK from the dialog brought back waits for the operator.
+    frmStart::setZurueckHook([](frmStart& d) { d.cmdOK_Click(); });
+    s.menuZurueck_Click();
+    frmStart::setZurueckHook({});
+    ASSERT_EQ(testenv::dialogs().messages.size(), 3u);
+    EXPECT_EQ(testenv::dialogs().messages[2].prompt, box.prompt);
+    EXPECT_EQ(testenv::dialogs().messages[2].timeoutMs, 0);
 }
 
 TEST_F(HandOver, NichtDurchsuchenStopsTheCountdownForTheRestOfTheRun) {

@@ -84,6 +84,20 @@ TEST(BeepTone, TheBeepSoundsThroughTheMixerAndEndsSoftly) {
     EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t v) { return v == 0; }));
 }
 
+// A test that ends with its beep still sounding: the next test must not hear it.
+TEST(BeepTone, ABeepLeftSoundingByOneTest) {
+    platform::beep();
+    platform::TestAudioOutput out;
+    const std::vector<int16_t> heard = out.pull(20);
+    EXPECT_TRUE(std::any_of(heard.begin(), heard.end(), [](int16_t v) { return v != 0; }));
+}
+
+TEST(BeepTone, IsNotHeardInTheNextTest) {
+    platform::TestAudioOutput out;
+    const std::vector<int16_t> heard = out.pull(200);
+    EXPECT_TRUE(std::all_of(heard.begin(), heard.end(), [](int16_t v) { return v == 0; }));
+}
+
 }  // namespace
 
 namespace {

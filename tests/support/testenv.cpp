@@ -3,6 +3,7 @@
 #include "base/Err.h"
 #include "base/ErrPtnr.h"
 #include "platform/guard.h"
+#include "platform/mixer.h"
 #include "platform/program.h"
 #include "platform/settingsstore.h"
 
@@ -53,8 +54,11 @@ std::optional<int32_t> FakeAnswerer::color(int32_t) {
 
 std::optional<QString> FakeAnswerer::saveFile(const QString&, const QString&) {
     if (duringDialog) duringDialog();
-    if (saveAnswers.empty()) return std::nullopt;
-    auto a = saveAnswers.front();
+    if (saveAnswers.empty() || !saveAnswers.front()) {
+        if (!saveAnswers.empty()) saveAnswers.pop_front();
+        return std::nullopt;
+    }
+    QString a = *saveAnswers.front();
     saveAnswers.pop_front();
     return a;
 }
@@ -128,6 +132,8 @@ QString freshFolder(const QString& name) {
     QDir().mkpath(p);
     return p;
 }
+
+void CleanMixer::OnTestStart(const ::testing::TestInfo&) { platform::Mixer::instance().reset(); }
 
 void Environment::SetUp() {
     g_scratch = new QTemporaryDir();

@@ -74,6 +74,12 @@ private:
     QTimer timer_;
 };
 
+// Starts every test with a silent mixer: no click, beep or song of an earlier test is heard in it.
+class CleanMixer : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override;
+};
+
 // A left press and release at a point of the widget, as a finger taps it.
 void tap(QWidget* w, QPointF at = QPointF(5, 5));
 

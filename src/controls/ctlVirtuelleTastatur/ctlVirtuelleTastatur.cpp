@@ -137,6 +137,12 @@ void TastaturTaste::paintEvent(QPaintEvent* e) {
 
 ctlVirtuelleTastatur::ctlVirtuelleTastatur(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    // A panel of its own (the button face, as a control's surface is by default):
+    // the screen beneath does not show between and beside the keys.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, platform::vbColor(platform::vbButtonFace));
+    setPalette(pal);
+    setAutoFillBackground(true);
     platform::setTwGeometry(this, 0, 0, kDesignWidth, kDesignHeight);
 
     template_ = new TastaturTaste(this, 0, this);
