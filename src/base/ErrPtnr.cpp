@@ -327,9 +327,12 @@ void ErrPtnr::AppendTraceFile() {
 }
 
 void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
-                         path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
-                         description + QStringLiteral(")") + CRLF;
+    LogLine(QStringLiteral("Datei nicht lesbar, übergangen: \"") + path + QStringLiteral("\"\tFehler-Nr: ") +
+            QString::number(number) + QStringLiteral(" (") + description + QStringLiteral(")"));
+}
+
+void ErrPtnr::LogLine(const QString& text) {
+    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + text + CRLF;
     QFile f(traceFileName(QStringLiteral(".EPT")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(line.toUtf8());

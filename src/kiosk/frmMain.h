@@ -112,6 +112,8 @@ public:
     void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
     // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
     void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
+    // Whether the sound device works (told by the mixer).
+    void Tonausgabe(bool geht, const QString& grund);
     void TimerStartmeldung_Timer();
 
     // ---- colours and layout ----
@@ -309,6 +311,8 @@ private:
     bool twoRuns_ = false;
     // The shut-down runs once, however often the window is asked to close.
     bool shutDown_ = false;
+    // Since the sound device was found missing, until it opens.
+    bool keineTonausgabe_ = false;
     // From a hand-over that will read the playlist file until it has: that file is no stale queue.
     bool playlistUngelesen_ = false;
 };

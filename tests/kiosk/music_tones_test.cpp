@@ -2,6 +2,8 @@
 // after the old song's end only the new one.
 #include "music_support.h"
 
+#include "base/ErrPtnr.h"
+
 #include <cmath>
 #include <memory>
 
@@ -57,6 +59,43 @@ TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
     EXPECT_GT(power(mixed, p1, p2, 660), b660 / 2);
     // Before the hand-over only the first song sounds.
     EXPECT_LT(power(mixed, frame(aStart + 500), frame(aStart + 1500), 660), a440 / 100);
+}
+
+TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStands) {
+    const QString ept = ErrPtnr::instance().traceFilePath();
+    auto zeilen = [&] {
+        QFile f(ept);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().count("Keine Tonausgabe") : 0;
+    };
+    const qsizetype vorher = zeilen();
+    auto out = std::make_unique<platform::TestAudioOutput>(false);  // the card is not there yet
+    frmMain& m = main();
+    m.FadingSekunden = 1;
+    const QString a = testmedia::writeToneMp3(dir + "/a.mp3", 4000, 440, 8000);
+    const QString b = testmedia::writeToneMp3(dir + "/b.mp3", 30000, 660, 8000);
+    queue(archivePath(a));
+    queue(archivePath(b));
+    vt.advance(10000);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_EQ(zeilen(), vorher + 1);  // one line, however often the device is tried
+    // Unheard, the queue went on as if heard.
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), b);
+    const int32_t steht = PlayerPosition(m.AktPlayer);
+    EXPECT_GT(steht, 5000);
+
+    out->plugIn();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+    const int32_t ab = PlayerPosition(m.AktPlayer);
+    EXPECT_GE(ab, steht);
+    EXPECT_LE(ab, steht + int32_t(platform::Mixer::kRetryMs) + 250);
+    const std::vector<int16_t> gehoert = out->pull(1000);
+    EXPECT_NEAR(PlayerPosition(m.AktPlayer), ab + 1000, 30);
+    const size_t n = gehoert.size() / 2;
+    EXPECT_GT(power(gehoert, 0, n, 660), 1e6);
+    EXPECT_LT(power(gehoert, 0, n, 440), power(gehoert, 0, n, 660) / 100);
+    EXPECT_EQ(zeilen(), vorher + 1);
 }
 
 }  // namespace
