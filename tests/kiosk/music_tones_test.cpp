@@ -9,7 +9,18 @@
 
 namespace {
 
-using Tones = MusicTest;
+class Tones : public MusicTest {
+protected:
+    // Queues a 440 Hz song of aMs and a 660 Hz song of bMs, crossfaded by one second.
+    std::pair<QString, QString> twoTones(int32_t aMs, int32_t bMs) {
+        main().FadingSekunden = 1;
+        const QString a = testmedia::writeToneMp3(dir + "/a.mp3", aMs, 440, 8000);
+        const QString b = testmedia::writeToneMp3(dir + "/b.mp3", bMs, 660, 8000);
+        queue(archivePath(a));
+        queue(archivePath(b));
+        return {a, b};
+    }
+};
 
 // Power of one frequency in the left channel of samples [from, to) (frames).
 double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
@@ -25,12 +36,7 @@ double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
 
 TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
     auto out = std::make_unique<platform::TestAudioOutput>();
-    frmMain& m = main();
-    m.FadingSekunden = 1;
-    const QString a = testmedia::writeToneMp3(dir + "/a.mp3", 3000, 440, 8000);
-    const QString b = testmedia::writeToneMp3(dir + "/b.mp3", 4000, 660, 8000);
-    queue(archivePath(a));
-    queue(archivePath(b));
+    twoTones(3000, 4000);
 
     // The loop ticks every 250 ms of virtual time; the test output plays the same 250 ms.
     std::vector<int16_t> mixed;
@@ -70,11 +76,7 @@ TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStan
     const qsizetype vorher = zeilen();
     auto out = std::make_unique<platform::TestAudioOutput>(false);  // the card is not there yet
     frmMain& m = main();
-    m.FadingSekunden = 1;
-    const QString a = testmedia::writeToneMp3(dir + "/a.mp3", 4000, 440, 8000);
-    const QString b = testmedia::writeToneMp3(dir + "/b.mp3", 30000, 660, 8000);
-    queue(archivePath(a));
-    queue(archivePath(b));
+    const QString b = twoTones(4000, 30000).second;
     vt.advance(10000);
     EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
     EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
