@@ -37,6 +37,8 @@ public:
     // A song file that could not be read and was passed over: one line in the trace
     // file, no dialog, so that one bad file never stops the kiosk.
     static void LogUnreadable(const QString& path, int number, const QString& description);
+    // The same for a folder of the song tree, passed over with everything below it.
+    static void LogUnreadableFolder(const QString& path, int number, const QString& description);
     // One line in the trace file, after the date and time: what the kiosk met and went on with.
     static void LogLine(const QString& text);
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -101,10 +102,14 @@ QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style) 
     return box;
 }
 
-QString pickFolder(QWidget* owner, const QString& title) {
+QString pickFolder(QWidget* owner, const QString& title, const QString& start) {
     ModalScope mark;
-    if (g_answerer) return g_answerer->folder(title);
-    QFileDialog d(ownerOr(owner), title);
+    if (g_answerer) return g_answerer->folder(title, start);
+    // A folder that is gone opens at its nearest existing parent.
+    QFileInfo at(start);
+    while (!start.isEmpty() && !at.isDir() && !at.isRoot() && at.absolutePath() != at.absoluteFilePath())
+        at.setFile(at.absolutePath());
+    QFileDialog d(ownerOr(owner), title, at.isDir() ? at.absoluteFilePath() : QString());
     d.setFileMode(QFileDialog::Directory);
     d.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     bringToFrontWhenShown(&d);

@@ -39,8 +39,8 @@ class Answerer {
 public:
     virtual ~Answerer() = default;
     virtual int message(const MessageRequest& r) = 0;
-    // Folder picker: the chosen folder, or "" for cancel.
-    virtual QString folder(const QString& title) = 0;
+    // Folder picker opened in `start`: the chosen folder, or "" for cancel.
+    virtual QString folder(const QString& title, const QString& start) = 0;
     // Colour dialog: the chosen colour value (&HBBGGRR), or nothing for cancel.
     virtual std::optional<int32_t> color(int32_t initial) = 0;
     // Save-file dialog: the chosen path, or nothing for cancel.
@@ -74,7 +74,7 @@ private:
 // A box with an OK button that does not hold its caller (nor count as an open dialog):
 // it stays until its OK or until the caller closes it. An Answerer answers it at once.
 QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style);
-QString pickFolder(QWidget* owner, const QString& title);
+QString pickFolder(QWidget* owner, const QString& title, const QString& start = QString());
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);
 

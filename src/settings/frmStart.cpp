@@ -26,9 +26,11 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -72,6 +74,7 @@ void frmStart::resetForTests() {
     g_instance->hide();
     g_instance->Unload();
     g_instance->autostartOff_ = false;
+    g_instance->speicherfehlerGemeldet_ = false;
 }
 
 frmStart::frmStart() : QDialog(nullptr) {
@@ -333,9 +336,17 @@ QString frmStart::storedText(int index) const {
 
 void frmStart::EinstellungenSpeichern(int count) {
     const int n = std::min<int>(count, static_cast<int>(Table.size()));
-    for (int i = 0; i < n; ++i)
-        platform::SaveSetting(platform::appTitle(), QString::fromLatin1(Section), QString::fromLatin1(Table[i].name),
-                              storedText(i));
+    QList<QPair<QString, QString>> werte;
+    for (int i = 0; i < n; ++i) werte.append({QString::fromLatin1(Table[i].name), storedText(i)});
+    if (platform::SaveSettings(platform::appTitle(), QString::fromLatin1(Section), werte)) return;
+    const QString datei = platform::settingsFile(platform::appTitle());
+    std::fprintf(stderr, "melotra: settings not saved to %s\n", qPrintable(datei));
+    // The kiosk runs on with the settings of this dialog; an unattended start must not wait for a box.
+    if (speicherfehlerGemeldet_ || countdownOK_) return;
+    speicherfehlerGemeldet_ = true;
+    platform::MsgBox(QStringLiteral("Die Einstellungen konnten nicht in der Datei '") + datei +
+                         QStringLiteral("' gespeichert werden!\r\nSie gelten nur bis zum Programmende."),
+                     platform::vbExclamation);
 }
 
 void frmStart::Form_Activate() {
@@ -424,7 +435,8 @@ void frmStart::cmbAnzahl_Change() { AutostartZuruecksetzen(); }
 
 void frmStart::cmdDurchsuchen_Click() {
     AutostartZuruecksetzen();
-    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0);
+    // Opened where the folder text points, not where the program was started.
+    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0, Text1->text());
     if (!folder.isEmpty()) Text1->setText(folder);
 }
 
@@ -511,6 +523,7 @@ void frmStart::TimerAutostart_Timer() {
     }
     if (AutostartZaehler >= 40) {
         if (cmdOK->isEnabled()) {
+            const QScopedValueRollback<bool> countdown(countdownOK_, true);
             vomCountdown_ = true;
             cmdOK_Click();
         }

@@ -42,7 +42,8 @@ public:
     using ZurueckHook = std::function<void(frmStart&)>;
     static void setZurueckHook(ZurueckHook h);
 
-    // Stores the first `count` settings in table order (all 17 by default).
+    // Stores the first `count` settings in table order (all 17 by default). A store
+    // that cannot be written is told once a run; the caller goes on all the same.
     void EinstellungenSpeichern(int count = 17);
 
     // The operator's context menu, popped up by the main screen.
@@ -180,4 +181,7 @@ private:
     bool vomCountdown_ = false;
     // Set while menuZurueck_Click waits for the dialog.
     bool zurueckLaeuft_ = false;
+    // Set while the countdown presses OK: nobody may be there to answer a box.
+    bool countdownOK_ = false;
+    bool speicherfehlerGemeldet_ = false;
 };

@@ -68,6 +68,34 @@ TEST_F(HandOver, NothingFoundCutsTheArchiveAndShowsTheHintForTenSeconds) {
     EXPECT_FALSE(m.Frame1->isVisible());
 }
 
+TEST_F(HandOver, AStoreThatCannotBeWrittenStopsNoStartAndIsToldToTheOperatorOnce) {
+    platform::setSettingsFolder(testenv::unwritableFolder());
+    frmStart& s = start(songFolder("nostore", 2));
+    s.show();
+    testing::internal::CaptureStderr();
+    seconds(40);  // the countdown presses OK: nobody is there to answer a box
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(frmMain::loaded());
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+    EXPECT_TRUE(testenv::dialogs().messages.empty());
+    EXPECT_NE(err.find("settings not saved"), std::string::npos);
+    // The operator's own OK, back in the dialog, tells it once a run; the kiosk starts all the same.
+    frmStart::setZurueckHook([](frmStart& d) { d.cmdOK_Click(); });
+    for (int i = 0; i < 2; ++i) {
+        testing::internal::CaptureStderr();
+        s.menuZurueck_Click();
+        testing::internal::GetCapturedStderr();
+    }
+    frmStart::setZurueckHook({});
+    platform::setSettingsFolder(testenv::configFolder());
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    EXPECT_TRUE(testenv::dialogs().messages[0].prompt.startsWith("Die Einstellungen konnten nicht in der Datei '"));
+    EXPECT_EQ(testenv::dialogs().messages[0].icon(), platform::vbExclamation);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+}
+
 TEST_F(HandOver, OneSongIsOneLied) {
     start(songFolder("one", 1)).cmdOK_Click();
     EXPECT_EQ(main().lblStartmeldung->text(), "1 Lied gefunden!");

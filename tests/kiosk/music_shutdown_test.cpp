@@ -105,6 +105,52 @@ TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFileOnceThisRunHasReadIt) {
     EXPECT_EQ(playlistRows(), 0);
 }
 
+// Installed where its user cannot write: the queue goes to the user's data folder, and a
+// list that an earlier version kept beside the executable is read once.
+TEST_F(ShutDown, TheQueueGoesToTheDataFolderAndAnEarlierListBesideTheProgramIsReadOnce) {
+    const QString programm = testenv::freshFolder(QStringLiteral("installiert"));
+    struct Zurueck {
+        ~Zurueck() { platform::setAppPathOverride(testenv::programFolder()); }
+    } zurueck;
+    platform::setAppPathOverride(programm);
+    QByteArray alt;
+    for (int i = 1; i <= 6; ++i) alt += QStringLiteral("T%1;B;C;??:??;/x/%1.mp3;01:00\r\n").arg(i).toUtf8();
+    testmedia::writeBytes(programm + "/Playlist.txt", alt);
+    const auto neben = [&] {
+        QFile f(programm + "/Playlist.txt");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    };
+
+    // Five songs at the end: written to the data folder, the earlier list untouched.
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 6);
+    main().MSFlexGrid2->setRows(1);
+    const QByteArray text = fiveSongsPlaying();
+    main().close();
+    EXPECT_EQ(file(), text);
+    EXPECT_EQ(neben(), alt);
+    frmMain::resetForTests();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 5);
+
+    // A short queue at the end of the first run: the earlier list does not come back.
+    neuerLauf();
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 6);
+    main().Timer1->setEnabled(false);
+    main().MSFlexGrid2->setRows(3);
+    main().close();
+    EXPECT_EQ(file(), "");
+    frmMain::resetForTests();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 0);
+    EXPECT_EQ(neben(), alt);
+}
+
 TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         if (sig != SIGTERM) neuerLauf();
@@ -265,6 +311,36 @@ TEST(ProgramSignals, TheBuiltProgramEndsOnSigtermUnderItsErrorDialog) {
     EXPECT_LT(uhr.elapsed(), 2000);
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(p.exitCode(), 1);  // the dialog's "Programm beenden"
+}
+
+// Started where there is no display, the program says so in one line and ends with an
+// error status (Qt alone would abort); with the offscreen platform it needs none.
+TEST(ProgramSignals, TheBuiltProgramWithoutADisplaySaysSoInOneLine) {
+    const QString home = testenv::freshFolder(QStringLiteral("nodisplay_home"));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("XDG_DATA_HOME", home + "/data");
+    env.remove("WAYLAND_DISPLAY");
+    for (const QString& display : {QString(), QStringLiteral(":9997")}) {
+        for (const char* platform : {"", "xcb"}) {
+            QProcessEnvironment e = env;
+            if (display.isEmpty()) e.remove("DISPLAY");
+            else e.insert("DISPLAY", display);
+            if (*platform) e.insert("QT_QPA_PLATFORM", platform);
+            else e.remove("QT_QPA_PLATFORM");
+            QProcess p;
+            p.setProcessEnvironment(e);
+            p.start(QStringLiteral(MELOTRA_EXE), {});
+            ASSERT_TRUE(p.waitForFinished(10000)) << display.toStdString() << platform;
+            EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << display.toStdString() << platform;
+            EXPECT_NE(p.exitCode(), 0) << display.toStdString() << platform;
+            const QString err = QString::fromLocal8Bit(p.readAllStandardError()).trimmed();
+            EXPECT_FALSE(err.contains(u'\n')) << err.toStdString();
+            EXPECT_TRUE(err.contains(QStringLiteral("DISPLAY"))) << err.toStdString();
+        }
+    }
 }
 #endif
 

@@ -10,9 +10,9 @@
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -21,10 +21,12 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -447,6 +449,42 @@ TEST_F(StartDialog, TheScreenWarningHoldsNeitherTheLoadNorTheCountdownAndTheAuto
     EXPECT_FALSE(box && box->isVisible());
 }
 
+TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
+    frmStart& f = frmStart::instance();
+    f.Text1->setText(QStringLiteral("/musik/neu"));
+    platform::setSettingsFolder(testenv::unwritableFolder());
+    // The real message box, answered from a timer inside its own loop.
+    platform::setAnswerer(nullptr);
+    QStringList shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            shown << box->text();
+            box->buttons().constFirst()->click();
+        }
+    });
+    answer.start(10);
+    testing::internal::CaptureStderr();
+    f.EinstellungenSpeichern();
+    f.EinstellungenSpeichern(4);
+    const std::string err = testing::internal::GetCapturedStderr();
+    answer.stop();
+    platform::setAnswerer(&testenv::dialogs());
+    const QString file = platform::settingsFile(platform::appTitle());
+    platform::setSettingsFolder(testenv::configFolder());
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], QStringLiteral("Die Einstellungen konnten nicht in der Datei '") + file +
+                            QStringLiteral("' gespeichert werden!\nSie gelten nur bis zum Programmende."));
+    // Each failed save is one line on standard error.
+    const std::string line = "melotra: settings not saved to " + file.toStdString() + "\n";
+    const size_t first = err.find(line);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_NE(err.find(line, first + 1), std::string::npos) << err;
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("/musik/neu"));  // the settings of this run stay
+}
+
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
     frmStart& f = frmStart::instance();
     const QString before = f.Text1->text();
@@ -458,6 +496,10 @@ TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
     EXPECT_EQ(f.Text1->text(), lieder);
     ASSERT_EQ(testenv::dialogs().folderTitles.size(), 2u);
     EXPECT_EQ(testenv::dialogs().folderTitles[0], QStringLiteral("Ordner wählen"));
+    // The picker opens in the folder that the dialog shows.
+    EXPECT_EQ(testenv::dialogs().folderStarts, (std::vector<QString>{before, before}));
+    f.cmdDurchsuchen_Click();
+    EXPECT_EQ(testenv::dialogs().folderStarts.back(), lieder);
 }
 
 TEST_F(StartDialog, ShowingClearsTheStatusLinesAndClosingUnloads) {
