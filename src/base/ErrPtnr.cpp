@@ -344,11 +344,14 @@ void ErrPtnr::AppendTraceFile() {
     appendToTraceFile(protocol);
 }
 
+void ErrPtnr::LogLine(const QString& text) {
+    appendWhole(traceFileName(QStringLiteral(".EPT")), dateTimeText(platform::now()) + QLatin1Char('\t') + text + CRLF);
+}
+
 namespace {
 void logLine(const QString& text, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + text + QStringLiteral("\tFehler-Nr: ") +
-                         QString::number(number) + QStringLiteral(" (") + description + QStringLiteral(")") + CRLF;
-    appendWhole(traceFileName(QStringLiteral(".EPT")), line);
+    ErrPtnr::LogLine(text + QStringLiteral("\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
+                     description + QStringLiteral(")"));
 }
 
 void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {

@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/mixer.h"
 #include "platform/runtime.h"
 #include "platform/toplevel.h"
 #include "platform/vbtimer.h"
@@ -29,6 +30,7 @@
 #include <QMouseEvent>
 #include <QKeyEvent>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 frmMain* g_instance = nullptr;
@@ -80,6 +82,12 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     TimerPlaylist = new platform::VbTimer(this, 1000, true);
     TimerPlaylist->onTimer = [this] { TimerPlaylist_Timer(); };
     connectMusik();
+    // Told under the mixer's lock: the screen changes from the event loop.
+    platform::Mixer::instance().setOutputReport([this](bool geht, const QString& grund) {
+        QTimer::singleShot(0, this, [this, geht, grund] {
+            platform::guardEvent("frmMain", "Tonausgabe", [&] { Tonausgabe(geht, grund); });
+        });
+    });
     connectBearbeiten();
     connectSuche();
     connectBefehle();
@@ -93,6 +101,7 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
 }
 
 frmMain::~frmMain() {
+    platform::Mixer::instance().setOutputReport(nullptr);
     disconnectMusik();
     setScanReceiver(nullptr);
 }

@@ -116,6 +116,8 @@ public:
     void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
     // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
     void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
+    // Whether the sound device works (told by the mixer).
+    void Tonausgabe(bool geht, const QString& grund);
     void TimerStartmeldung_Timer();
 
     // ---- colours and layout ----
@@ -338,4 +340,6 @@ private:
     // The live queue as the file stores it, and the songs playing now made known to the rule.
     QList<kiosklogic::Playlistsatz> Warteschlange() const;
     void LaufendeLiederMelden();
+    // Since the sound device was found missing, until it opens.
+    bool keineTonausgabe_ = false;
 };
