@@ -324,9 +324,9 @@ void ErrPtnr::AppendTraceFile() {
 
 namespace {
 void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what + QStringLiteral(" nicht lesbar, übergangen: \"") +
-                         path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
-                         description + QStringLiteral(")") + CRLF;
+    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what +
+                         QStringLiteral(" nicht lesbar, übergangen: \"") + path + QStringLiteral("\"\tFehler-Nr: ") +
+                         QString::number(number) + QStringLiteral(" (") + description + QStringLiteral(")") + CRLF;
     QFile f(traceFileName(QStringLiteral(".EPT")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(line.toUtf8());

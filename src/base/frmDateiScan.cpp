@@ -279,8 +279,9 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
         const QString path = join(folder, n.name);
         std::optional<platform::BinaryFile> file;
         if (openSong(file, dir.fd(), n, path, folderNative.size())) {
+            // Halves to even.
             if (scan.receiver.wantsTotal())
-                pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });  // halves to even
+                pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
             if (scan.receiver.stopRequested()) return total;
