@@ -91,6 +91,16 @@ void BM_FillRowByRow(benchmark::State& state) {
 }
 BENCHMARK(BM_FillRowByRow)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
 
+// The key column of every row shuffled again, so each sort starts from a new order.
+void shuffleColumn(kioskgrid::FlexGrid& g, int col, std::mt19937& rnd) {
+    for (int i = g.Rows() - 1; i > 1; --i) {
+        const int j = 1 + static_cast<int>(rnd() % i);
+        const QString a = g.TextMatrix(i, col);
+        g.setTextMatrix(i, col, g.TextMatrix(j, col));
+        g.setTextMatrix(j, col, a);
+    }
+}
+
 // Sorting all rows by one column, as a tap on a column header does.
 void BM_Sort7AllRows(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
@@ -100,12 +110,7 @@ void BM_Sort7AllRows(benchmark::State& state) {
     std::mt19937 rnd(7);
     for (auto _ : state) {
         state.PauseTiming();
-        for (int i = g.grid->Rows() - 1; i > 1; --i) {  // shuffle the key column again
-            const int j = 1 + static_cast<int>(rnd() % i);
-            const QString a = g.grid->TextMatrix(i, col);
-            g.grid->setTextMatrix(i, col, g.grid->TextMatrix(j, col));
-            g.grid->setTextMatrix(j, col, a);
-        }
+        shuffleColumn(*g.grid, col, rnd);
         state.ResumeTiming();
         g.grid->setRedraw(false);
         g.grid->setRow(1);
@@ -116,7 +121,39 @@ void BM_Sort7AllRows(benchmark::State& state) {
         g.grid->setRedraw(true);
     }
 }
-BENCHMARK(BM_Sort7AllRows)->Args({50000, 5})->Args({50000, 0})->Args({50000, 2})->Unit(benchmark::kMillisecond);
+// Columns 5 (artist and title), 0 (title) and 2 (genre: few keys, many equal ones).
+BENCHMARK(BM_Sort7AllRows)
+    ->Args({20000, 5})->Args({20000, 0})->Args({20000, 2})
+    ->Args({100000, 5})->Args({100000, 0})->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond);
+
+// Baseline: the least a stable sort of the same rows costs, comparing the texts in
+// place by their code units alone, and moving the rows' cells into the new order.
+void BM_BaselineStableSortByCode(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    ShownGrid g;
+    fill(g, n);
+    const int col = static_cast<int>(state.range(1));
+    std::mt19937 rnd(7);
+    const kioskgrid::GridModel& m = g.grid->model();
+    for (auto _ : state) {
+        state.PauseTiming();
+        shuffleColumn(*g.grid, col, rnd);
+        state.ResumeTiming();
+        std::vector<int> order(n);
+        for (int i = 0; i < n; ++i) order[i] = i + 1;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](int a, int b) { return m.TextMatrix(a, col).compare(m.TextMatrix(b, col)) < 0; });
+        std::vector<QString> moved(static_cast<std::size_t>(n) * 6);
+        for (int i = 0; i < n; ++i)
+            for (int c = 0; c < 6; ++c) moved[static_cast<std::size_t>(i) * 6 + c] = m.TextMatrix(order[i], c);
+        benchmark::DoNotOptimize(moved.data());
+    }
+}
+BENCHMARK(BM_BaselineStableSortByCode)
+    ->Args({20000, 5})->Args({20000, 0})->Args({20000, 2})
+    ->Args({100000, 5})->Args({100000, 0})->Args({100000, 2})
+    ->Unit(benchmark::kMillisecond);
 
 // Small blocks plus the large ones the allocator maps on its own.
 std::size_t heapInUse() {

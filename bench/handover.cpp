@@ -1,8 +1,8 @@
 // The start dialog's OK over a song tree: the time to the shown kiosk with its
 // archive filled and to the last song length, against a plain walk of the same
 // tree that reads each file's last 128 bytes, measured in the same iteration.
-// MELOTRA_BENCH_TREE=<folder> measures a real tree (for example 20,000 songs);
-// without it a small tree is written on the spot.
+// MELOTRA_BENCH_TREE=<folder> measures a real tree; without it a tree of 20,000 songs
+// is made on the spot (1,000 with MELOTRA_BENCH_QUICK set, for a check run).
 #include "bench_support.h"
 #include "base/globals.h"
 #include "kiosk/frmMain.h"
@@ -14,6 +14,8 @@
 #include "support/testmedia.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QEvent>
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
@@ -31,12 +33,23 @@ QString tree() {
         QString r = qEnvironmentVariable("MELOTRA_BENCH_TREE");
         if (!r.isEmpty()) return r;
         r = testenv::freshFolder(QStringLiteral("bench_tree"));
-        for (int i = 0; i < 200; ++i) {
-            testmedia::Id3v1 tag;
-            tag.title = QStringLiteral("Titel %1").arg(i);
-            tag.artist = QStringLiteral("Interpret %1").arg(i % 13);
-            tag.genre = uint8_t(i % 124);
-            testmedia::writeSilentMp3(r + QStringLiteral("/Ordner %1/Lied %2.mp3").arg(i / 50).arg(i), 2000 + i, tag);
+        // A venue's archive in folders of 200 songs; 500 distinct songs (titles, artists,
+        // genres, lengths), each under 40 names by hard links, so the tree is written fast.
+        const int songs = qEnvironmentVariableIsSet("MELOTRA_BENCH_QUICK") ? 1000 : 20000;
+        constexpr int distinct = 500, perFolder = 200;
+        for (int i = 0; i < songs; ++i) {
+            const QString path = r + QStringLiteral("/Ordner %1/Lied %2.mp3").arg(i / perFolder).arg(i);
+            if (i < distinct) {
+                testmedia::Id3v1 tag;
+                tag.title = QStringLiteral("Titel %1").arg(i);
+                tag.artist = QStringLiteral("Interpret %1").arg(i % 13);
+                tag.genre = uint8_t(i % 124);
+                testmedia::writeSilentMp3(path, 2000 + i, tag);
+                continue;
+            }
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            const QString original = r + QStringLiteral("/Ordner %1/Lied %2.mp3").arg(i % distinct / perFolder).arg(i % distinct);
+            std::filesystem::create_hard_link(original.toStdString(), path.toStdString());
         }
         return r;
     }();

@@ -8,10 +8,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-scripts/setup.sh --fuzz build-fuzz -DMELOTRA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
+scripts/setup.sh --fuzz build-fuzz -DMELOTRA_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 export ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1

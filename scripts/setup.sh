@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian packages) and builds into build/.
 # Usage: scripts/setup.sh [--fuzz] [BUILD_DIR [CMAKE_ARGS...]]; --fuzz adds clang and libFuzzer.
+# MELOTRA_BUILD_TARGET names the one target to build (all of them when unset).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,5 +28,9 @@ fi
 
 build_dir=${1:-build}
 shift || true
-cmake -S . -B "$build_dir" "$@" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build_dir" "${launcher[@]}" "$@" >/dev/null
+target=()
+[ -z "${MELOTRA_BUILD_TARGET:-}" ] || target=(--target "$MELOTRA_BUILD_TARGET")
+cmake --build "$build_dir" -j"${MELOTRA_BUILD_JOBS:-$(nproc)}" "${target[@]}"

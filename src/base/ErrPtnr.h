@@ -29,6 +29,9 @@ public:
 
     // Shows the dialog for the pending error (Err()) and returns the answer 0..3.
     static int16_t OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits = 0);
+    // A request from outside to end the run (a signal, the session's end): a dialog that
+    // waits for an answer gets "Programm beenden", since nobody may be there to give one.
+    static void AntwortBeenden();
     static void SetProgInfo(const QString& Text);
     static QString LPSTRToVBString(const QString& s);
     // A song file that could not be read and was passed over: one line in the trace

@@ -8,6 +8,7 @@
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/zeittext.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
@@ -34,6 +35,21 @@ namespace {
 
 const std::vector<QString> SuchZeilen{QStringLiteral(" 1234567890"), QStringLiteral("QWERTZUIOPÜBS"),
                                       QStringLiteral(" ASDFGHJKLÖÄ"), QStringLiteral("  YXCVBNMSpace")};
+// A duration sorts by its seconds ("100:00" after "20:00"); one not read yet comes first.
+QString DauerSortierText(const QString& text) {
+    if (text.isEmpty()) return text;
+    int32_t sekunden = -1;
+    const qsizetype doppelpunkt = text.indexOf(u':');
+    if (doppelpunkt >= 1 && doppelpunkt <= 6 && text.size() == doppelpunkt + 3) {  // the usual "MMM:SS"
+        bool ok1 = false, ok2 = false;
+        const int minuten = QStringView(text).left(doppelpunkt).toInt(&ok1);
+        const int rest = QStringView(text).mid(doppelpunkt + 1).toInt(&ok2);
+        if (ok1 && ok2 && minuten >= 0 && rest >= 0 && rest <= 59) sekunden = minuten * 60 + rest;
+    }
+    if (sekunden < 0) sekunden = kiosklogic::DauerSekunden(text);
+    return QString::number(sekunden).rightJustified(10, u'0');
+}
+
 const std::vector<QString> SchlossZeilen{QStringLiteral("QWERTZUIOPÜ"), QStringLiteral(" ASDFGHJKLÖÄ"),
                                          QStringLiteral("  YXCVBNM")};
 
@@ -139,6 +155,8 @@ void frmMain::setPasswordChar(const QString& c) {
     QEvent neu(QEvent::StyleChange);
     QCoreApplication::sendEvent(txtSortierung, &neu);
     txtSortierung->setEchoMode(c.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+    // The keyboard's key numbers would spell the password in the trace.
+    ctlVirtuelleTastatur1->Verdeckt = !c.isEmpty();
 }
 
 void frmMain::TimerNeuStarten() {
@@ -168,6 +186,7 @@ void frmMain::Sortieren(bool TastaturEinblenden, bool MarkierungBehalten) {
     const int c = SortierSpalte == 1 ? 5 : SortierSpalte;
     G.setCol(c);
     G.setColSel(c);
+    G.setColSortText(3, DauerSortierText);
     G.setSort(7);
     blockingSleep(100);
     G.setRowSel(G.Row());
@@ -407,6 +426,8 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
         pumpEvents();
         if (ProgrammEnde) return;
         AktuelleZeile = 0;
+        // The song may be the one just stopped: it starts again, it was not played to its end.
+        AktuelleDatei.clear();
         Uebernehmen_Click();
         G.SetFocus();
         break;

@@ -72,7 +72,9 @@ TEST_F(PlayerTest, CrossfadeOfTwoThreeMinuteSongs) {
             ASSERT_EQ(PlayerPosition(0), 180000);
             ASSERT_EQ(PlayerStatus(0), 0);
         }
-        if (bStarted) ASSERT_EQ(PlayerPosition(1), t - 170000);
+        if (bStarted) {
+            ASSERT_EQ(PlayerPosition(1), t - 170000);
+        }
     }
     EXPECT_EQ(PlayerStatus(1), 2);
 }

@@ -2,7 +2,10 @@
 #include "platform/runtime.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <random>
 
 using kioskgrid::GridModel;
 
@@ -252,6 +255,92 @@ TEST(GridModel, SortOverSeveralColumnsAndEqualKeysKeepTheirOrder) {
     p.setColSel(1);
     p.setSort(7);
     EXPECT_EQ(column(p, 0), (QStringList{"ab", "abc"}));
+}
+
+namespace {
+
+// The sort order as a plain comparison of two whole keys: letters without accents and
+// case first; then accents, case and the texts, each over all columns. The grid's fast
+// sort must give exactly this order, equal keys in their old order.
+struct PlainKey {
+    QString letters, rest;
+};
+PlainKey plainKey(const QStringList& texts) {
+    QString letters, accents, cases, raw;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (i > 0) {
+            letters += QChar(0);
+            accents += QChar(0);
+            cases += QChar(0);
+            raw += QChar(0);
+        }
+        for (QChar c : texts[i]) {
+            QChar base = c;
+            if (c.unicode() < 0x300 && c.decompositionTag() == QChar::Canonical) base = c.decomposition().at(0);
+            if (c.unicode() == 0xDF) letters += QStringLiteral("ss");
+            else if (c.unicode() == 0) letters += QChar(1);
+            else letters += c.unicode() < 0x300 ? base.toLower() : c.toCaseFolded();
+            accents += QChar(c.unicode() == 0xDF || base != c ? 2 : 1);
+            cases += QChar(c.isUpper() ? 2 : 1);
+            raw += c;
+        }
+    }
+    return {letters, accents + QChar(0) + cases + QChar(0) + raw};
+}
+
+}  // namespace
+
+TEST(GridModel, SortGivesThePlainComparisonsOrderOnTrickyKeys) {
+    // Umlauts, sharp s, case, accents beyond Latin-1, an emoji, NUL, blanks, digits, many equal keys.
+    const QStringList pieces{"a", "A", "ä", "Ä", "ß", "ss", "S", "o", "Ö", "é", "E", "ē", " ", "1", "9",
+                             QString(QChar(0)), QString::fromUtf8("😀"), QString(QChar(0xFFFD)), "Z", "z"};
+    std::mt19937 rnd(23);
+    auto text = [&] {
+        QString t;
+        for (int k = int(rnd() % 5); k > 0; --k) t += pieces[int(rnd() % pieces.size())];
+        return t;
+    };
+    for (int width : {1, 2}) {
+        GridModel g = gridWith(0, 10);
+        std::vector<QStringList> rows;
+        for (int i = 0; i < 4000; ++i) {
+            QStringList r{text(), text()};
+            if (i % 3 == 0 && !rows.empty()) r = rows[rnd() % rows.size()];  // equal keys
+            rows.push_back(r);
+            g.AddItem(r[0]);
+            g.setTextMatrix(i + 1, 1, r[1]);
+            g.setTextMatrix(i + 1, 4, QString::number(i));
+        }
+        std::vector<PlainKey> keys;
+        for (const QStringList& r : rows) keys.push_back(plainKey(r.mid(0, width)));
+        std::vector<int> order(rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            if (int c = keys[a].letters.compare(keys[b].letters)) return c < 0;
+            return keys[a].rest.compare(keys[b].rest) < 0;
+        });
+        QStringList expected;
+        for (int i : order) expected << QString::number(i);
+        g.setRow(1);
+        g.setRowSel(g.Rows() - 1);
+        g.setCol(0);
+        g.setColSel(width - 1);
+        g.setSort(7);
+        EXPECT_EQ(column(g, 4), expected) << width;
+    }
+}
+
+TEST(GridModel, AColumnSortsByTheTextItsSortTextGives) {
+    GridModel g = gridWith(0, 10);
+    for (const char* t : {"9", "100", "", "20", "100"}) g.AddItem(t);
+    for (int r = 1; r < g.Rows(); ++r) g.setTextMatrix(r, 1, QString::number(r));
+    g.setColSortText(0, [](const QString& t) { return t.isEmpty() ? t : t.rightJustified(5, u'0'); });
+    g.setRow(1);
+    g.setRowSel(g.Rows() - 1);
+    g.setCol(0);
+    g.setSort(7);
+    EXPECT_EQ(column(g, 0), (QStringList{"", "9", "20", "100", "100"}));
+    EXPECT_EQ(column(g, 1), (QStringList{"3", "1", "4", "2", "5"}));  // the cells keep their texts and rows
 }
 
 TEST(GridModel, KeyMovesScrollJustEnoughToShowTheRow) {

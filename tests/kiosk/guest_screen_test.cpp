@@ -156,6 +156,19 @@ TEST_F(Guest, DurationTapNeverMarksTheHeaderAndSpaceWithoutASongLeavesThePlaylis
     EXPECT_EQ(m.ArchivZeile, 3);
 }
 
+TEST_F(Guest, TheDauerHeaderSortsLongSongsByTheirSeconds) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    rows(6);
+    const QStringList dauer{"100:00", "20:00", "05:00", "", "123:45", "99:59"};
+    for (int r = 1; r <= 6; ++r) g.setTextMatrix(r, 3, dauer[r - 1]);
+    tap(0, 3);
+    QStringList titel;
+    for (int r = 1; r <= 6; ++r) titel << g.TextMatrix(r, 0);
+    // The song not measured yet first, then 5, 20, 99:59, 100 and 123:45 minutes.
+    EXPECT_EQ(titel, (QStringList{"T04", "T03", "T02", "T06", "T01", "T05"}));
+}
+
 TEST_F(Guest, RightClickInTheArchiveOpensTheOperatorMenuUnlessSwitchedOff) {
     frmMain& m = main();
     rows(5);

@@ -6,10 +6,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kiosklogic;
@@ -174,16 +172,11 @@ TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
     const QString datei = ordner + "/Playlist.txt";
     PlaylistSchreiben(datei, saetze(5));
     const QByteArray alt = lies(datei);
-    // A file-size limit makes the write fail half way, as a full disk would.
-    auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit alteGrenze{};
-    getrlimit(RLIMIT_FSIZE, &alteGrenze);
-    rlimit grenze = alteGrenze;
-    grenze.rlim_cur = 1024;
-    setrlimit(RLIMIT_FSIZE, &grenze);
-    const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
-    setrlimit(RLIMIT_FSIZE, &alteGrenze);
-    std::signal(SIGXFSZ, alterHandler);
+    int fehler = 0;
+    {
+        const testenv::FileSizeLimit voll(1024);
+        fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
+    }
     EXPECT_EQ(fehler, 75);
     EXPECT_EQ(lies(datei), alt);
     EXPECT_EQ(QDir(ordner).entryList(QDir::Files), QStringList{"Playlist.txt"});  // no temporary file left

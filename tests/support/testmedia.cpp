@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <lame/lame.h>
+#include <mpg123.h>
 #include <stdexcept>
 #include <vector>
 
@@ -15,10 +16,12 @@ namespace {
 constexpr int kEncoderDelay = 576;
 constexpr int kDecoderDelay = 529;
 
+// The bit rates of MPEG-1 Layer III, in the order of their header index 1..14.
+constexpr int kBitrates[] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
+
 int bitrateIndex(int kbps) {
-    static const int table[] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320};
-    for (int i = 1; i < 15; ++i)
-        if (table[i] == kbps) return i;
+    for (int i = 0; i < 14; ++i)
+        if (kBitrates[i] == kbps) return i + 1;
     throw std::invalid_argument("no MPEG-1 Layer III bit rate");
 }
 
@@ -58,9 +61,18 @@ uint16_t crc16(const char* data, int n) {
     return crc;
 }
 
+// The "Info" frame and its LAME tag take 192 bytes; at low bit rates a frame is
+// smaller, so the encoder writes that one frame at the lowest rate that holds it.
+constexpr int kInfoFrameBytes = 192;
+int infoFrameKbps(int kbps) {
+    for (int k : kBitrates)
+        if (k >= kbps && frameSize(k, 0) >= kInfoFrameBytes) return k;
+    return kbps;
+}
+
 // "Info" frame with a LAME tag that trims the stream to its exact sample count.
 QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalBytes) {
-    QByteArray f = frame(kbps, 0);
+    QByteArray f = frame(infoFrameKbps(kbps), 0);
     char* p = f.data();
     memcpy(p + 36, "Info", 4);
     putBE32(p + 40, 0x0F);  // frames, bytes, TOC, quality
@@ -77,9 +89,9 @@ QByteArray infoFrame(int kbps, int64_t audioFrames, int padding, uint32_t totalB
     lame[22] = char(dp >> 8);
     lame[23] = char(dp);
     putBE32(lame + 28, totalBytes);
-    const uint16_t crc = crc16(p, 190);
-    p[190] = char(crc >> 8);
-    p[191] = char(crc);
+    const uint16_t crc = crc16(p, kInfoFrameBytes - 2);
+    p[kInfoFrameBytes - 2] = char(crc >> 8);
+    p[kInfoFrameBytes - 1] = char(crc);
     return f;
 }
 
@@ -123,7 +135,7 @@ QByteArray silentMp3Bytes(int32_t lengthMs, int bitrateKbps, bool gaplessHeader)
     const int padding = int(frames * kSamplesPerFrame - kEncoderDelay - samples);
     QByteArray audio;
     for (int64_t i = 1; i <= frames; ++i) audio += frame(bitrateKbps, i);
-    const uint32_t total = uint32_t(audio.size() + frameSize(bitrateKbps, 0));
+    const uint32_t total = uint32_t(audio.size() + frameSize(infoFrameKbps(bitrateKbps), 0));
     return infoFrame(bitrateKbps, frames, padding, total) + audio;
 }
 
@@ -288,7 +300,86 @@ QString writeTaggerStyleMp3(const QString& path, int32_t lengthMs, const TaggerS
     return writeBytes(path, b);
 }
 
-QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
+QByteArray id3v2WithPicture(const QString& title, int pictureBytes) {
+    QByteArray frames;
+    auto addFrame = [&frames](const char* id, const QByteArray& body) {
+        frames += id;
+        for (int shift = 24; shift >= 0; shift -= 8) frames += char(body.size() >> shift);
+        frames += QByteArray(2, '\0');
+        frames += body;
+    };
+    addFrame("TIT2", QByteArray(1, '\0') + title.toLatin1());
+    // Encoding, MIME type, picture type 3 (front cover), empty description, the picture.
+    QByteArray picture("\xFF\xD8\xFF\xE0", 4);
+    for (int i = 4; i < pictureBytes; ++i) picture += char((i * 131) & 0xFF);
+    addFrame("APIC", QByteArray(1, '\0') + "image/jpeg" + QByteArray(1, '\0') + char(3) + QByteArray(1, '\0') + picture);
+    QByteArray b("ID3\x03\x00\x00", 6);
+    for (int shift = 21; shift >= 0; shift -= 7) b += char((frames.size() >> shift) & 0x7F);
+    return b + frames;
+}
+
+void setHeaderFrames(QByteArray& mp3, uint32_t frames) {
+    int at = mp3.indexOf("Info");
+    if (at < 0 || at > 4096) at = mp3.indexOf("Xing");
+    if (at < 0 || at > 4096) throw std::invalid_argument("no Info/Xing header");
+    putBE32(mp3.data() + at + 8, frames);
+}
+
+QByteArray foreignAudioBytes(Foreign kind, int n) {
+    QByteArray b;
+    uint32_t x = 2463534242u;
+    auto noise = [&x](int count) {
+        QByteArray r(count, '\0');
+        for (int i = 0; i < count; ++i) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            r[i] = char(x);  // every byte value, 0xFF included
+        }
+        return r;
+    };
+    switch (kind) {
+    case Foreign::Wav:
+        return toneWavBytes(std::max(1, n / 176), 440, 12000);
+    case Foreign::Flac:
+        b = QByteArray("fLaC\x00\x00\x00\x22", 8) + noise(n);
+        return b;
+    case Foreign::Ogg:
+        while (b.size() < n) b += QByteArray("OggS\x00\x02", 6) + noise(4090);
+        return b;
+    case Foreign::AacAdts:
+        // ADTS frames: a sync word like MPEG audio's, with the layer bits at zero.
+        while (b.size() < n) b += QByteArray("\xFF\xF1\x50\x80\x2E\x7F\xFC", 7) + noise(361);
+        return b;
+    case Foreign::Mp4:
+        b = QByteArray("\x00\x00\x00\x20" "ftypM4A \x00\x00\x00\x00" "M4A mp42isom\x00\x00\x00\x00", 32) + noise(n);
+        return b;
+    }
+    return b;
+}
+
+int64_t decodedFrames(const QString& path) {
+    mpg123_init();
+    mpg123_handle* h = mpg123_new(nullptr, nullptr);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
+    mpg123_param(h, MPG123_FORCE_RATE, kRate, 0);
+    mpg123_format_none(h);
+    mpg123_format(h, kRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    int64_t frames = 0;
+    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK) {
+        std::vector<unsigned char> buf(1 << 16);
+        for (;;) {
+            size_t done = 0;
+            const int r = mpg123_read(h, buf.data(), buf.size(), &done);
+            frames += int64_t(done / 4);
+            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+        }
+    }
+    mpg123_delete(h);
+    return frames;
+}
+
+QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude) {
     const int64_t samples = samplesFor(lengthMs);
     const uint32_t dataBytes = uint32_t(samples * 4);
     QByteArray b;
@@ -311,7 +402,11 @@ QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, 
         le16(v);
         le16(v);
     }
-    return writeBytes(path, b);
+    return b;
+}
+
+QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
+    return writeBytes(path, toneWavBytes(lengthMs, frequencyHz, amplitude));
 }
 
 }  // namespace testmedia

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <numeric>
+#include <string_view>
 
 namespace kioskgrid {
 namespace {
@@ -22,13 +23,14 @@ namespace {
 // Everything above keeps its case-folded self; sorts of song tags never get there.
 struct PrimaryTable {
     std::array<char16_t, 0x300> base{};
-    std::array<bool, 0x300> accented{};
+    std::array<bool, 0x300> accented{}, upper{};
     PrimaryTable() {
         for (char16_t u = 0; u < base.size(); ++u) {
             QChar c(u);
             QChar b = c;
             if (c.decompositionTag() == QChar::Canonical) b = c.decomposition().at(0);
             accented[u] = b != c;
+            upper[u] = c.isUpper();
             base[u] = b.toLower().unicode();
         }
         base[0] = 1;  // 0 separates the columns of a key
@@ -39,56 +41,118 @@ const PrimaryTable& primaryTable() {
     return t;
 }
 
-// The sort key of one or more cells in two parts: the letters without accents and
+// The sort key of one or more cells has two parts: the letters without accents and
 // case, compared first; then, for equal letters, the accent marks, the case and the
 // texts themselves. Columns are kept apart by a value below every character.
-struct SortKey {
-    QString primary, rest;
+// The keys of a sort's rows share one buffer per part, so sorting touches little
+// memory; the second part is made only for rows whose letters are equal.
+struct KeyPart {
+    std::vector<char16_t> units;
+    struct Span {
+        uint32_t at = 0, size = 0;
+    };
+    std::vector<Span> spans;  // by row
+
+    std::u16string_view of(std::size_t row) const { return {units.data() + spans[row].at, spans[row].size}; }
+
+    // Words of three units, each unit one above its character and 0 after the end:
+    // words compare as the texts do, and a word whose last unit is 0 ends its key.
+    static constexpr int UnitBits = 21;
+    uint64_t word(std::size_t row, std::size_t index) const {
+        const Span& s = spans[row];
+        uint64_t w = 0;
+        for (std::size_t i = 3 * index; i < 3 * index + 3; ++i) w = (w << UnitBits) | (i < s.size ? units[s.at + i] + 1u : 0u);
+        return w;
+    }
+    static bool ends(uint64_t word) { return (word & ((uint64_t(1) << UnitBits) - 1)) == 0; }
 };
 
-SortKey sortKey(const QString* texts, int count) {
+std::size_t keyChars(const QString* const* texts, int count) {
+    std::size_t chars = count > 0 ? count - 1 : 0;
+    for (int i = 0; i < count; ++i) chars += texts[i]->size();
+    return chars;
+}
+
+void addPrimary(const QString* const* texts, int count, KeyPart& part, std::size_t row) {
     const PrimaryTable& t = primaryTable();
-    qsizetype chars = count > 0 ? count - 1 : 0, sharps = 0;
+    KeyPart::Span& s = part.spans[row];
+    s.at = uint32_t(part.units.size());
     for (int i = 0; i < count; ++i) {
-        chars += texts[i].size();
-        sharps += texts[i].count(QChar(0x00DF));
+        if (i > 0) part.units.push_back(0);
+        for (QChar c : *texts[i]) {
+            const char16_t u = c.unicode();
+            if (u == 0x00DF) {
+                part.units.push_back(u's');
+                part.units.push_back(u's');
+            } else {
+                part.units.push_back(u < t.base.size() ? t.base[u] : c.toCaseFolded().unicode());
+            }
+        }
     }
-    SortKey k;
-    k.primary.resize(chars + sharps);
-    k.rest.resize(3 * chars + 2);
-    char16_t* p = reinterpret_cast<char16_t*>(k.primary.data());
-    char16_t* accents = reinterpret_cast<char16_t*>(k.rest.data());
+    s.size = uint32_t(part.units.size() - s.at);
+}
+
+void addRest(const QString* const* texts, int count, KeyPart& part, std::size_t row) {
+    const PrimaryTable& t = primaryTable();
+    const std::size_t chars = keyChars(texts, count);
+    KeyPart::Span& s = part.spans[row];
+    s.at = uint32_t(part.units.size());
+    s.size = uint32_t(3 * chars + 2);
+    part.units.resize(s.at + s.size);
+    char16_t* accents = part.units.data() + s.at;
     char16_t* cases = accents + chars + 1;
     char16_t* raw = cases + chars + 1;
     accents[chars] = cases[chars] = 0;
     for (int i = 0; i < count; ++i) {
-        if (i > 0) *p++ = *accents++ = *cases++ = *raw++ = 0;
-        for (QChar c : texts[i]) {
+        if (i > 0) *accents++ = *cases++ = *raw++ = 0;
+        for (QChar c : *texts[i]) {
             const char16_t u = c.unicode();
-            if (u == 0x00DF) {
-                *p++ = u's';
-                *p++ = u's';
-            } else {
-                *p++ = u < t.base.size() ? t.base[u] : c.toCaseFolded().unicode();
-            }
             *accents++ = (u == 0x00DF || (u < t.accented.size() && t.accented[u])) ? 2 : 1;
-            *cases++ = c.isUpper() ? 2 : 1;
+            *cases++ = (u < t.upper.size() ? t.upper[u] : c.isUpper()) ? 2 : 1;
             *raw++ = u;
         }
     }
-    return k;
 }
 
-int compareKeys(const SortKey& a, const SortKey& b) {
-    if (int c = a.primary.compare(b.primary)) return c;
-    return a.rest.compare(b.rest);
+// Sorts rows by a key part a word at a time: each run of rows that agree so far is
+// ordered by its next word, rows with equal keys by their old place. Each step sorts
+// a compact array that stays in the caches, however scattered the texts are.
+// `equalRun` gets each run of two or more rows whose keys are equal.
+struct Entry {
+    uint64_t word;
+    uint32_t row;
+};
+template <typename EqualRun>
+void sortByWords(Entry* begin, Entry* end, std::size_t index, const KeyPart& part, const EqualRun& equalRun) {
+    for (Entry* e = begin; e != end; ++e) e->word = part.word(e->row, index);
+    std::sort(begin, end, [](const Entry& a, const Entry& b) { return a.word < b.word || (a.word == b.word && a.row < b.row); });
+    for (Entry* run = begin; run != end;) {
+        Entry* next = run + 1;
+        while (next != end && next->word == run->word) ++next;
+        if (next - run > 1) {
+            if (KeyPart::ends(run->word)) equalRun(run, next);
+            else sortByWords(run, next, index + 1, part, equalRun);
+        }
+        run = next;
+    }
 }
 
 int sign(int v) { return (v > 0) - (v < 0); }
 
 }  // namespace
 
-int compareSortText(const QString& a, const QString& b) { return sign(compareKeys(sortKey(&a, 1), sortKey(&b, 1))); }
+int compareSortText(const QString& a, const QString& b) {
+    const QString* texts[] = {&a, &b};
+    KeyPart primary, rest;
+    primary.spans.resize(2);
+    rest.spans.resize(2);
+    for (std::size_t i = 0; i < 2; ++i) {
+        addPrimary(&texts[i], 1, primary, i);
+        addRest(&texts[i], 1, rest, i);
+    }
+    if (int c = primary.of(0).compare(primary.of(1))) return sign(c);
+    return sign(rest.of(0).compare(rest.of(1)));
+}
 
 GridModel::GridModel() {
     setCols(2);
@@ -118,6 +182,7 @@ void GridModel::setCols(int n) {
     }
     colWidths_.resize(n, DefaultColWidth);
     colAlign_.resize(n, AlignGeneral);
+    colSortText_.resize(n);
     clampSelection();
 }
 
@@ -245,21 +310,55 @@ void GridModel::setSort(int setting) {
     if (hi - lo < 1 || cols_ == 0) return;
 
     const int n = hi - lo + 1, width = c1 - c0 + 1;
-    std::vector<SortKey> keys(n);
-    std::vector<QString> texts(width);
-    for (int i = 0; i < n; ++i) {
-        for (int c = 0; c < width; ++c) texts[c] = cell(lo + i, c0 + c).text;
-        keys[i] = sortKey(texts.data(), width);
-    }
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-    // Equal keys keep their order.
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compareKeys(keys[a], keys[b]) < 0; });
+    // The texts a row is sorted by; a column with a sort text of its own gives that.
+    std::vector<const QString*> texts(width);
+    std::vector<QString> made(width);
+    auto textsOf = [&](int i) {
+        for (int c = 0; c < width; ++c) {
+            texts[c] = &cell(lo + i, c0 + c).text;
+            if (const SortText& key = sortTextOf(c0 + c)) texts[c] = &(made[c] = key(*texts[c]));
+        }
+        return texts.data();
+    };
+    KeyPart primary, rest;
+    primary.spans.resize(n);
+    std::size_t chars = 0;
+    for (int i = 0; i < n; ++i) chars += keyChars(textsOf(i), width);
+    primary.units.reserve(chars + chars / 16 + 16);
+    for (int i = 0; i < n; ++i) addPrimary(textsOf(i), width, primary, i);
 
-    std::vector<Cell> sorted(static_cast<std::size_t>(n) * cols_);
-    for (int i = 0; i < n; ++i)
-        std::move(&cell(lo + order[i], 0), &cell(lo + order[i], 0) + cols_, sorted.begin() + static_cast<std::ptrdiff_t>(i) * cols_);
-    std::move(sorted.begin(), sorted.end(), cells_.begin() + static_cast<std::ptrdiff_t>(lo) * cols_);
+    std::vector<Entry> entries(n);
+    for (int i = 0; i < n; ++i) entries[i].row = uint32_t(i);
+    sortByWords(entries.data(), entries.data() + n, 0, primary, [&](Entry* b, Entry* e) {
+        // Equal letters: accents, case and the texts decide.
+        if (rest.spans.empty()) rest.spans.resize(n);
+        for (Entry* x = b; x != e; ++x) addRest(textsOf(int(x->row)), width, rest, x->row);
+        sortByWords(b, e, 0, rest, [](Entry*, Entry*) {});
+    });
+
+    // Rows move into their new places along the cycles of the order, one row aside at a time.
+    std::vector<uint32_t> from(n);
+    for (int i = 0; i < n; ++i) from[i] = entries[i].row;
+    std::vector<Cell> aside(cols_);
+    auto rowAt = [&](std::size_t i) { return cells_.begin() + static_cast<std::ptrdiff_t>((lo + i) * cols_); };
+    for (std::size_t i = 0; i < std::size_t(n); ++i) {
+        if (from[i] == i) continue;
+        std::move(rowAt(i), rowAt(i) + cols_, aside.begin());
+        std::size_t j = i;
+        while (from[j] != i) {
+            std::move(rowAt(from[j]), rowAt(from[j]) + cols_, rowAt(j));
+            const std::size_t k = from[j];
+            from[j] = uint32_t(j);
+            j = k;
+        }
+        std::move(aside.begin(), aside.end(), rowAt(j));
+        from[j] = uint32_t(j);
+    }
+}
+
+void GridModel::setColSortText(int col, SortText key) {
+    if (col < 0 || col >= cols_) fail(ErrSubscript);
+    colSortText_[col] = std::move(key);
 }
 
 int GridModel::ColWidth(int col) const {

@@ -5,6 +5,7 @@
 // viewport tells how much of the grid can be seen.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace kioskgrid {
@@ -70,6 +71,10 @@ public:
     void Clear();  // every text and format goes, the size stays
     // Sorts rows Row..RowSel by columns Col..ColSel; only setting 7 is known.
     void setSort(int setting);
+    // A column can sort by a text made from each of its cells (a duration by its
+    // seconds, say); the cells keep their texts. An empty function sorts by the cell.
+    using SortText = std::function<QString(const QString&)>;
+    void setColSortText(int col, SortText key);
 
     int ColWidth(int col) const;
     void setColWidth(int col, int twips);  // -1: back to the default width
@@ -111,10 +116,12 @@ private:
     void clampSelection();
     void clampTopRow();
     int dataAreaHeight() const;
+    const SortText& sortTextOf(int col) const { return colSortText_[col]; }
 
     int rows_ = 0, cols_ = 0, fixedRows_ = 0;
     std::vector<Cell> cells_;  // row-major, Cols cells per row
     std::vector<int> colWidths_, colAlign_;
+    std::vector<SortText> colSortText_;
     int row_ = 0, col_ = 0, rowSel_ = 0, colSel_ = 0, topRow_ = 0;
     int rowHeight_ = 240, viewWidth_ = 0, viewHeight_ = 0;
 };

@@ -65,7 +65,31 @@ QString SemikolonErsetzen(const QString& s) {
     return t.replace(Trenner, u'_');
 }
 
-QString PlaylistDateiname() { return platform::appPath() + QStringLiteral("/Playlist.txt"); }
+QString PlaylistDateiname() { return platform::dataPath() + QStringLiteral("/Playlist.txt"); }
+
+namespace {
+QString FruehereDatei() { return platform::appPath() + QStringLiteral("/Playlist.txt"); }
+}  // namespace
+
+QString PlaylistLesedatei() {
+    const QString datei = PlaylistDateiname();
+    if (!QFileInfo::exists(datei) && QFileInfo::exists(FruehereDatei())) return FruehereDatei();
+    return datei;
+}
+
+void PlaylistVerwerfen() {
+    const QString datei = PlaylistDateiname();
+    if (datei == FruehereDatei() || !QFileInfo::exists(FruehereDatei())) {
+        PlaylistEntfernen(datei);
+        return;
+    }
+    // An empty list here keeps the earlier version's list from being read again; like a
+    // removal that fails, a failed write is passed over.
+    try {
+        PlaylistSchreiben(datei, {});
+    } catch (const platform::RuntimeError&) {
+    }
+}
 
 QString PlaylistZeile(const Playlistsatz& satz) {
     return QStringList{SemikolonErsetzen(satz.titel), SemikolonErsetzen(satz.interpret), SemikolonErsetzen(satz.genre),

@@ -25,8 +25,14 @@ struct Playlistsatz {
 // A text column's value with every ";" as "_" and every control character 1..31 as a
 // blank (empty stays empty); never applied to a path.
 QString SemikolonErsetzen(const QString& s);
-// Full name of the playlist file in the program folder.
+// Full name of the playlist file in the user's data folder.
 QString PlaylistDateiname();
+// The file a hand-over reads: the data folder's, or while that has none, the list that an
+// earlier version kept beside the executable.
+QString PlaylistLesedatei();
+// A short queue at the end: the last list must not come back at the next start (neither
+// the data folder's nor one beside the executable, which may not be writable).
+void PlaylistVerwerfen();
 // Shut-down rule: the file is written only when at least five rows are queued, else an older file is removed.
 inline bool PlaylistSpeichernLohnt(int32_t zeilen) { return zeilen >= 5; }
 // Removes the file, read-only or not; a file that cannot be removed is left silently.
