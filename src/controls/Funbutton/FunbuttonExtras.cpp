@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr QRgb Weiss = 0xFFFFFFFFu;
 
 int Gerundet(double v) { return static_cast<int>(std::nearbyint(v)); }
 
