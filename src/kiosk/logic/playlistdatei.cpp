@@ -131,8 +131,8 @@ QString Text(const QByteArray& inhalt) {
 
 Playlistsatz Satz(const QStringList& felder) {
     // Four texts from the left, the duration from the right: a path holding ";" stays whole.
-    Playlistsatz satz{felder[0], felder[1], felder[2], felder[3], PfadLesen(felder.mid(4, felder.size() - 5).join(Trenner)),
-                      felder.last()};
+    Playlistsatz satz{felder[0], felder[1], felder[2], felder[3],
+                      PfadLesen(felder.mid(4, felder.size() - 5).join(Trenner)), felder.last()};
     // Fields after the sixth that are no part of the path (a trailing ";" among them): the path is field 5.
     if (felder.size() > 6 && !QFileInfo::exists(satz.pfad) && QFileInfo::exists(PfadLesen(felder[4]))) {
         satz.pfad = PfadLesen(felder[4]);
