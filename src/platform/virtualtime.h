@@ -39,7 +39,6 @@ private:
     uint32_t startTicks_;
     uint64_t elapsed_ = 0;
     int pumpStep_ = 1;
-    int depth_ = 0;
     std::vector<VbTimer*> timers_;
 };
 

@@ -89,8 +89,8 @@ frmStart::frmStart() : QDialog(nullptr) {
 }
 
 void frmStart::buildControls() {
-    auto handler = [this](const char* proc, auto body) {
-        return [this, proc, body] { platform::guardEvent("frmStart", proc, [&] { body(); }); };
+    auto handler = [](const char* proc, auto body) {
+        return [proc, body] { platform::guardEvent("frmStart", proc, [&] { body(); }); };
     };
     auto reset = [this] { AutostartZuruecksetzen(); };
     auto check = [&](const char* caption, int left, int top, const char* clickProc) {
