@@ -1,7 +1,9 @@
 // The settings load over any INI text: every setting ends at a valid value, the
-// value a plain stored text names, or its default.
+// value a plain stored text names, or its default (also for a colour OK refuses); and
+// every value read from the text is stored and read back unchanged.
 #include "fuzz_support.h"
 #include "platform/screen.h"
+#include "platform/settingsstore.h"
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
 #include "settings/startcontrols.h"
@@ -9,8 +11,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QSlider>
+#include <optional>
 
 namespace {
 
@@ -65,7 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                             nullptr, nullptr, nullptr, s.chkSmilie, nullptr, s.chkMuelleimer,
                                             s.chkPlayliste, s.chkRechteMaustaste, s.chkPause, nullptr,
                                             s.chkWindowsBlockieren, nullptr};
-    QSettings stored(file, QSettings::IniFormat);
+    const QString app = platform::appTitle();
+    const QString section = QStringLiteral("Data");
+    std::array<std::optional<QString>, 17> stored;
+    for (int i = 0; i < int(Table.size()); ++i) {
+        const QString key = QString::fromLatin1(Table[i].name);
+        const QString missing = QStringLiteral("\x01missing");
+        const QString v = platform::GetSetting(app, section, key, missing);
+        if (v != missing) stored[i] = v;
+    }
     for (int i = 0; i < int(Table.size()); ++i) {
         const Kind kind = Table[i].kind;
         if (kind == Kind::Text) continue;
@@ -94,12 +104,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case Kind::Text: break;
         }
         if (value < lo || value > hi) fuzzsupport::finding("setting out of range:", QString::fromLatin1(Table[i].name));
-        const QString key = QStringLiteral("Data/") + QString::fromLatin1(Table[i].name);
         const std::optional<int> deflt = plainValue(kind, QString::fromLatin1(kDefaults[i]), lo, hi);
-        const QVariant v = stored.value(key);
-        std::optional<int> want = v.isValid() ? plainValue(kind, v.toString(), lo, hi) : deflt;
+        std::optional<int> want = stored[i] ? plainValue(kind, *stored[i], lo, hi) : deflt;
+        // A colour that OK refuses loads as its default.
+        if (kind == Kind::Colour && want && settingslogic::tooDark(*want)) want = deflt;
         if (want && value != *want)
-            fuzzsupport::finding("setting not as stored:", QString::fromLatin1(Table[i].name) + QLatin1Char('=') + v.toString());
+            fuzzsupport::finding("setting not as stored:", QString::fromLatin1(Table[i].name) + QLatin1Char('=') +
+                                                                stored[i].value_or(QString()));
+    }
+    // Stored again, each value reads back as it was, and the others keep theirs.
+    for (int i = 0; i < int(Table.size()); ++i) {
+        if (!stored[i]) continue;
+        const QString key = QString::fromLatin1(Table[i].name);
+        if (!platform::SaveSetting(app, section, key, *stored[i] + QStringLiteral(" x\\")))
+            fuzzsupport::finding("cannot store", key);
+        if (!platform::SaveSetting(app, section, key, *stored[i])) fuzzsupport::finding("cannot store", key);
+    }
+    for (int i = 0; i < int(Table.size()); ++i) {
+        const QString key = QString::fromLatin1(Table[i].name);
+        const QString v = platform::GetSetting(app, section, key, QString());
+        if (stored[i] && v != *stored[i]) fuzzsupport::finding("stored value changed:", key + QLatin1Char('=') + v);
     }
     return 0;
 }

@@ -28,7 +28,7 @@ namespace fuzzsupport {
 class NoDialogs : public platform::Answerer {
 public:
     int message(const platform::MessageRequest& r) override { finding("message box:", r.prompt); }
-    QString folder(const QString&) override { finding("folder picker"); }
+    QString folder(const QString&, const QString&) override { finding("folder picker"); }
     std::optional<int32_t> color(int32_t) override { finding("colour dialog"); }
     std::optional<QString> saveFile(const QString&, const QString&) override { finding("save dialog"); }
 };

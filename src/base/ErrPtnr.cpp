@@ -31,6 +31,7 @@
 #include <QSaveFile>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <cstdio>
 
 namespace {
 ErrPtnr::AnswerHook g_hook;
@@ -89,10 +90,27 @@ QString dateTimeText(const QDateTime& t) {
     return t.toString(QStringLiteral("MM-dd-yyyy")) + QStringLiteral(" / ") + t.toString(QStringLiteral("HH:mm:ss"));
 }
 
+// In the user's data folder: the program folder may not be writable.
 QString traceFileName(const QString& extension) {
-    QString folder = platform::appPath();
+    QString folder = platform::dataPath();
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder + platform::appTitle() + extension;
+}
+
+// Appends the text whole or not at all: a short write (a full disk) is cut off again,
+// so the file never ends in the middle of a line. The dialog comes up either way.
+void appendWhole(const QString& path, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    QFile f(path);
+    bool written = f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+    if (written) {
+        const qint64 before = f.size();
+        written = f.write(bytes) == bytes.size();
+        if (!written) f.resize(before);
+    }
+    if (!written)
+        std::fprintf(stderr, "melotra: error protocol not written to %s: %s\n", qPrintable(path),
+                     qPrintable(f.errorString()));
 }
 
 QString platformName(uint32_t id) {
@@ -227,6 +245,10 @@ int16_t ErrPtnr::nestedError(const QString& AktModul, const QString& AktProc) {
     return 2;
 }
 
+void ErrPtnr::AntwortBeenden() {
+    if (g_instance && g_instance->m_Showing) g_instance->cmdContinue_Click(3);
+}
+
 void ErrPtnr::cmdContinue_Click(int16_t Index) {
     m_Result = Index;
     hide();
@@ -322,21 +344,24 @@ void ErrPtnr::AppendTraceFile() {
     appendToTraceFile(protocol);
 }
 
-void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QStringLiteral("\tDatei nicht lesbar, übergangen: \"") +
+namespace {
+void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {
+    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what + QStringLiteral(" nicht lesbar, übergangen: \"") +
                          path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
                          description + QStringLiteral(")") + CRLF;
-    QFile f(traceFileName(QStringLiteral(".EPT")));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-    f.write(line.toUtf8());
+    appendWhole(traceFileName(QStringLiteral(".EPT")), line);
+}
+}  // namespace
+
+void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Datei"), path, number, description);
 }
 
-void ErrPtnr::appendToTraceFile(const QString& protocol) const {
-    // The dialog must come up even when the program folder cannot be written.
-    QFile f(traceFilePath());
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
-    f.write((protocol + CRLF).toUtf8());
+void ErrPtnr::LogUnreadableFolder(const QString& path, int number, const QString& description) {
+    logPassedOver(QStringLiteral("Ordner"), path, number, description);
 }
+
+void ErrPtnr::appendToTraceFile(const QString& protocol) const { appendWhole(traceFilePath(), protocol + CRLF); }
 
 QStringList ErrPtnr::printLinesOf(const QString& protocol) {
     QStringList out;

@@ -29,11 +29,16 @@ public:
 
     // Shows the dialog for the pending error (Err()) and returns the answer 0..3.
     static int16_t OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits = 0);
+    // A request from outside to end the run (a signal, the session's end): a dialog that
+    // waits for an answer gets "Programm beenden", since nobody may be there to give one.
+    static void AntwortBeenden();
     static void SetProgInfo(const QString& Text);
     static QString LPSTRToVBString(const QString& s);
     // A song file that could not be read and was passed over: one line in the trace
     // file, no dialog, so that one bad file never stops the kiosk.
     static void LogUnreadable(const QString& path, int number, const QString& description);
+    // The same for a folder of the song tree, passed over with everything below it.
+    static void LogUnreadableFolder(const QString& path, int number, const QString& description);
 
     // What the protocol is built from: the dialog's contents, or those of an error
     // reported while the dialog is already open.

@@ -5,11 +5,21 @@
 #include <QString>
 #include <cstdint>
 
+namespace platform {
+class BinaryFile;
+}
+
 class ScanReceiver {
 public:
     virtual ~ScanReceiver() = default;
     // One accepted file: frmMain.EineZeileInsArchiv(Datei, optYRow) with row 0 (append).
     virtual void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) { (void)Datei, (void)optYRow; }
+    // The same, with the file that the scan holds open for reading: a receiver that
+    // reads the song takes it from there instead of opening it again by its path.
+    virtual void songFound(const QString& Datei, const platform::BinaryFile& file) {
+        (void)file;
+        EineZeileInsArchiv(Datei, 0);
+    }
     // The running count as the start dialog's lblGefunden shows it.
     virtual void showFound(const QString& caption) { (void)caption; }
     // True when the scan must stop (the program is quitting).

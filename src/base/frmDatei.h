@@ -33,7 +33,9 @@ public:
     // files[n] receives the path of accepted file n (index 0 stays empty). Returns the
     // accepted files' size in kilobytes. A call while a scan runs is refused (0).
     // A file that cannot be read (no permission, device error, gone since the
-    // listing) is passed over with one line in the trace file and no dialog.
+    // listing), a folder that cannot be opened, a path longer than the system allows
+    // and a name that is not UTF-8 are passed over with one line in the trace file
+    // and no dialog; AppleDouble files ("._Lied.mp3") silently.
     static int32_t FindFile(QString sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles, QStringList& files,
                             const bool& WithSubfolders);
     static bool scanRunning();

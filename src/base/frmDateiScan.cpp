@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits>
@@ -28,7 +29,8 @@ bool g_running = false;
 
 struct Name {
     QString name;
-    QString key;  // case-folded, for matching and ordering
+    QString key;     // case-folded, for matching and ordering
+    QByteArray raw;  // as the folder holds it
     bool operator<(const Name& o) const {
         const int c = key.compare(o.key);
         return c != 0 ? c < 0 : name < o.name;  // names that differ only in case keep a fixed order
@@ -103,9 +105,30 @@ struct FolderListing {
     std::vector<Name> folders;  // every subfolder, hidden ones too
 };
 
-// One pass over the folder. Names that are not valid UTF-8 cannot be named by the
-// program and are passed over like names with "?".
-FolderListing list(const Scan& scan, int dirFd) {
+// A name that is not valid UTF-8, as the trace file shows it: the bytes that are no
+// character as \xHH, so the operator can find the file.
+QString shownName(QByteArrayView raw) {
+    QString out;
+    for (qsizetype i = 0; i < raw.size();) {
+        const auto c = static_cast<unsigned char>(raw[i]);
+        const qsizetype n = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+        if (n > 0 && i + n <= raw.size() && raw.sliced(i, n).isValidUtf8()) {
+            out += QString::fromUtf8(raw.sliced(i, n));
+            i += n;
+        } else {
+            out += QString::asprintf("\\x%02X", unsigned(c));
+            ++i;
+        }
+    }
+    return out;
+}
+
+const QString kNotUtf8 = QStringLiteral("Dateiname oder -nummer falsch: der Name ist kein gültiges UTF-8");
+const QString kTooLong = QStringLiteral("Fehler beim Zugriff auf Pfad/Datei: der Pfad ist länger als erlaubt");
+
+// One pass over the folder. A name that is not valid UTF-8 cannot be named by the
+// program: a song or folder of such a name is passed over with a line in the trace file.
+FolderListing list(const Scan& scan, int dirFd, const QString& folder) {
     FolderListing out;
     const int fd = ::dup(dirFd);
     if (fd < 0) platform::raise(errorNumber(errno));
@@ -117,7 +140,7 @@ FolderListing list(const Scan& scan, int dirFd) {
     ::rewinddir(dir);
     while (const dirent* e = ::readdir(dir)) {
         const QByteArrayView raw(e->d_name);
-        if (raw == "." || raw == ".." || !raw.isValidUtf8()) continue;
+        if (raw == "." || raw == "..") continue;
         bool isDir = e->d_type == DT_DIR;
         bool isFile = e->d_type == DT_REG;
         if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
@@ -130,12 +153,18 @@ FolderListing list(const Scan& scan, int dirFd) {
             }
         }
         if (!isDir && !isFile) continue;  // pipes, sockets, devices
-        Name n{QString::fromUtf8(raw), {}};
+        Name n{QString::fromUtf8(raw), {}, raw.toByteArray()};
         n.key = n.name.toCaseFolded();
-        if (isDir)
-            out.folders.push_back(std::move(n));
-        else if (matches(scan.pattern, n.key))
-            out.files.push_back(std::move(n));
+        if (!isDir && !matches(scan.pattern, n.key)) continue;
+        if (!raw.isValidUtf8()) {
+            const QString shown = join(folder, shownName(raw));
+            if (isDir)
+                ErrPtnr::LogUnreadableFolder(shown, 52, kNotUtf8);
+            else
+                ErrPtnr::LogUnreadable(shown, 52, kNotUtf8);
+            continue;
+        }
+        (isDir ? out.folders : out.files).push_back(std::move(n));
     }
     ::closedir(dir);
     std::sort(out.files.begin(), out.files.end());
@@ -145,20 +174,26 @@ FolderListing list(const Scan& scan, int dirFd) {
 
 class DirHandle {
 public:
-    explicit DirHandle(const QString& path)
-        : fd_(::open(path.toUtf8().constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    // errno of a failed open in error().
+    explicit DirHandle(const QByteArray& path)
+        : error_(platform::fileFault(QString::fromUtf8(path))),
+          fd_(error_ ? -1 : ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ < 0 && !error_) error_ = errno;
+    }
     ~DirHandle() {
         if (fd_ >= 0) ::close(fd_);
     }
     DirHandle(const DirHandle&) = delete;
     DirHandle& operator=(const DirHandle&) = delete;
     int fd() const { return fd_; }
+    int error() const { return error_; }
     void close() {
         if (fd_ >= 0) ::close(fd_);
         fd_ = -1;
     }
 
 private:
+    int error_;
     int fd_;
 };
 
@@ -176,17 +211,28 @@ void registerCall(const QString& sFol, const QString& sFile, int32_t nDirs, int3
 
 constexpr int32_t kTotalLimit = 1500000000;
 
-// A song file that cannot be read (no permission, gone since the listing) is passed
-// over with one line in the trace file: a dialog would stop an unattended start-up. A
-// read that fails later is the archive fill's to pass over.
-bool readable(const QString& path, int dirFd, const QByteArray& name) {
+// The AppleDouble file that a Mac leaves beside every song ("._Lied.mp3") holds the
+// song's Finder data, no audio. It is known by its first four bytes; only names of
+// that form are read for them, as a read more per song would slow every scan.
+bool isAppleDouble(const QByteArray& name, const platform::BinaryFile& f) {
+    return name.startsWith("._") && f.length() >= 4 && f.read(1, 4) == QByteArrayView("\x00\x05\x16\x07", 4);
+}
+
+// Opens a listed song for reading, relative to its open folder. A song that cannot
+// be read (no permission, gone since the listing, a path too long to be opened later)
+// is passed over with one line in the trace file: a dialog would stop an unattended
+// start-up. An AppleDouble file is no song and is passed over silently.
+bool openSong(std::optional<platform::BinaryFile>& file, int dirFd, const Name& n, const QString& path,
+              qsizetype folderBytes) {
     try {
-        platform::checkReadable(path, dirFd, name);
-        return true;
+        if (folderBytes + 1 + n.raw.size() >= PATH_MAX) throw platform::RuntimeError(75, kTooLong);
+        file.emplace(dirFd, n.raw, path);
+        if (!isAppleDouble(n.raw, *file)) return true;
     } catch (const platform::RuntimeError& e) {
         ErrPtnr::LogUnreadable(path, e.number(), e.description());
-        return false;
     }
+    file.reset();
+    return false;
 }
 
 // Serves window events once; true when the scan must stop.
@@ -200,7 +246,13 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
     if (sFol.isEmpty()) return 0;
     struct stat st {};
     const QByteArray native = sFol.toUtf8();
-    if (::stat(native.constData(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    const int statError = ::stat(native.constData(), &st) != 0 ? errno : 0;
+    if (statError != 0 || !S_ISDIR(st.st_mode)) {
+        // Such a folder can be neither opened nor shown: noted, not asked about.
+        if (statError == ENAMETOOLONG) {
+            ErrPtnr::LogUnreadableFolder(sFol, 75, kTooLong);
+            return 0;
+        }
         platform::MsgBox(QStringLiteral("Der angegebene Ordner \"") + sFol + QStringLiteral("\" wurde nicht gefunden!") +
                              QStringLiteral("\r\nBitte geben Sie beim Starten einen gültigen Ordner an!"),
                          platform::vbCritical + platform::vbOKOnly);
@@ -211,28 +263,24 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
     // A link back into the tree reaches a folder already scanned: it ends there.
     if (!scan.visited.insert({st.st_dev, st.st_ino}).second) return 0;
 
+    const QByteArray folderNative = folder.toUtf8();
+    DirHandle dir(folderNative);
+    if (dir.fd() < 0) {
+        const int number = errorNumber(dir.error());
+        ErrPtnr::LogUnreadableFolder(folder, number, platform::errorDescription(number));
+        return 0;
+    }
     const bool ide = IDEMode();
     int32_t total = 0;
     FolderListing listing;
-    DirHandle dir(folder);
-    pass(ide, [&] {
-        if (dir.fd() < 0) platform::raise(errorNumber(errno));
-        listing = list(scan, dir.fd());
-    });
+    pass(ide, [&] { listing = list(scan, dir.fd(), folder); });
 
     for (const Name& n : listing.files) {
-        if (!n.name.contains(QLatin1Char('?'))) {
-            const QString path = join(folder, n.name);
-            const QByteArray native = n.name.toUtf8();
-            if (!readable(path, dir.fd(), native)) {
-                if (yieldAndTest(scan)) return total;
-                continue;
-            }
-            if (scan.receiver.wantsTotal()) pass(ide, [&] {
-                struct stat fs {};
-                if (::fstatat(dir.fd(), native.constData(), &fs, 0) != 0) platform::raise(53);
-                total = platform::CLng(double(total) + double(fs.st_size) / 1024.0);  // halves to even
-            });
+        const QString path = join(folder, n.name);
+        std::optional<platform::BinaryFile> file;
+        if (openSong(file, dir.fd(), n, path, folderNative.size())) {
+            if (scan.receiver.wantsTotal())
+                pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });  // halves to even
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
             if (scan.receiver.stopRequested()) return total;
@@ -240,7 +288,8 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
                 files.resize(qsizetype(nFiles) + 1);
                 files[nFiles] = path;
             });
-            pass(ide, [&] { scan.receiver.EineZeileInsArchiv(path, 0); });
+            pass(ide, [&] { scan.receiver.songFound(path, *file); });
+            file.reset();
         }
         if (yieldAndTest(scan)) return total;
     }

@@ -6,5 +6,6 @@
 
 class QWidget;
 
+// StartOrdner: the folder the picker opens in.
 QString GetFolder(QWidget* hwnd, std::optional<QString> DialogTitle = std::nullopt,
-                  std::optional<int32_t> IDRoot = std::nullopt);
+                  std::optional<int32_t> IDRoot = std::nullopt, std::optional<QString> StartOrdner = std::nullopt);

@@ -112,8 +112,11 @@ frmMP3Tags::Ausgang frmMP3Tags::ShowModal() {
     activatedOnce_ = false;
     ausgang_ = Ausgang::Abgebrochen;
     platform::guardEvent("frmMP3Tags", "Form_Load", [this] { Form_Load(); });
+    // Filled as the dialog is shown, not when it becomes the active window: a window
+    // manager that does not activate new windows (or none) would leave OK with empty
+    // fields, and the empty genre would be written as byte 0.
+    platform::guardEvent("frmMP3Tags", "Form_Activate", [this] { Form_Activate(); });
     if (g_hook) {
-        platform::guardEvent("frmMP3Tags", "Form_Activate", [this] { Form_Activate(); });
         g_hook(*this);
         if (!unloaded_) Unload();
     } else if (!unloaded_) {
@@ -175,17 +178,22 @@ void frmMP3Tags::cmdOK_Click() {
         if (Text2->text() != gelesenInterpret_) c.artist = Text2->text();
         if (ComboGenre->currentText() != gelesenGenre_) c.genre = ComboGenre->currentText();
         bool geschrieben = false;
+        // Said, not hidden; the dialog stays with the operator's texts.
+        const auto nichtGeschrieben = [&](const QString& meldung) {
+            ausgang_ = Ausgang::Fehlgeschlagen;
+            platform::MsgBox(meldung, platform::vbExclamation + platform::vbOKOnly);
+            cmdOK->setEnabled(true);
+        };
         on([&] {
             try {
-                WriteSongTags(FileNameString, c);
-                geschrieben = true;
+                geschrieben = WriteSongTags(FileNameString, c);
+                if (!geschrieben)
+                    nichtGeschrieben(QStringLiteral("Die Datei \"") + FileNameString +
+                                     QStringLiteral("\" hat kein ID3v1-Tag, das geändert werden könnte.\r\n") +
+                                     QStringLiteral("Titel, Interpret und Genre wurden nicht geschrieben."));
             } catch (const platform::RuntimeError& e) {
-                // Said, not hidden; the dialog stays with the operator's texts.
-                ausgang_ = Ausgang::Fehlgeschlagen;
-                platform::MsgBox(QStringLiteral("Die MP3-Tags konnten nicht in die Datei \"") + FileNameString +
-                                     QStringLiteral("\" geschrieben werden:\r\n") + e.description(),
-                                 platform::vbExclamation + platform::vbOKOnly);
-                cmdOK->setEnabled(true);
+                nichtGeschrieben(QStringLiteral("Die MP3-Tags konnten nicht in die Datei \"") + FileNameString +
+                                 QStringLiteral("\" geschrieben werden:\r\n") + e.description());
             }
         });
         if (!geschrieben) return;
@@ -232,13 +240,6 @@ void frmMP3Tags::Text1_KeyDown(int16_t KeyCode, int16_t) {
 void frmMP3Tags::Text2_KeyDown(int16_t KeyCode, int16_t) {
     if (KeyCode == vbKeyUp) Text1->setFocus();
     if (KeyCode == vbKeyDown) ComboGenre->setFocus();
-}
-
-bool frmMP3Tags::event(QEvent* e) {
-    const bool r = QDialog::event(e);
-    if (e->type() == QEvent::WindowActivate && inModal_ && !unloaded_)
-        platform::guardEvent("frmMP3Tags", "Form_Activate", [this] { Form_Activate(); });
-    return r;
 }
 
 bool frmMP3Tags::eventFilter(QObject* watched, QEvent* e) {

@@ -57,7 +57,6 @@ public:
     void Text2_KeyDown(int16_t KeyCode, int16_t Shift);
 
 protected:
-    bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void reject() override;
 

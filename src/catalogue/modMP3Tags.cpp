@@ -35,8 +35,7 @@ int64_t tagPosition(const SongFile& f) { return f.length() - (kTagSize - 1); }
 bool hasTagAt(const SongFile& f, int64_t p) { return p >= 1 && f.read(p, 3) == "TAG"; }
 
 // The 128 tag bytes, or nothing when the file carries no tag.
-std::optional<QByteArray> readTag(const QString& path) {
-    const SongFile f(path, false);
+std::optional<QByteArray> readTag(const SongFile& f) {
     const int64_t p = tagPosition(f);
     if (p < 1) return std::nullopt;
     QByteArray tag = f.read(p, kTagSize);
@@ -100,11 +99,11 @@ void restoreChannel(ErrorHandler& on, const HeldChannel& h, const QString& path)
 }
 
 // Changes the tag's bytes with one write of the span that differs; a file without a
-// tag stays as it is. Raises the runtime error of a failed open, read or write.
-void editTag(const QString& path, const std::function<void(QByteArray&)>& edit) {
+// tag stays as it is (false). Raises the runtime error of a failed open, read or write.
+bool editTag(const QString& path, const std::function<void(QByteArray&)>& edit) {
     const SongFile f(path, true);
     const int64_t p = tagPosition(f);
-    if (!hasTagAt(f, p)) return;
+    if (!hasTagAt(f, p)) return false;
     const QByteArray old = f.read(p, kTagSize);
     QByteArray tag = old;
     edit(tag);
@@ -112,6 +111,7 @@ void editTag(const QString& path, const std::function<void(QByteArray&)>& edit) 
     while (a < b && tag[a] == old[a]) ++a;
     while (b > a && tag[b - 1] == old[b - 1]) --b;
     if (a < b) f.write(p + a, tag.mid(a, b - a));
+    return true;
 }
 
 void writeTextField(const QString& procedure, const QString& path, const QString& text, int offset) {
@@ -172,7 +172,7 @@ QString GetSongName(const QString& MP3Datei) {
     return withErrorHandler(kModule, QStringLiteral("GetSongName"), result, [&](ErrorHandler& on) {
         on.resumeNext();
         on([&] {
-            if (const auto tag = readTag(MP3Datei)) result = field(*tag, kTitleOffset);
+            if (const auto tag = readTag(SongFile(MP3Datei, false))) result = field(*tag, kTitleOffset);
         });
     });
 }
@@ -262,8 +262,10 @@ void SetSongGenre(const QString& MP3Datei, const QString& GenreString) {
     });
 }
 
-SongTags ReadSongTagsOrRaise(const QString& MP3Datei) {
-    const std::optional<QByteArray> tag = readTag(MP3Datei);
+SongTags ReadSongTagsOrRaise(const QString& MP3Datei) { return ReadSongTagsFrom(MP3Datei, SongFile(MP3Datei, false)); }
+
+SongTags ReadSongTagsFrom(const QString& MP3Datei, const platform::BinaryFile& file) {
+    const std::optional<QByteArray> tag = readTag(file);
     SongTags t;
     registerGetSongName(MP3Datei);
     t.title = tag ? field(*tag, kTitleOffset) : QStringLiteral("Unbekannter Titel");
@@ -284,10 +286,10 @@ SongTags ReadSongTags(const QString& MP3Datei) {
 
 bool TagChanges::empty() const { return !title && !artist && !genre; }
 
-void WriteSongTags(const QString& MP3Datei, const TagChanges& changes) {
+bool WriteSongTags(const QString& MP3Datei, const TagChanges& changes) {
     ErrPtnr::CallStack(QStringLiteral("[modMP3Tags] Public Sub WriteSongTags(MP3Datei As String)"));
     ErrPtnr::CallStackParam(QStringLiteral("MP3Datei"), MP3Datei);
-    if (changes.empty()) return;
+    if (changes.empty()) return true;
     int genre = 0;  // genre byte + 1; 0: a name the table does not have, nothing written
     if (changes.genre) {
         const QStringList& names = Genretabelle();
@@ -297,8 +299,9 @@ void WriteSongTags(const QString& MP3Datei, const TagChanges& changes) {
     }
     const HeldChannel h = releaseChannel(MP3Datei);
     std::exception_ptr failed;
+    bool hadTag = true;
     try {
-        editTag(MP3Datei, [&](QByteArray& tag) {
+        hadTag = editTag(MP3Datei, [&](QByteArray& tag) {
             if (changes.title) tag.replace(kTitleOffset, kFieldSize, fieldBytes(*changes.title));
             if (changes.artist) tag.replace(kArtistOffset, kFieldSize, fieldBytes(*changes.artist));
             if (genre >= 1) tag[kGenreOffset] = static_cast<char>(genre - 1);
@@ -311,4 +314,5 @@ void WriteSongTags(const QString& MP3Datei, const TagChanges& changes) {
         restoreChannel(on, h, MP3Datei);
     });
     if (failed) std::rethrow_exception(failed);
+    return hadTag;
 }

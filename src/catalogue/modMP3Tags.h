@@ -7,6 +7,10 @@
 #include <functional>
 #include <optional>
 
+namespace platform {
+class BinaryFile;
+}
+
 // Names of the genre bytes 0..123; every other byte reads "Kein Genre".
 const QStringList& Genretabelle();
 
@@ -27,6 +31,8 @@ SongTags ReadSongTags(const QString& MP3Datei);
 // The same for a file that must be read: a missing or unreadable file (no permission,
 // device error) raises its runtime error instead of giving the defaults.
 SongTags ReadSongTagsOrRaise(const QString& MP3Datei);
+// The same from the file the scan has open (MP3Datei is its path).
+SongTags ReadSongTagsFrom(const QString& MP3Datei, const platform::BinaryFile& file);
 
 // The writers change a tag that is there and never create or extend a file. When the
 // file is loaded on the current playback channel, they release the channel while they
@@ -36,16 +42,17 @@ void SetBand(const QString& MP3Datei, const QString& BandName);
 void SetSongGenre(const QString& MP3Datei, const QString& GenreString);
 
 // The fields that are set, written with one opening of the file and one release of
-// the playing channel; a file without a tag stays unchanged. Unlike the single
-// writers it reports a failure: the runtime error of a missing, write-protected or
-// short-written file reaches the caller.
+// the playing channel. Unlike the single writers it reports a failure: the runtime
+// error of a missing, write-protected or short-written file reaches the caller, and
+// a file without an ID3v1 tag (as many taggers leave a song) stays unchanged and
+// gives false.
 struct TagChanges {
     std::optional<QString> title;
     std::optional<QString> artist;
     std::optional<QString> genre;  // a genre name of the table
     bool empty() const;
 };
-void WriteSongTags(const QString& MP3Datei, const TagChanges& changes);
+[[nodiscard]] bool WriteSongTags(const QString& MP3Datei, const TagChanges& changes);
 
 // The current playback channel is the main screen's AktPlayer; the main screen
 // installs the source (until then channel 0).

@@ -1,6 +1,5 @@
 #include "catalogue/modPlayer.h"
 
-#include "base/modStandard.h"
 #include "platform/runtime.h"
 #include "platform/sound.h"
 
@@ -84,17 +83,9 @@ void PlayerStop(const int16_t& Kanal) { channel(Kanal).command(QStringLiteral("s
 int32_t LiedLaengeErmitteln(const QString& Datei) {
     const int16_t probe = PlayerKanalProbe;
     PlayerOeffnen(probe, Datei);
-    // The channel knows the length when "open" returns: no wait for it.
-    int32_t L = PlayerLaenge(probe);
-    if (L != -1 && L != 0) return L;
-    int32_t Zaehler = 0;
-    do {
-        MySleep(10);
-        // A pass nested in the wait may have put another song on the probe.
-        if (PlayerDatei(probe) != Datei) PlayerOeffnen(probe, Datei);
-        L = PlayerLaenge(probe);
-        ++Zaehler;
-    } while ((L == -1 || L == 0) && Zaehler < 150);
-    if (Zaehler >= 100) return 300;
-    return L;
+    // The channel knows the length to the millisecond when "open" returns: a song
+    // shorter than half a second reads 0 s and is measured all the same. A file that
+    // did not open never reports a length, so there is nothing to wait for.
+    if (channel(probe).mode() == platform::kModeNotOpen) return 300;
+    return PlayerLaenge(probe);
 }

@@ -36,7 +36,7 @@ void PlayerLeer(const int16_t& Kanal, const int32_t& Wert);
 void PlayerAbspielen(const int16_t& Kanal);
 void PlayerPause(const int16_t& Kanal);
 void PlayerStop(const int16_t& Kanal);
-// Opens Datei on channel 2 and polls its length; 300 when none comes within ~1 s.
+// Opens Datei on channel 2 and reads its length at once; 300 for a file that does not open.
 int32_t LiedLaengeErmitteln(const QString& Datei);
 
 // Hidden host of the three channel devices; never shown.

@@ -3,6 +3,7 @@
 
 #include "controls/Funbutton/Funbutton.h"
 #include "game/ctlSmilie.h"
+#include "kiosk/Bilder.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
@@ -12,8 +13,6 @@
 #include "settings/frmStart.h"
 #include "settings/startcontrols.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <memory>
 
 namespace {
@@ -27,59 +26,6 @@ void setFill(QWidget* w, int32_t colour) {
     w->setPalette(pal);
     w->setAutoFillBackground(true);
     w->setProperty("fill", colour);
-}
-
-// Button pictures: a black shape on white, as the touch button reads them.
-void leeresBild(int w, int h, QPainter& p, QImage& img) {
-    img = QImage(w, h, QImage::Format_RGB32);
-    img.fill(Qt::white);
-    p.begin(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(Qt::black);
-}
-
-// New game: a small board with a round mark in its middle.
-QImage bildNeu() {
-    QImage img;
-    QPainter p;
-    leeresBild(142, 108, p, img);
-    const double l = 36, t = 14, s = 80, bar = 7;
-    for (int i = 1; i <= 2; ++i) {
-        p.drawRect(QRectF(l + i * s / 3 - bar / 2, t, bar, s));
-        p.drawRect(QRectF(l, t + i * s / 3 - bar / 2, s, bar));
-    }
-    QPainterPath ring;
-    ring.addEllipse(QPointF(l + s / 2, t + s / 2), 11, 11);
-    ring.addEllipse(QPointF(l + s / 2, t + s / 2), 6, 6);
-    p.drawPath(ring);
-    p.end();
-    return img;
-}
-
-// Close: an open door with an arrow leading out.
-QImage bildEnde(int w, int h) {
-    QImage img;
-    QPainter p;
-    leeresBild(std::max(w, 1), std::max(h, 1), p, img);
-    const double dh = h * 0.7, dt = h * 0.15, dl = w * 0.55, dw = h * 0.4;
-    QPainterPath tuer;
-    tuer.addRect(QRectF(dl, dt, dw, dh));
-    tuer.addRect(QRectF(dl + dw * 0.18, dt + dh * 0.1, dw * 0.64, dh * 0.9));
-    p.drawPath(tuer);
-    QPainterPath pfeil;
-    const double my = dt + dh / 2, spitze = w * 0.18, schaft = dh * 0.12;
-    pfeil.moveTo(spitze, my);
-    pfeil.lineTo(spitze + dh * 0.3, my - dh * 0.3);
-    pfeil.lineTo(spitze + dh * 0.3, my - schaft);
-    pfeil.lineTo(dl + dw * 0.5, my - schaft);
-    pfeil.lineTo(dl + dw * 0.5, my + schaft);
-    pfeil.lineTo(spitze + dh * 0.3, my + schaft);
-    pfeil.lineTo(spitze + dh * 0.3, my + dh * 0.3);
-    pfeil.closeSubpath();
-    p.drawPath(pfeil);
-    p.end();
-    return img;
 }
 
 // The rows, the columns, then the two diagonals: the first complete one wins.
@@ -137,10 +83,12 @@ frmTicTacToe::frmTicTacToe(QWidget* parent) : QDialog(parent) {
     }
     cmdNeu = new Funbutton(this);
     platform::setTwGeometry(cmdNeu, 6960, 600, 1815, 975);
-    cmdNeu->ReadPictureMy(bildNeu());
+    // Twice the button's size, as the main screen's buttons: the faces render the picture
+    // at half its size, so the symbol fills the button.
+    cmdNeu->ReadPictureMy(Bilder::zeichne(Bilder::Motiv::NeuesSpiel, 2 * cmdNeu->width(), 2 * cmdNeu->height()));
     cmdEnde = new Funbutton(this);
     platform::setTwGeometry(cmdEnde, 6960, 4980, 1815, 975);
-    cmdEnde->ReadPictureMy(bildEnde(cmdEnde->width(), cmdEnde->height()));
+    cmdEnde->ReadPictureMy(Bilder::zeichne(Bilder::Motiv::Schliessen, 2 * cmdEnde->width(), 2 * cmdEnde->height()));
     connect(cmdNeu, &Funbutton::Click, this,
             [this] { platform::guardEvent("frmTicTacToe", "cmdNeu_Click", [this] { cmdNeu_Click(); }); });
     connect(cmdEnde, &Funbutton::Click, this,

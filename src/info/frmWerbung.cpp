@@ -121,7 +121,8 @@ QImage bildStreifen(const QString& text) {
     return img;
 }
 
-// The OK button's shape: black on white, as the button's face renderer reads it.
+// The OK button's shape: black on white, as the button's face renderer reads it. The
+// letters are printed onto the faces by the button itself.
 QImage bildOK(int w, int h) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::white);
@@ -130,9 +131,6 @@ QImage bildOK(int w, int h) {
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::black);
     p.drawRoundedRect(QRectF(2, 2, w - 20, h - 16), 20, 20);
-    p.setPen(Qt::white);
-    p.setFont(platform::vbFont(QStringLiteral("Arial"), h * 0.4, true));
-    p.drawText(QRectF(2, 2, w - 20, h - 16), Qt::AlignCenter, QStringLiteral("OK"));
     return img;
 }
 
@@ -232,6 +230,7 @@ frmWerbung::frmWerbung(QWidget* parent)
     funbuttonOK_->setGeometry(324, 456, 69, 45);
     // The face renderer draws the shape at half its size.
     funbuttonOK_->ReadPictureMy(bildOK(2 * 69, 2 * 45));
+    funbuttonOK_->setBeschriftung(QStringLiteral("OK"), platform::vbFont(QStringLiteral("Arial"), 12, true));
     funbuttonOK_->hide();
     connect(funbuttonOK_, &Funbutton::MouseUp, this, [this](int16_t b, int16_t s, float x, float y) {
         platform::guardEvent("frmWerbung", "FunbuttonOK_MouseUp", [&] { FunbuttonOK_MouseUp(b, s, x, y); });

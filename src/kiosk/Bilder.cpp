@@ -136,6 +136,63 @@ void note(QPainter& p, const QRectF& r) {
     p.drawPath(flag);
 }
 
+// A game anew: a board of three by three fields with a mark in the middle, and beside
+// it an arrow going round.
+void neuesSpiel(QPainter& p, const QRectF& r) {
+    const double h = r.height();
+    const QRectF brett(r.left(), r.top(), std::min(h, r.width() * 0.5), h);
+    const double s = brett.width(), bar = std::max(2.0, s * 0.1);
+    for (int i = 1; i <= 2; ++i) {
+        p.drawRect(QRectF(brett.left() + i * s / 3 - bar / 2, brett.top(), bar, h));
+        p.drawRect(QRectF(brett.left(), brett.top() + i * h / 3 - bar / 2, s, bar));
+    }
+    QPainterPath ring;
+    ring.setFillRule(Qt::OddEvenFill);
+    ring.addEllipse(brett.center(), s / 6 - bar / 2, h / 6 - bar / 2);
+    ring.addEllipse(brett.center(), s / 12, h / 12);
+    p.drawPath(ring);
+
+    const double d = std::min(h, r.right() - brett.right() - s * 0.15);
+    const QRectF kreis(r.right() - d, r.center().y() - d / 2, d, d);
+    const double dicke = std::max(2.0, d * 0.18);
+    p.save();
+    p.setPen(QPen(Qt::black, dicke, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(Qt::NoBrush);
+    const QRectF bahn = kreis.adjusted(dicke / 2, dicke / 2, -dicke / 2, -dicke / 2);
+    p.drawArc(bahn, 90 * 16, 270 * 16);
+    p.restore();
+    // The head at the arc's end, at the top, pointing left (onwards round the circle).
+    const QPointF ende(bahn.center().x(), bahn.top());
+    QPainterPath spitze;
+    spitze.moveTo(ende.x() - dicke * 1.6, ende.y());
+    spitze.lineTo(ende.x() + dicke * 0.2, ende.y() - dicke * 1.5);
+    spitze.lineTo(ende.x() + dicke * 0.2, ende.y() + dicke * 1.5);
+    spitze.closeSubpath();
+    p.drawPath(spitze);
+}
+
+// A door frame on the right, and an arrow from it out to the left.
+void schliessen(QPainter& p, const QRectF& r) {
+    const double w = r.width(), h = r.height();
+    const QRectF tuer(r.left() + w * 0.6, r.top(), w * 0.4, h);
+    QPainterPath rahmen;
+    rahmen.setFillRule(Qt::OddEvenFill);
+    rahmen.addRect(tuer);
+    rahmen.addRect(tuer.adjusted(w * 0.08, h * 0.12, -w * 0.08, 0));
+    p.drawPath(rahmen);
+    const double my = r.center().y(), schaft = h * 0.14, spitze = w * 0.3;
+    QPainterPath pfeil;
+    pfeil.moveTo(r.left(), my);
+    pfeil.lineTo(r.left() + spitze, r.top() + h * 0.12);
+    pfeil.lineTo(r.left() + spitze, my - schaft);
+    pfeil.lineTo(tuer.center().x(), my - schaft);
+    pfeil.lineTo(tuer.center().x(), my + schaft);
+    pfeil.lineTo(r.left() + spitze, my + schaft);
+    pfeil.lineTo(r.left() + spitze, r.bottom() - h * 0.12);
+    pfeil.closeSubpath();
+    p.drawPath(pfeil);
+}
+
 }  // namespace
 
 QImage zeichne(Motiv m, int widthPx, int heightPx) {
@@ -157,6 +214,8 @@ QImage zeichne(Motiv m, int widthPx, int heightPx) {
     case Motiv::Fragezeichen: fragezeichen(p, r); break;
     case Motiv::Smiley: smiley(p, r); break;
     case Motiv::Note: note(p, r); break;
+    case Motiv::NeuesSpiel: neuesSpiel(p, r); break;
+    case Motiv::Schliessen: schliessen(p, r); break;
     }
     return img;
 }

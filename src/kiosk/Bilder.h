@@ -15,6 +15,8 @@ enum class Motiv {
     Fragezeichen,    // question mark
     Smiley,
     Note,
+    NeuesSpiel,      // game board with a mark: a new game
+    Schliessen,      // open door with an arrow leading out
 };
 
 QImage zeichne(Motiv m, int widthPx, int heightPx);

@@ -23,6 +23,7 @@ namespace kioskgrid {
 class FlexGrid;
 }
 namespace platform {
+class BinaryFile;
 class VbTimer;
 }
 
@@ -103,7 +104,8 @@ public:
 
     // ---- archive ----
     void Einlesen(QString& Startordner);
-    void EineZeileInsArchiv(const QString& Datei, int32_t optYRow);
+    // offen: the song as the scan holds it open, read from there.
+    void EineZeileInsArchiv(const QString& Datei, int32_t optYRow, const platform::BinaryFile* offen = nullptr);
     void Archiv();
     static QString SemikolonErsetzen(const QString& a);
 
@@ -125,11 +127,16 @@ public:
     int32_t Height() const;
 
     // ---- play loop, time bar, take-over, button states ----
+    // Fires at the moment the current song's end test will pass, between Timer1's ticks.
+    platform::VbTimer* TimerWechsel = nullptr;
     void Timer1_Timer();
     void Naechstes();
     void Pause();
     void Positionsgrafik_Click();
     void Zeitbalken();
+    // Places the bar's caption where it reads whole: on the bar when it fits there,
+    // else right after the bar's end; black or white by what lies behind it.
+    void BalkentextPlatzieren();
     void Uebernehmen_Click();
     void EnableButtons();
 
@@ -284,12 +291,19 @@ private:
     // Connects the play loop's buttons and lets the tag writers see AktPlayer.
     void connectMusik();
     void disconnectMusik();
+    // The end test and, when it passes, the hand-over to the next song.
+    void Wechsel();
+    // Aims TimerWechsel at the moment of the next hand-over, when that can be foreseen.
+    void WechselZeitGeben();
+    // Takes the marked archive row over under the limit and duplicate rules, whatever the lock.
+    void MarkierteUebernehmen();
 
     // The scan delivers its rows here.
     class Scan : public ScanReceiver {
     public:
         explicit Scan(frmMain& m) : m_(m) {}
         void EineZeileInsArchiv(const QString& Datei, int32_t optYRow) override;
+        void songFound(const QString& Datei, const platform::BinaryFile& file) override;
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
         bool wantsTotal() const override { return false; }  // Einlesen drops it

@@ -20,6 +20,9 @@
 // ---- the scan's receiver -----------------------------------------------------
 
 void frmMain::Scan::EineZeileInsArchiv(const QString& Datei, int32_t optYRow) { m_.EineZeileInsArchiv(Datei, optYRow); }
+void frmMain::Scan::songFound(const QString& Datei, const platform::BinaryFile& file) {
+    m_.EineZeileInsArchiv(Datei, 0, &file);
+}
 
 namespace {
 // A repaint of the count per file costs more than the file itself on a large tree.
@@ -72,7 +75,7 @@ void frmMain::Einlesen(QString& Startordner) {
     });
 }
 
-void frmMain::EineZeileInsArchiv(const QString& Datei, int32_t optYRow) {
+void frmMain::EineZeileInsArchiv(const QString& Datei, int32_t optYRow, const platform::BinaryFile* offen) {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub EineZeileInsArchiv(Datei$, optYRow%)"));
     ErrPtnr::CallStackParam(QStringLiteral("optYRow%"), optYRow);
     ErrPtnr::CallStackParam(QStringLiteral("Datei$"), Datei);
@@ -82,7 +85,7 @@ void frmMain::EineZeileInsArchiv(const QString& Datei, int32_t optYRow) {
     // keeps the one it has, without a dialog; a missing one gets the readers' texts.
     SongTags tags;
     try {
-        tags = ReadSongTagsOrRaise(Datei);
+        tags = offen ? ReadSongTagsFrom(Datei, *offen) : ReadSongTagsOrRaise(Datei);
     } catch (const platform::RuntimeError& e) {
         if (e.number() != 53) {
             ErrPtnr::LogUnreadable(Datei, e.number(), e.description());

@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QScopedValueRollback>
 
@@ -77,8 +78,9 @@ void frmMain::menuNeuEinlesen_Click() {
 
 void frmMain::menuExplorerAnzeigen_Click() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub menuExplorerAnzeigen_Click()"));
-    // The file manager at its usual place; a failure gives no message.
-    platform::openFolder(QDir::homePath());
+    // The file manager in the song folder (at home while that is missing); a failure gives no message.
+    const QString ordner = frmStart::instance().Text1->text();
+    platform::openFolder(QFileInfo(ordner).isDir() ? ordner : QDir::homePath());
 }
 
 void frmMain::menuDateiEntfernen_Click() {

@@ -72,7 +72,8 @@ void frmMain::buildControls() {
 
     Balken = new QWidget(this);
     Balken->setAutoFillBackground(true);
-    Balkentext = new QLabel(Balken);
+    // On the form, not inside the bar: a short song's bar would cut its caption.
+    Balkentext = new QLabel(this);
     Balkentext->setFont(platform::vbFont(QStringLiteral("Arial"), 8, true));
 
     Label1 = label(this, "Melotra", 240, 90, 1335, 390, 14, true);
@@ -121,7 +122,7 @@ void frmMain::placeDesign() {
     // The note stands centred over the bar's left end until a song plays.
     setTwGeometry(Positionsgrafik, 300 - 675 / 2 - 1, 10650, 675, 750);
     setTwGeometry(Balken, 300, 11370, 0, 360);
-    setTwGeometry(Balkentext, 60, 0, 9000, 360);
+    setTwGeometry(Balkentext, 360, 11370, 0, 360);
     setTwGeometry(txtSortierung, 5543, 60, 4275, 435);
     setTwGeometry(txtEingabe, 5543, 600, 4275, 435);
     setTwGeometry(Frame1, 4403, 4583, 6555, 2355);

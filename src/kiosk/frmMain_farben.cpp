@@ -78,8 +78,9 @@ void frmMain::Einfaerben(int32_t Hintergrund, int32_t Vordergrund) {
         if (twoRuns_) setGridColoursFromShadow();
     }
 
-    const TypeFarbe f = ColorToRGB(BackColor());
-    const int32_t titel = (f.R >= 120 || f.G >= 120 || f.B >= 120) ? platform::RGB(0, 0, 0) : platform::RGB(255, 255, 255);
+    // Black or white by the background's brightness: a single strong channel (pure blue)
+    // is still a dark background.
+    const int32_t titel = platform::fromQColor(platform::LesbareSchrift(platform::vbColor(BackColor())));
     for (QLabel* l : {Label1, Label2, Label3, Label4}) setRole(l, QPalette::WindowText, titel);
 }
 

@@ -35,16 +35,38 @@ void frmMain::Form_Resize() {
     setTwLeft(txtSortierung, whole(W / 2 - TwWidth(txtSortierung) / 2.0));
     setTwLeft(Frame1, whole(W / 2 - TwWidth(Frame1) / 2.0));
     setTwTop(Frame1, whole(H / 2 - TwHeight(Frame1) / 2.0));
+    // The button columns beside the playlist hang from its top and must end above the
+    // note's lane under it, where the note travels along the bar. Where the playlist is
+    // shorter than a column, it grows up into the archive (which keeps room for its two
+    // arrows) and down into the margin under the bar; where even that is too little, the
+    // lock gets a column of its own beside the playlist.
+    const int linkeSpalte = TwHeight(Uebernehmen) + 180 + TwHeight(cmdSmilie) + 300 + TwHeight(cmdFragezeichen);
+    const int rechteSpalte = TwHeight(cmdHoch[0]) + TwHeight(cmdHoch[1]) + TwHeight(cmdLoeschen);
+    const int g1Min = TwTop(Nav[0]) + TwHeight(Nav[0]) + TwHeight(Nav[1]) - G1.Top();
+    constexpr int unterRand = 330;  // of the 390 under the bar
+    int g1Hoehe = laenge(H / 2 - 900);
+    int g2Hoehe = laenge(H / 2 - 1500);
+    const int ausArchiv = std::max(0, g1Hoehe - g1Min);
+    const bool schlossDaneben = rechteSpalte + TwHeight(Schloss) - 90 > g2Hoehe + ausArchiv + unterRand;
+    const int schlossSpalte = schlossDaneben ? TwWidth(Schloss) + 300 : 0;
+    const int fehlt =
+        std::max(0, std::max(linkeSpalte, rechteSpalte + (schlossDaneben ? 0 : TwHeight(Schloss))) - 90 - g2Hoehe);
+    const int hoch = std::min(fehlt, ausArchiv);
+    g1Hoehe -= hoch;
+    // A window too small for a playlist at all keeps none.
+    g2Hoehe += hoch + (g2Hoehe > 0 ? std::min(fehlt - hoch, unterRand) : 0);
+
     G1.setWidth(laenge(W - 600 - 1200));
-    G1.setHeight(laenge(H / 2 - 900));
-    G2.setWidth(laenge(W - 4920));
+    G1.setHeight(g1Hoehe);
+    G2.setWidth(laenge(W - 4920 - schlossSpalte));
     G2.setTop(G1.Top() + G1.Height() + 300);
-    G2.setHeight(laenge(H / 2 - 1500));
+    G2.setHeight(g2Hoehe);
     Spaltenbreite();
     setTwLeft(Nav[0], G1.Left() + G1.Width() + 300);
     setTwLeft(Nav[1], G1.Left() + G1.Width() + 300);
     setTwTop(Nav[1], G1.Top() + G1.Height() - TwHeight(Nav[1]));
-    const int navUnten = G2.Left() + G2.Width() + 300 + TwWidth(cmdHoch[0]) + 300;
+    const int spalte = G2.Left() + G2.Width() + 300 + schlossSpalte;
+    const int navUnten = spalte + TwWidth(cmdHoch[0]) + 300;
     setTwLeft(Nav[2], navUnten);
     setTwLeft(Nav[3], navUnten);
     setTwTop(Nav[2], G2.Top() + 300);
@@ -55,15 +77,17 @@ void frmMain::Form_Resize() {
     setTwTop(cmdHoch[0], G2.Top());
     setTwTop(cmdHoch[1], TwTop(cmdHoch[0]) + TwHeight(cmdHoch[0]));
     setTwTop(cmdLoeschen, TwTop(cmdHoch[1]) + TwHeight(cmdHoch[1]));
-    setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen));
+    setTwTop(Schloss, schlossDaneben ? G2.Top() : TwTop(cmdLoeschen) + TwHeight(cmdLoeschen));
     // The closed lock stands where the open one does, or it would cover the playlist.
     setTwTop(Schloss2, TwTop(Schloss));
-    setTwLeft(cmdHoch[0], G2.Left() + G2.Width() + 300);
-    for (QWidget* w : {static_cast<QWidget*>(cmdHoch[1]), static_cast<QWidget*>(cmdLoeschen),
-                       static_cast<QWidget*>(Schloss), static_cast<QWidget*>(Schloss2)})
+    setTwLeft(cmdHoch[0], spalte);
+    for (QWidget* w : {static_cast<QWidget*>(cmdHoch[1]), static_cast<QWidget*>(cmdLoeschen)})
         setTwLeft(w, TwLeft(cmdHoch[0]));
+    for (QWidget* w : {static_cast<QWidget*>(Schloss), static_cast<QWidget*>(Schloss2)})
+        setTwLeft(w, schlossDaneben ? G2.Left() + G2.Width() + 300 : spalte);
     setTwTop(Positionsgrafik, G2.Top() + G2.Height() + 90);
     setTwTop(Balken, TwTop(Positionsgrafik) + TwHeight(Positionsgrafik) - 30);
+    BalkentextPlatzieren();
     setTwTop(Label2, TwTop(Balken));
     setTwLeft(Label2, whole(W - 600 - TwWidth(Label2)));
 
@@ -77,7 +101,12 @@ void frmMain::Form_Resize() {
 }
 
 void frmMain::Spaltenbreite() {
-    const int c3 = MSFlexGrid1->FontSize() < 12 ? 800 : 1200;
+    // The fourth column holds a duration or start time ("HH:mm" of minutes) under the bold
+    // "Dauer" or "Start": at least its designed width, wider where large fonts need it.
+    int c3 = MSFlexGrid1->FontSize() < 12 ? 800 : 1200;
+    for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2})
+        for (const QString& kopf : {QStringLiteral("Dauer"), QStringLiteral("Start")})
+            c3 = std::max({c3, g->CellWidthFor(kopf, true), g->CellWidthFor(QStringLiteral("00:00"), false)});
     for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2}) {
         const double u = (g->Width() - c3) / 10.0;
         g->setColWidth(0, laenge(4 * u));

@@ -12,10 +12,13 @@
 #include "kiosk/logic/abspielen.h"
 #include "kiosk/logic/zeittext.h"
 #include "platform/clock.h"
+#include "platform/colors.h"
 #include "platform/guard.h"
 #include "platform/runtime.h"
+#include "platform/sound.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
+#include "platform/vbtimer.h"
 #include "settings/frmStart.h"
 
 #include <QCheckBox>
@@ -37,18 +40,30 @@ void NachOben(kioskgrid::FlexGrid& g, int zeile) {
     g.setScrollBars(0);
 }
 
-// The grid keeps its header row; a single data row goes by cutting the row count.
-void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
-    if (g.Rows() >= 3)
-        g.RemoveItem(1);
-    else
-        g.setRows(1);
-}
-
 void GanzeZeile(kioskgrid::FlexGrid& g) {
     g.setCol(0);
     g.setColSel(g.Cols() - 1);
 }
+
+// The grid keeps its header row; a single data row goes by cutting the row count.
+// A guest's marking stays on the song it was on, so a move or a delete hits that song.
+void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
+    const int markiert = g.Row();
+    if (g.Rows() >= 3)
+        g.RemoveItem(1);
+    else
+        g.setRows(1);
+    if (markiert > 1 && markiert - 1 < g.Rows()) {
+        g.setRow(markiert - 1);
+        GanzeZeile(g);
+    }
+}
+
+// The other one of the two playback channels.
+int16_t AndererKanal(int16_t k) { return k == 0 ? 1 : 0; }
+
+// The channel's exact length in milliseconds, 0 without a song.
+int32_t LaengeMs(int16_t k) { return frmPlayer::instance().MMControl1(k).length(); }
 
 }  // namespace
 
@@ -59,6 +74,14 @@ void frmMain::connectMusik() {
         platform::guardEvent("frmMain", "Positionsgrafik_Click", [this] { Positionsgrafik_Click(); });
     });
     setCurrentChannelSource([this] { return AktPlayer; });
+    TimerWechsel = new platform::VbTimer(this, 0, false);
+    TimerWechsel->onTimer = [this] {
+        TimerWechsel->setEnabled(false);
+        // It only sharpens Timer1: a loop whose timer was stopped stays stopped.
+        if (!Timer1->Enabled()) return;
+        Wechsel();
+        WechselZeitGeben();
+    };
 }
 
 void frmMain::disconnectMusik() { setCurrentChannelSource(nullptr); }
@@ -76,25 +99,57 @@ void frmMain::Timer1_Timer() {
         Uhrzeiten();
         LetzteMinute = jetzt;
     }
+    Wechsel();
+    WechselZeitGeben();
+}
+
+namespace {
+kiosklogic::Kanalzustand KanalLesen(int16_t k) {
+    const int16_t andere = AndererKanal(k);
+    const int16_t status = PlayerStatus(k);
+    const int16_t statusAndere = PlayerStatus(andere);
     kiosklogic::Kanalzustand kanal;
-    kanal.laengeSek = PlayerLaenge(AktPlayer);
-    kanal.positionMs = PlayerPosition(AktPlayer);
-    kanal.hatDatei = !PlayerDatei(AktPlayer).isEmpty();
-    kanal.ausgespielt = kanal.hatDatei && PlayerStatus(AktPlayer) == 0;
-    kanal.vorherigesSpielt = PlayerStatus(AktPlayer == 0 ? 1 : 0) == 2;
-    if (!kiosklogic::EndeErreicht(kanal, FadingSekunden)) return;
+    kanal.laengeSek = PlayerLaenge(k);
+    kanal.positionMs = PlayerPosition(k);
+    kanal.laengeMs = LaengeMs(k);
+    kanal.hatDatei = !PlayerDatei(k).isEmpty();
+    kanal.ausgespielt = kanal.hatDatei && status == 0;
+    kanal.vorherigesSpielt = statusAndere == 2;
+    kanal.vorherigesRestMs = LaengeMs(andere) - PlayerPosition(andere);
+    kanal.pausiert = status == 1 || statusAndere == 1;
+    return kanal;
+}
+}  // namespace
+
+void frmMain::Wechsel() {
+    if (ProgrammEnde) return;
+    if (!kiosklogic::EndeErreicht(KanalLesen(AktPlayer), FadingSekunden)) return;
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     if (G2.Rows() - 1 > 0) {
         if (AktuelleDatei == G2.TextMatrix(1, 4)) {
             ErsteZeileEntfernen(G2);
             AktuelleDatei.clear();
         }
-        AktPlayer = AktPlayer == 0 ? 1 : 0;
+        // After the queue ran dry the other channel may still play the last song out:
+        // a song queued meanwhile starts here, on the free channel, and that one ends by itself.
+        const int16_t andere = AndererKanal(AktPlayer);
+        if (PlayerStatus(andere) != 2) AktPlayer = andere;
         Naechstes();
         EnableButtons();
     } else if (PlayerStatus(AktPlayer) == 0) {
         PlayerOeffnen(AktPlayer, QString());
     }
+}
+
+void frmMain::WechselZeitGeben() {
+    TimerWechsel->setEnabled(false);
+    // A stopped loop stays stopped (shut-down, or a test that holds it).
+    if (ProgrammEnde || !Timer1->Enabled()) return;
+    const int32_t ms = kiosklogic::MsBisEnde(KanalLesen(AktPlayer), FadingSekunden);
+    // Farther ends are aimed at again by the ticks before them.
+    if (ms < 0 || ms > 1000) return;
+    TimerWechsel->setInterval(ms);
+    TimerWechsel->setEnabled(true);
 }
 
 void frmMain::Naechstes() {
@@ -109,7 +164,8 @@ void frmMain::Naechstes() {
         if (n >= 1) {
             const int alt = G1.Row();
             G1.setRow(n);
-            Uebernehmen_Click();
+            // The operator's background music: a closed lock keeps guests out, not this.
+            MarkierteUebernehmen();
             G1.setRow(alt);
             GanzeZeile(G1);
         }
@@ -129,6 +185,10 @@ void frmMain::Naechstes() {
             AktuelleZeile = 1;
             AktuelleDatei = pfad;
             PlayerAbspielen(AktPlayer);
+            // A song before that was paused in its overlap (and the row after it deleted) is not
+            // woken later over this one.
+            const int16_t andere = AndererKanal(AktPlayer);
+            if (PlayerStatus(andere) == 1) PlayerStop(andere);
             platform::blockingSleep(500);
             Liedlaenge = PlayerLaenge(AktPlayer);
             break;
@@ -142,10 +202,20 @@ void frmMain::Naechstes() {
 
 void frmMain::Pause() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Pause()"));
-    if (PlayerStatus(AktPlayer) != 2)
+    // What is heard: both songs during an overlap, the song before alone while a short song waits
+    // for its end. Resumed is what was paused, so no song is left frozen to sound later.
+    std::array<int16_t, 2> status{PlayerStatus(0), PlayerStatus(1)};
+    const auto irgendein = [&](int16_t s) { return status[0] == s || status[1] == s; };
+    if (irgendein(2)) {
+        for (int16_t k = 0; k < 2; ++k)
+            if (status[size_t(k)] == 2) PlayerPause(k);
+    } else if (irgendein(1)) {
+        for (int16_t k = 0; k < 2; ++k)
+            if (status[size_t(k)] == 1) PlayerAbspielen(k);
+    } else {
         PlayerAbspielen(AktPlayer);
-    else
-        PlayerPause(AktPlayer);
+    }
+    WechselZeitGeben();
 }
 
 void frmMain::Positionsgrafik_Click() {
@@ -166,18 +236,19 @@ void frmMain::Zeitbalken() {
             if (BalkenLaenge == Liedlaenge) return;
             on([&] { BalkenLaenge = CInt(Liedlaenge); });
             on([&] { setTwWidth(Balken, CLng(Liedlaenge / 600.0 * W)); });
-            on([&] { setTwWidth(Balkentext, TwWidth(Balken)); });
         };
         skalieren();
         int16_t status = 0;
         on([&] { status = PlayerStatus(AktPlayer); });
-        on([&] { Positionsgrafik->setBlinken(status == 1); });
+        // The note blinks while the music is paused, also when the paused song is the one before.
+        on([&] { Positionsgrafik->setBlinken(status == 1 || PlayerStatus(AndererKanal(AktPlayer)) == 1); });
         const double links = TwLeft(Balken) - TwWidth(Positionsgrafik) / 2.0;
         if (status != 2) {
             if (status == 1) return;
             on([&] { Positionsgrafik->show(); });
             on([&] { setTwLeft(Positionsgrafik, CLng(links)); });
             on([&] { Balkentext->setText(QString()); });
+            on([&] { BalkentextPlatzieren(); });
             return;
         }
         skalieren();
@@ -187,8 +258,22 @@ void frmMain::Zeitbalken() {
                                     ? QStringLiteral(" ") + T + QStringLiteral("   ") + MSFlexGrid2->TextMatrix(1, 0)
                                     : QStringLiteral(" ") + T);
         });
+        on([&] { BalkentextPlatzieren(); });
         on([&] { setTwLeft(Positionsgrafik, CLng(links + PlayerPosition(AktPlayer) / 600.0 / 1000.0 * W)); });
     });
+}
+
+void frmMain::BalkentextPlatzieren() {
+    const QRect bar = Balken->geometry();
+    const int rand = platform::twipsToPx(60);
+    const int breite = Balkentext->fontMetrics().horizontalAdvance(Balkentext->text()) + 2;
+    const bool aufBalken = rand + breite <= bar.width();
+    const QColor hinten = aufBalken ? Balken->palette().color(QPalette::Window) : palette().color(QPalette::Window);
+    const int links = aufBalken ? bar.left() + rand : bar.right() + 1 + rand;
+    Balkentext->setGeometry(links, bar.top(), breite, bar.height());
+    QPalette p = Balkentext->palette();
+    p.setColor(QPalette::WindowText, platform::LesbareSchrift(hinten));
+    Balkentext->setPalette(p);
 }
 
 // ---- take-over --------------------------------------------------------------------
@@ -197,6 +282,10 @@ void frmMain::Uebernehmen_Click() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub Uebernehmen_Click()"));
     Uebernehmen->setEnabled(SchlossIst(Schloss, "Auf"));
     if (!Uebernehmen->Enabled()) return;
+    MarkierteUebernehmen();
+}
+
+void frmMain::MarkierteUebernehmen() {
     kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
     kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
     const int a = G1.Row();

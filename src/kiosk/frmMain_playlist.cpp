@@ -67,7 +67,7 @@ void frmMain::PlaylistSpeichern() {
     if (!kiosklogic::PlaylistSpeichernLohnt(G2.Rows() - 1)) {
         // An older, longer list must not come back at the next start in place of this short one;
         // but one that this run has not read in yet is the queue itself (a shut-down during the scan).
-        if (!playlistUngelesen_) kiosklogic::PlaylistEntfernen(kiosklogic::PlaylistDateiname());
+        if (!playlistUngelesen_) kiosklogic::PlaylistVerwerfen();
         return;
     }
     QList<kiosklogic::Playlistsatz> saetze;
@@ -89,7 +89,7 @@ void frmMain::PlaylistEinlesen() {
     bool gelesen = false;
     withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("PlaylistEinlesen"), [&](ErrorHandler& on) {
         on([&] {
-            saetze = kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname());
+            saetze = kiosklogic::PlaylistLesen(kiosklogic::PlaylistLesedatei());
             gelesen = true;
         });
     });

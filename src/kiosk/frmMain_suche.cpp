@@ -155,6 +155,8 @@ void frmMain::setPasswordChar(const QString& c) {
     QEvent neu(QEvent::StyleChange);
     QCoreApplication::sendEvent(txtSortierung, &neu);
     txtSortierung->setEchoMode(c.isEmpty() ? QLineEdit::Normal : QLineEdit::Password);
+    // The keyboard's key numbers would spell the password in the trace.
+    ctlVirtuelleTastatur1->Verdeckt = !c.isEmpty();
 }
 
 void frmMain::TimerNeuStarten() {
@@ -424,6 +426,8 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
         pumpEvents();
         if (ProgrammEnde) return;
         AktuelleZeile = 0;
+        // The song may be the one just stopped: it starts again, it was not played to its end.
+        AktuelleDatei.clear();
         Uebernehmen_Click();
         G.SetFocus();
         break;

@@ -16,9 +16,9 @@ FileFault& fault() {
     return f;
 }
 
-int injected(const QString& path) { return fault() ? fault()(path) : 0; }
-
 }  // namespace
+
+int fileFault(const QString& path) { return fault() ? fault()(path) : 0; }
 
 int fileErrorNumber(int e) {
     switch (e) {
@@ -38,19 +38,26 @@ int fileErrorNumber(int e) {
 void setFileFault(FileFault f) { fault() = std::move(f); }
 
 BinaryFile::BinaryFile(const QString& path, bool forWriting) : path_(path) {
-    if (const int e = injected(path)) raise(fileErrorNumber(e));
-    const QByteArray name = path.toUtf8();
-    fd_ = ::open(name.constData(), (forWriting ? O_RDWR : O_RDONLY) | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd_ < 0) raise(fileErrorNumber(errno));
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) raise(fileErrorNumber(errno));
-    if (!S_ISREG(st.st_mode)) raise(75);
-    length_ = st.st_size;
+    open(AT_FDCWD, path.toUtf8().constData(), forWriting ? O_RDWR : O_RDONLY);
 }
 
-void checkReadable(const QString& path, int dirFd, const QByteArray& name) {
-    if (const int e = injected(path)) raise(fileErrorNumber(e));
-    if (::faccessat(dirFd, name.constData(), R_OK, 0) != 0) raise(fileErrorNumber(errno));
+BinaryFile::BinaryFile(int dirFd, const QByteArray& name, const QString& path) : path_(path) {
+    open(dirFd, name.constData(), O_RDONLY);
+}
+
+void BinaryFile::open(int dirFd, const char* name, int flags) {
+    if (const int e = fileFault(path_)) raise(fileErrorNumber(e));
+    fd_ = ::openat(dirFd, name, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) raise(fileErrorNumber(errno));
+    struct stat st {};
+    const int error = ::fstat(fd_, &st) != 0 ? fileErrorNumber(errno) : !S_ISREG(st.st_mode) ? 75 : 0;
+    if (error) {
+        // A constructor that raises gets no destructor.
+        ::close(fd_);
+        fd_ = -1;
+        raise(error);
+    }
+    length_ = st.st_size;
 }
 
 BinaryFile::~BinaryFile() {
@@ -59,7 +66,7 @@ BinaryFile::~BinaryFile() {
 
 QByteArray BinaryFile::read(int64_t pos, int n) const {
     if (pos < 1) raise(52);
-    if (const int e = injected(path_)) raise(fileErrorNumber(e));
+    if (const int e = fileFault(path_)) raise(fileErrorNumber(e));
     QByteArray b(n, Qt::Uninitialized);
     ssize_t got;
     do {

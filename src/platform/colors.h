@@ -19,4 +19,11 @@ constexpr int32_t vbBlue = 0xFF0000;
 QColor vbColor(int32_t value);
 int32_t fromQColor(const QColor& c);
 
+// Relative luminance of a colour as contrast measures use it: 0 black, 1 white.
+double Leuchtdichte(const QColor& c);
+// The contrast ratio of two luminances, 1 (none) to 21 (black on white).
+double Kontrast(double l1, double l2);
+// Black or white, whichever reads better on the colour (at least 4.5 : 1 on any colour).
+QColor LesbareSchrift(const QColor& hintergrund);
+
 }  // namespace platform

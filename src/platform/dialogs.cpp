@@ -3,18 +3,22 @@
 #include "platform/colors.h"
 #include "platform/program.h"
 #include "platform/toplevel.h"
+#include "platform/vbtimer.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace platform {
 namespace {
 Answerer* g_answerer = nullptr;
 int g_open = 0;
+int g_timeoutMs = 0;
 
 QWidget* ownerOr(QWidget* w) { return w ? w : QApplication::activeWindow(); }
 }  // namespace
@@ -26,15 +30,13 @@ void setAnswerer(Answerer* a) { g_answerer = a; }
 Answerer* answerer() { return g_answerer; }
 bool dialogOpen() { return g_open > 0; }
 
-int MsgBox(const QString& prompt, int style, const QString& title) {
-    MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title};
-    ModalScope mark;
-    if (g_answerer) return g_answerer->message(r);
+UnattendedMessages::UnattendedMessages(int ms) : previous_(g_timeoutMs) { g_timeoutMs = ms; }
+UnattendedMessages::~UnattendedMessages() { g_timeoutMs = previous_; }
 
-    QMessageBox box(ownerOr(nullptr));
-    bringToFrontWhenShown(&box);
+namespace {
+void fillBox(QMessageBox& box, const MessageRequest& r) {
     box.setWindowTitle(r.title);
-    box.setText(QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    box.setText(QString(r.prompt).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (r.icon()) {
     case vbCritical: box.setIcon(QMessageBox::Critical); break;
     case vbQuestion: box.setIcon(QMessageBox::Question); break;
@@ -42,6 +44,22 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
     case vbInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
+}
+}  // namespace
+
+int MsgBox(const QString& prompt, int style, const QString& title) {
+    MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs};
+    ModalScope mark;
+    if (g_answerer) return g_answerer->message(r);
+
+    QMessageBox box(ownerOr(nullptr));
+    bringToFrontWhenShown(&box);
+    fillBox(box, r);
+    // The timer is the form runtime's: under a test's virtual clock it ticks on that clock.
+    VbTimer selbst(&box, r.timeoutMs, r.timeoutMs > 0);
+    selbst.onTimer = [&box] {
+        if (QPushButton* b = box.defaultButton()) b->click();
+    };
     if (r.buttons() == vbYesNo) {
         QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
@@ -64,10 +82,34 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
     return vbOK;
 }
 
-QString pickFolder(QWidget* owner, const QString& title) {
+QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style) {
+    const MessageRequest r{prompt, style, appTitle(), 0};
+    if (g_answerer) {
+        const ModalScope mark;
+        g_answerer->message(r);
+        return nullptr;
+    }
+    auto* box = new QMessageBox(owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    fillBox(*box, r);
+    QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box->setDefaultButton(ok);
+    box->setEscapeButton(ok);
+    box->show();
+    // Over the window that the caller shows next, once the event loop runs.
+    QTimer::singleShot(0, box, [box] { bringToFront(box); });
+    return box;
+}
+
+QString pickFolder(QWidget* owner, const QString& title, const QString& start) {
     ModalScope mark;
-    if (g_answerer) return g_answerer->folder(title);
-    QFileDialog d(ownerOr(owner), title);
+    if (g_answerer) return g_answerer->folder(title, start);
+    // A folder that is gone opens at its nearest existing parent.
+    QFileInfo at(start);
+    while (!start.isEmpty() && !at.isDir() && !at.isRoot() && at.absolutePath() != at.absoluteFilePath())
+        at.setFile(at.absolutePath());
+    QFileDialog d(ownerOr(owner), title, at.isDir() ? at.absoluteFilePath() : QString());
     d.setFileMode(QFileDialog::Directory);
     d.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     bringToFrontWhenShown(&d);

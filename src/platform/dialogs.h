@@ -2,6 +2,7 @@
 // Message boxes and common dialogs behind one seam: the program shows real Qt
 // dialogs, tests install an Answerer that replies at once without a modal loop.
 #include <QColor>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -28,6 +29,8 @@ struct MessageRequest {
     QString prompt;
     int style = 0;
     QString title;
+    // Above 0: the box answers itself with its default button after this many ms.
+    int timeoutMs = 0;
     int buttons() const { return style & 7; }
     int icon() const { return style & 0x70; }
 };
@@ -36,8 +39,8 @@ class Answerer {
 public:
     virtual ~Answerer() = default;
     virtual int message(const MessageRequest& r) = 0;
-    // Folder picker: the chosen folder, or "" for cancel.
-    virtual QString folder(const QString& title) = 0;
+    // Folder picker opened in `start`: the chosen folder, or "" for cancel.
+    virtual QString folder(const QString& title, const QString& start) = 0;
     // Colour dialog: the chosen colour value (&HBBGGRR), or nothing for cancel.
     virtual std::optional<int32_t> color(int32_t initial) = 0;
     // Save-file dialog: the chosen path, or nothing for cancel.
@@ -55,7 +58,23 @@ Answerer* answerer();
 
 // MsgBox(prompt, buttons+icon, title); the title defaults to the program's title.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
-QString pickFolder(QWidget* owner, const QString& title);
+
+// While one exists, every message box answers itself with its default button after ms:
+// a run that nobody watches must not wait for a person.
+class UnattendedMessages {
+public:
+    explicit UnattendedMessages(int ms);
+    ~UnattendedMessages();
+    UnattendedMessages(const UnattendedMessages&) = delete;
+    UnattendedMessages& operator=(const UnattendedMessages&) = delete;
+
+private:
+    int previous_;
+};
+// A box with an OK button that does not hold its caller (nor count as an open dialog):
+// it stays until its OK or until the caller closes it. An Answerer answers it at once.
+QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style);
+QString pickFolder(QWidget* owner, const QString& title, const QString& start = QString());
 std::optional<int32_t> pickColor(QWidget* owner, int32_t initial);
 std::optional<QString> pickSaveFile(QWidget* owner, const QString& title, const QString& proposed);
 

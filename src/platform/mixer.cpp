@@ -24,6 +24,10 @@ public:
         for (size_t i = 0; i < n; ++i) acc[i] += pcm[pos + i];
         pos += n;
     }
+    void hush() override {
+        pcm.clear();
+        pos = 0;
+    }
 };
 
 Mixer& Mixer::instance() {
@@ -134,6 +138,12 @@ void Mixer::playOneShot(std::vector<int16_t> pcm) {
     catchUp();
     oneShot_->pcm = std::move(pcm);
     oneShot_->pos = 0;
+}
+
+void Mixer::reset() {
+    select(AudioOutput::Silent);
+    std::lock_guard g(mutex_);
+    for (MixVoice* v : voices_) v->hush();
 }
 
 namespace {

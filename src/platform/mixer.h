@@ -20,6 +20,8 @@ public:
     virtual ~MixVoice() = default;
     // Adds up to frames stereo frames to acc (2 values per frame).
     virtual void mixInto(int32_t* acc, int frames) = 0;
+    // Falls silent at once (lock held).
+    virtual void hush() = 0;
 };
 
 class Mixer {
@@ -42,6 +44,10 @@ public:
 
     // Asynchronous WAV playback; a new sound replaces the one still playing.
     void playOneShot(std::vector<int16_t> pcm);
+
+    // Silence from here on: every voice hushed, the click sound dropped, the silent
+    // output's clock starting anew. Tests begin with it, so no sound of one reaches the next.
+    void reset();
 
 private:
     Mixer();

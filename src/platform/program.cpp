@@ -1,11 +1,17 @@
 #include "platform/program.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace platform {
 namespace {
 QString& pathOverride() {
+    static QString p;
+    return p;
+}
+QString& dataOverride() {
     static QString p;
     return p;
 }
@@ -25,6 +31,17 @@ QString appPath() {
 }
 
 void setAppPathOverride(const QString& path) { pathOverride() = path; }
+void setDataPathOverride(const QString& path) { dataOverride() = path; }
+
+QString dataPath() {
+    QString p = dataOverride();
+    if (p.isEmpty())
+        p = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/') + appTitle();
+    while (p.size() > 1 && p.endsWith(QLatin1Char('/'))) p.chop(1);
+    // A folder that cannot be made shows when its files are written.
+    QDir().mkpath(p);
+    return p;
+}
 
 int versionMajor() { return MELOTRA_VERSION_MAJOR; }
 int versionMinor() { return MELOTRA_VERSION_MINOR; }

@@ -12,7 +12,14 @@ int versionRevision();
 QString supportEmail();  // as configured, surrounding blanks kept
 bool ideModeBuild();
 
+// The user's data folder, where the program writes its files (the playlist, the error
+// protocols): $XDG_DATA_HOME/<name>, by default ~/.local/share/<name>, without a trailing
+// "/"; made when missing. The program folder may belong to another user.
+QString dataPath();
+
 // Tests run the program from another folder; this moves the program folder.
 void setAppPathOverride(const QString& path);
+// Tests keep the data folder in their scratch area.
+void setDataPathOverride(const QString& path);
 
 }  // namespace platform

@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringList>
 
 namespace platform {
 namespace {
@@ -12,7 +13,148 @@ QString& folderOverride() {
     static QString f;
     return f;
 }
+
+QStringList readLines(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QString text = QString::fromUtf8(f.readAll());
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    for (QString& l : lines)
+        if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+    return lines;
+}
+
+bool isSectionLine(const QString& trimmed) {
+    return trimmed.size() >= 2 && trimmed.startsWith(QLatin1Char('[')) && trimmed.endsWith(QLatin1Char(']'));
+}
+
+bool isComment(const QString& trimmed) {
+    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+}
+
+// Where a key stands in a section: the line of its last entry (the one that counts),
+// and the line after the section's last entry.
+struct Place {
+    qsizetype keyLine = -1;
+    qsizetype sectionEnd = -1;  // -1: no such section
+};
+
+Place find(const QStringList& lines, const QString& section, const QString& key) {
+    Place p;
+    bool inSection = false;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString t = lines[i].trimmed();
+        if (isSectionLine(t)) {
+            inSection = t.mid(1, t.size() - 2).trimmed() == section;
+            if (inSection && p.sectionEnd < 0) p.sectionEnd = i + 1;
+            continue;
+        }
+        if (!inSection || t.isEmpty()) continue;
+        p.sectionEnd = i + 1;
+        if (isComment(t)) continue;
+        const qsizetype eq = t.indexOf(QLatin1Char('='));
+        if (eq > 0 && t.left(eq).trimmed() == key) p.keyLine = i;
+    }
+    return p;
+}
+
+QString valueOf(const QString& line) {
+    const QString t = line.trimmed();
+    return settingValueFromText(t.mid(t.indexOf(QLatin1Char('=')) + 1).trimmed());
+}
+
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9') return u - u'0';
+    if (u >= u'a' && u <= u'f') return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F') return u - u'A' + 10;
+    return -1;
+}
+
+// The escapes of a quoted value; an unknown one stays as it stands.
+QString unescape(QStringView s) {
+    QString out;
+    out.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != u'\\' || i + 1 >= s.size()) {
+            out += s[i];
+            continue;
+        }
+        const QChar c = s[++i];
+        switch (c.unicode()) {
+        case u'a': out += QChar(7); break;
+        case u'b': out += QChar(8); break;
+        case u'f': out += QChar(12); break;
+        case u'n': out += QChar(10); break;
+        case u'r': out += QChar(13); break;
+        case u't': out += QChar(9); break;
+        case u'v': out += QChar(11); break;
+        case u'"':
+        case u'\'':
+        case u'\\':
+        case u'?': out += c; break;
+        case u'x': {
+            char16_t v = 0;
+            int n = 0;
+            while (n < 4 && i + 1 < s.size() && hexDigit(s[i + 1]) >= 0) {
+                v = static_cast<char16_t>(v * 16 + hexDigit(s[++i]));
+                ++n;
+            }
+            if (n == 0)
+                out += QStringLiteral("\\x");
+            else
+                out += QChar(v);
+            break;
+        }
+        case u'0': out += QChar(0); break;
+        default:
+            out += u'\\';
+            out += c;
+        }
+    }
+    return out;
+}
 }  // namespace
+
+QString settingValueFromText(const QString& text) {
+    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
+        return unescape(QStringView(text).mid(1, text.size() - 2));
+    QString t = text;
+    // Earlier versions doubled a leading "@" and wrote "\\" and "\"" outside quotation marks.
+    if (t.startsWith(QStringLiteral("@@"))) t.remove(0, 1);
+    bool pairs = t.contains(QLatin1Char('\\'));
+    for (qsizetype i = 0; pairs && i < t.size(); ++i) {
+        if (t[i] != u'\\') continue;
+        pairs = i + 1 < t.size() && (t[i + 1] == u'\\' || t[i + 1] == u'"');
+        ++i;
+    }
+    return pairs ? unescape(t) : t;
+}
+
+QString settingValueToText(const QString& value) {
+    bool quote = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace() ||
+                                      value.startsWith(QLatin1Char('"')) || value.startsWith(QLatin1Char('@')));
+    for (QChar c : value) quote = quote || c == u'\\' || c.unicode() < 32 || c.unicode() == 127;
+    if (!quote) return value;
+    QString out = QStringLiteral("\"");
+    for (QChar c : value) {
+        switch (c.unicode()) {
+        case u'\\': out += QStringLiteral("\\\\"); break;
+        case u'"': out += QStringLiteral("\\\""); break;
+        case 9: out += QStringLiteral("\\t"); break;
+        case 10: out += QStringLiteral("\\n"); break;
+        case 13: out += QStringLiteral("\\r"); break;
+        default:
+            if (c.unicode() < 32 || c.unicode() == 127)
+                out += QStringLiteral("\\x%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + QLatin1Char('"');
+}
 
 void setSettingsFolder(const QString& folder) { folderOverride() = folder; }
 
@@ -23,28 +165,44 @@ QString settingsFile(const QString& app) {
 }
 
 QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& deflt) {
-    QSettings s(settingsFile(app), QSettings::IniFormat);
-    const QVariant v = s.value(section + QLatin1Char('/') + key);
-    if (!v.isValid()) return deflt;
-    return v.toString();
+    const QStringList lines = readLines(settingsFile(app));
+    const Place p = find(lines, section, key);
+    return p.keyLine < 0 ? deflt : valueOf(lines[p.keyLine]);
 }
 
-void SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
+bool SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
+    return SaveSettings(app, section, {{key, value}});
+}
+
+bool SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values) {
     const QString path = settingsFile(app);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    {
-        QSettings s(path, QSettings::IniFormat);
-        const QString k = section + QLatin1Char('/') + key;
-        // Each write is a safe save with a flush to the disk: a value already stored
-        // need not cost one (the hand-over stores all settings every time).
-        const QVariant old = s.value(k);
-        if (!old.isValid() || old.toString() != value) {
-            s.setValue(k, value);
-            s.sync();
+    QStringList lines = readLines(path);
+    bool changed = false;
+    for (const auto& [key, value] : values) {
+        const Place p = find(lines, section, key);
+        const QString line = key + QLatin1Char('=') + settingValueToText(value);
+        if (p.keyLine >= 0) {
+            if (valueOf(lines[p.keyLine]) == value) continue;
+            lines[p.keyLine] = line;
+        } else if (p.sectionEnd >= 0) {
+            lines.insert(p.sectionEnd, line);
+        } else {
+            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QString();
+            lines << QLatin1Char('[') + section + QLatin1Char(']') << line;
         }
+        changed = true;
     }
+    // A value already stored costs no write (the hand-over stores all settings every time).
+    if (!changed) return true;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
+    // Written beside the old file and renamed over it: a full disk leaves the old settings whole.
+    // Unbuffered, so that a short write is seen before the commit.
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
     // The store holds the lock password in plain text: owner only.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QByteArray bytes = (lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8();
+    return f.write(bytes) == bytes.size() && f.commit();
 }
 
 }  // namespace platform

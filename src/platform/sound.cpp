@@ -1,11 +1,11 @@
 #include "platform/sound.h"
 
+#include "platform/mp3layout.h"
 #include "platform/runtime.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,54 +24,32 @@ void initDecoder() {
     (void)done;
 }
 
-uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
-
-// Whether the file's first frame is an Info/Xing frame whose frame count gives the
-// length (the one the decoder read, frames), checked against the file's size: a
-// cut download holds less than its header announces.
-bool headerGivesLength(int fd, off_t size, off_t frames) {
-    uint8_t b[4096];
-    off_t start = 0;
-    ssize_t n = ::pread(fd, b, sizeof b, 0);
-    if (n >= 10 && std::memcmp(b, "ID3", 3) == 0) {
-        start = 10 + (off_t(b[6] & 0x7f) << 21 | off_t(b[7] & 0x7f) << 14 | off_t(b[8] & 0x7f) << 7 | (b[9] & 0x7f));
-        if (b[5] & 0x10) start += 10;  // footer
-        n = ::pread(fd, b, sizeof b, start);
-    }
-    // The first frame, after any padding behind the ID3v2 tag.
-    ssize_t sync = 0;
-    while (sync + 1 < n && !(b[sync] == 0xff && (b[sync + 1] & 0xe0) == 0xe0)) ++sync;
-    // The header sits behind the side information, 13 to 36 bytes into the frame.
-    for (ssize_t i = sync + 4; i + 16 <= n && i <= sync + 40; ++i) {
-        if (std::memcmp(b + i, "Xing", 4) != 0 && std::memcmp(b + i, "Info", 4) != 0) continue;
-        const uint32_t flags = be32(b + i + 4);
-        if (!(flags & 1) || off_t(be32(b + i + 8)) != frames) return false;  // no count, or not the decoder's
-        if (!(flags & 2)) return true;   // no byte count to check against
-        char tag[3] = {};
-        const off_t tagBytes = ::pread(fd, tag, 3, size - 128) == 3 && std::memcmp(tag, "TAG", 3) == 0 ? 128 : 0;
-        return size - tagBytes - (start + sync) >= off_t(be32(b + i + 12));
-    }
-    return false;
-}
-
-// Makes the decoder's length exact. An Info/Xing frame with a frame count gives
-// it at once (gapless: encoder delay and padding taken off); any other file has
-// to be walked frame by frame.
-bool exactLength(mpg123_handle* h, int fd, off_t size) {
+// The decoder's length in frames at the mixer's rate, 0 for none: from the Info/Xing
+// header when it agrees with the file (gapless: encoder delay and padding taken off),
+// from the audio bytes when the bit rate is constant, else by walking the file.
+int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
     // Reads up to the first audio frame, the Info/Xing frame included.
-    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return false;
-    if (headerGivesLength(fd, size, mpg123_framelength(h))) return true;
-    return mpg123_scan(h) == MPG123_OK;
+    if (mpg123_getformat(h, &rate, &channels, &encoding) != MPG123_OK) return 0;
+    switch (mp3::lengthWay(layout)) {
+    case mp3::LengthWay::Header:
+        if (mpg123_framelength(h) == layout.headerFrames) return mpg123_length(h);
+        break;  // the decoder took another header than the one checked
+    case mp3::LengthWay::Bytes:
+        return mp3::samplesFromBytes(layout) * kMixRate / layout.first.rate;
+    case mp3::LengthWay::Walk:
+        break;
+    }
+    return mpg123_scan(h) == MPG123_OK ? mpg123_length(h) : 0;
 }
 
 mpg123_handle* newDecoder() {
     initDecoder();
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     if (!h) return nullptr;
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS | MPG123_SKIP_ID3V2, 0);
     mpg123_param(h, MPG123_FORCE_RATE, kMixRate, 0);
     mpg123_format_none(h);
     mpg123_format(h, kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
@@ -82,16 +60,21 @@ mpg123_handle* newDecoder() {
 // Opens path on h, delivering 44.1 kHz stereo 16 bit with its exact length
 // known. Raises 53 for a missing file, 5 for one without playable audio.
 void SoundChannel::Decoder::open(const QString& path) {
-    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a pipe or a device is refused as soon as it is open.
+    fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) raise(errno == ENOENT || errno == ENOTDIR || errno == ELOOP ? 53 : 5);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close();
         raise(53);
     }
-    if (!h) h = newDecoder();
-    if (h && mpg123_open_fd(h, fd) == MPG123_OK && exactLength(h, fd, st.st_size)) {
-        frames = mpg123_length(h);
+    // A file without frames near its start is no song: refused before the decoder
+    // would search it byte by byte.
+    const mp3::Layout layout = mp3::readLayout(fd, st.st_size);
+    if (!h && layout.audio) h = newDecoder();
+    if (h && layout.audio && mpg123_open_fd(h, fd) == MPG123_OK) {
+        // Never more than the bytes hold at the lowest bit rate, 8 kbit/s: one ms a byte.
+        frames = std::min<int64_t>(lengthOf(h, layout), framesForMs(st.st_size));
         if (frames > 0) return;
     }
     close();
@@ -165,7 +148,7 @@ void SoundChannel::open() {
     }
     if (!d) d = std::make_unique<Decoder>();
     try {
-        d->open(path);  // outside the lock: a file without header is walked whole
+        d->open(path);  // outside the lock: some files are walked whole
     } catch (...) {
         std::lock_guard g(Mixer::instance().lock());
         spare_ = std::move(d);
@@ -230,6 +213,10 @@ int32_t SoundChannel::mode() {
     std::lock_guard g(m.lock());
     m.catchUp();
     return mode_;
+}
+
+void SoundChannel::hush() {
+    if (mode_ == kModePlaying || mode_ == kModePaused) mode_ = kModeStopped;
 }
 
 void SoundChannel::mixInto(int32_t* acc, int frames) {

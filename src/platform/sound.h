@@ -40,6 +40,7 @@ public:
     int32_t mode();
 
     void mixInto(int32_t* acc, int frames) override;
+    void hush() override;
 
 private:
     void open();

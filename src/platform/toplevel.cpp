@@ -13,6 +13,7 @@
 namespace platform {
 namespace {
 std::function<void(QWidget*)> g_hook;
+std::function<void(QWidget*)> g_focusHook;
 
 class FrontOnShow : public QObject {
 public:
@@ -32,10 +33,11 @@ protected:
             bringToFront(w);
         } else if (e->type() == QEvent::Hide && !e->spontaneous()) {
             // Without a window manager the focus would fall to the root window, where
-            // no key reaches the kiosk: it goes back to the window below.
+            // no key reaches the kiosk: it goes back to the window below. Not raised: a
+            // window of another program opened meanwhile (the file manager) stays above it.
             QWidget* below = w->parentWidget() ? w->parentWidget()->window() : shownOver_.data();
             const QWidget* active = QApplication::activeWindow();
-            if (below && below->isVisible() && (!active || active == w)) bringToFront(below);
+            if (below && below->isVisible() && (!active || active == w)) giveFocus(below);
         }
         return false;
     }
@@ -56,6 +58,14 @@ void bringToFront(QWidget* w) {
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
     w->activateWindow();
 }
+
+void giveFocus(QWidget* w) {
+    if (!w) return;
+    if (g_focusHook) g_focusHook(w);
+    w->activateWindow();
+}
+
+void setGiveFocusHook(std::function<void(QWidget*)> h) { g_focusHook = std::move(h); }
 
 void bringToFrontWhenShown(QWidget* w, QWidget* owner) {
     if (w) new FrontOnShow(w, owner);

@@ -10,13 +10,16 @@ namespace platform {
 
 // Puts a window on top of the stack and gives it the focus.
 void bringToFront(QWidget* w);
+// Gives a window the focus where it stands in the stack.
+void giveFocus(QWidget* w);
 // From now on every showing of w brings it to the front. A window without a parent
 // gets the owner, or else the window active at the showing, as its transient parent
 // (window managers then keep it above that one); when it is hidden, the window
-// below gets the focus back.
+// below gets the focus back, without being raised over other programs' windows.
 void bringToFrontWhenShown(QWidget* w, QWidget* owner = nullptr);
-// Tests: sees every bringToFront.
+// Tests: see every bringToFront and every giveFocus.
 void setBringToFrontHook(std::function<void(QWidget*)> h);
+void setGiveFocusHook(std::function<void(QWidget*)> h);
 
 // Maximised: the window manager's maximise, and the screen's whole geometry when
 // no window manager would answer the request.

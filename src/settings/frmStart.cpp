@@ -26,9 +26,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStandardPaths>
+#include <cstdio>
+#include <optional>
 #include <vector>
 
 using namespace settingslogic;
@@ -71,6 +74,7 @@ void frmStart::resetForTests() {
     g_instance->hide();
     g_instance->Unload();
     g_instance->autostartOff_ = false;
+    g_instance->speicherfehlerGemeldet_ = false;
 }
 
 frmStart::frmStart() : QDialog(nullptr) {
@@ -279,9 +283,17 @@ void frmStart::Form_Load() {
 
     const float widthPx = static_cast<float>(platform::screenWidthTwips()) / platform::TwipsPerPixel;
     const float heightPx = static_cast<float>(platform::screenHeightTwips()) / platform::TwipsPerPixel;
+    // The warning must not hold the countdown of a kiosk that nobody watches: it stays
+    // open beside the dialog, and a hand-over closes it.
+    aufloesungsWarnungSchliessen();
     if (widthPx < 1024 || heightPx < 768)
-        platform::MsgBox(QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
-                         platform::vbExclamation);
+        aufloesungsWarnung_ = platform::showMessage(
+            this, QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
+            platform::vbExclamation);
+}
+
+void frmStart::aufloesungsWarnungSchliessen() {
+    if (aufloesungsWarnung_) aufloesungsWarnung_->close();
 }
 
 QString frmStart::defaultText(int index) const {
@@ -324,9 +336,17 @@ QString frmStart::storedText(int index) const {
 
 void frmStart::EinstellungenSpeichern(int count) {
     const int n = std::min<int>(count, static_cast<int>(Table.size()));
-    for (int i = 0; i < n; ++i)
-        platform::SaveSetting(platform::appTitle(), QString::fromLatin1(Section), QString::fromLatin1(Table[i].name),
-                              storedText(i));
+    QList<QPair<QString, QString>> werte;
+    for (int i = 0; i < n; ++i) werte.append({QString::fromLatin1(Table[i].name), storedText(i)});
+    if (platform::SaveSettings(platform::appTitle(), QString::fromLatin1(Section), werte)) return;
+    const QString datei = platform::settingsFile(platform::appTitle());
+    std::fprintf(stderr, "melotra: settings not saved to %s\n", qPrintable(datei));
+    // The kiosk runs on with the settings of this dialog; an unattended start must not wait for a box.
+    if (speicherfehlerGemeldet_ || countdownOK_) return;
+    speicherfehlerGemeldet_ = true;
+    platform::MsgBox(QStringLiteral("Die Einstellungen konnten nicht in der Datei '") + datei +
+                         QStringLiteral("' gespeichert werden!\r\nSie gelten nur bis zum Programmende."),
+                     platform::vbExclamation);
 }
 
 void frmStart::Form_Activate() {
@@ -342,6 +362,7 @@ void frmStart::AutostartZuruecksetzen() {
 
 void frmStart::Unload() {
     TimerAutostart->setEnabled(false);
+    aufloesungsWarnungSchliessen();
     loaded_ = false;
 }
 
@@ -414,7 +435,8 @@ void frmStart::cmbAnzahl_Change() { AutostartZuruecksetzen(); }
 
 void frmStart::cmdDurchsuchen_Click() {
     AutostartZuruecksetzen();
-    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0);
+    // Opened where the folder text points, not where the program was started.
+    const QString folder = GetFolder(this, QStringLiteral("Ordner wählen"), 0, Text1->text());
     if (!folder.isEmpty()) Text1->setText(folder);
 }
 
@@ -441,6 +463,11 @@ bool frmStart::refuseDarkColours() {
 }
 
 void frmStart::cmdOK_Click() {
+    // Pressed by the countdown, nobody may be there: each box of the hand-over answers itself.
+    std::optional<platform::UnattendedMessages> unbeaufsichtigt;
+    if (vomCountdown_) unbeaufsichtigt.emplace(UnattendedBoxMs);
+    vomCountdown_ = false;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
         platform::MsgBox(QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!"), platform::vbExclamation);
@@ -461,13 +488,17 @@ void frmStart::cmdOK_Click() {
     }
     // The dialog is hidden now. One opened again during the long length pass gets
     // working buttons: its OK runs a new hand-over with a pass of its own.
-    if (gezeigt) mainScreenLengths();
+    if (!gezeigt) return;
+    // The kiosk is up: boxes from here on belong to its guests and its operator.
+    unbeaufsichtigt.reset();
+    mainScreenLengths();
 }
 
 void frmStart::cmdAbbrechen_Click() {
     // The operator has chosen: the countdown must not hand over behind the kiosk later.
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
+    aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     EinstellungenSpeichern(4);
     mainScreenWithoutScan();
@@ -491,7 +522,11 @@ void frmStart::TimerAutostart_Timer() {
         Label2->setText(countdownText(40 - AutostartZaehler));
     }
     if (AutostartZaehler >= 40) {
-        if (cmdOK->isEnabled()) cmdOK_Click();
+        if (cmdOK->isEnabled()) {
+            const QScopedValueRollback<bool> countdown(countdownOK_, true);
+            vomCountdown_ = true;
+            cmdOK_Click();
+        }
         AutostartZuruecksetzen();
         TimerAutostart->setEnabled(false);
     }

@@ -5,6 +5,7 @@
 #include "settings/startcontrols.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -41,7 +42,8 @@ public:
     using ZurueckHook = std::function<void(frmStart&)>;
     static void setZurueckHook(ZurueckHook h);
 
-    // Stores the first `count` settings in table order (all 17 by default).
+    // Stores the first `count` settings in table order (all 17 by default). A store
+    // that cannot be written is told once a run; the caller goes on all the same.
     void EinstellungenSpeichern(int count = 17);
 
     // The operator's context menu, popped up by the main screen.
@@ -94,6 +96,8 @@ public:
     platform::VbTimer* TimerAutostart = nullptr;
 
     int16_t autostartZaehler() const { return AutostartZaehler; }
+    // How long a box of a hand-over that the countdown started waits for an answer.
+    static constexpr int UnattendedBoxMs = 15000;
 
     // Event handlers, public so that the hand-over, the main screen and tests can raise them.
     void cmdOK_Click();
@@ -170,6 +174,14 @@ private:
     bool loaded_ = false;
     // Once OK has run, the countdown stays off for the rest of the run.
     bool autostartOff_ = false;
+    // The screen-size warning while it is open.
+    QPointer<QWidget> aufloesungsWarnung_;
+    void aufloesungsWarnungSchliessen();
+    // Set by the countdown for the cmdOK_Click it runs.
+    bool vomCountdown_ = false;
     // Set while menuZurueck_Click waits for the dialog.
     bool zurueckLaeuft_ = false;
+    // Set while the countdown presses OK: nobody may be there to answer a box.
+    bool countdownOK_ = false;
+    bool speicherfehlerGemeldet_ = false;
 };

@@ -22,7 +22,11 @@ int32_t numberFromText(const QString& stored, int32_t lo, int32_t hi, int32_t de
     }
 }
 
-int32_t colourFromText(const QString& stored, int32_t deflt) { return numberFromText(stored, 0, 0xFFFFFF, deflt); }
+int32_t colourFromText(const QString& stored, int32_t deflt) {
+    // A colour that OK would refuse would stop every start, the unattended one too.
+    const int32_t c = numberFromText(stored, 0, 0xFFFFFF, deflt);
+    return tooDark(c) ? deflt : c;
+}
 
 bool tooDark(int32_t colour) {
     const TypeFarbe f = ColorToRGB(colour);

@@ -31,7 +31,7 @@ inline constexpr int SliderMax = 30;
 // Stored text to check box value 0/1 ("True"/"False" in any case, or a number).
 // A text the conversion rejects counts as the default text.
 int16_t checkBoxFromText(const QString& stored, const QString& deflt);
-// Decimal colour text to an ordinary colour &HBBGGRR; anything else gives deflt.
+// Decimal colour text to an ordinary colour &HBBGGRR that is not too dark; anything else gives deflt.
 int32_t colourFromText(const QString& stored, int32_t deflt);
 // Decimal text to a whole number in lo..hi; anything else gives deflt.
 int32_t numberFromText(const QString& stored, int32_t lo, int32_t hi, int32_t deflt);

@@ -16,6 +16,8 @@ bool g_endeVorDerSchleife = false;
 void BeendenVonAussen() {
     if (frmMain::loaded()) {
         frmMain::instance().close();
+        // The queue is saved: an error dialog that waits ends the run now.
+        ErrPtnr::AntwortBeenden();
         return;
     }
     // Before the hand-over nothing is queued and nothing hidden: the start dialog and a box
@@ -33,6 +35,7 @@ void BeendenVonAussen() {
         }
     }
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    ErrPtnr::AntwortBeenden();
 }
 
 void EndeVonAussenAbfangen() { platform::catchEndRequests(&BeendenVonAussen); }

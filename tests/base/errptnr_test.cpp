@@ -59,7 +59,7 @@ protected:
     void SetUp() override {
         saved = ErrPtnr::answerHook();
         folder = testenv::freshFolder(QStringLiteral("errptnr"));
-        platform::setAppPathOverride(folder);
+        platform::setDataPathOverride(folder);
         platform::setOsVersionOverride(platform::versionFromUname(QStringLiteral("Linux"), QStringLiteral("6.1.74565-amd64")));
         ErrPtnr::ring().clear();
         ErrPtnr::SetProgInfo(QString());
@@ -71,7 +71,7 @@ protected:
     }
     void TearDown() override {
         ErrPtnr::setAnswerHook(saved);
-        platform::setAppPathOverride(testenv::programFolder());
+        platform::setDataPathOverride(testenv::dataFolder());
         platform::setOsVersionOverride(std::nullopt);
         platform::setPrintHook(nullptr);
         platform::setShellInterceptor(nullptr);
@@ -236,19 +236,47 @@ TEST_F(ErrorDialog, EveryErrorAppendsItsProtocolToTheTraceFile) {
     EXPECT_EQ(readUtf8(tracePath()), QStringLiteral("earlier run\r\n") + protocols[0] + CRLF + protocols[1] + CRLF);
 }
 
-TEST_F(ErrorDialog, UnwritableProgramFolderIsPassedOverAndSavingSaysSo) {
-    const QString missing = folder + QStringLiteral("/fehlt/nicht");
-    platform::setAppPathOverride(missing);
+TEST_F(ErrorDialog, UnwritableDataFolderIsToldOnStandardErrorAndSavingSaysSo) {
+    const QString missing = testenv::unwritableFolder();
+    platform::setDataPathOverride(missing);
     onDialog = [&](ErrPtnr& d) {
         d.clickProtocol(1);
         return 1;
     };
+    testing::internal::CaptureStderr();
     EXPECT_EQ(report(6), 1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("error protocol not written to " + (missing + QStringLiteral("/") + platform::appTitle() +
+                                                          QStringLiteral(".EPT")).toStdString()),
+              std::string::npos)
+        << err;
     EXPECT_EQ(dialogs, 1);
     const QString path = missing + QLatin1Char('/') + platform::appTitle() + QStringLiteral(".ERR");
     EXPECT_EQ(prompts(), (std::vector<QString>{QStringLiteral("Das Fehlerprotokoll konnte nicht in die Datei '") + path +
                                                QStringLiteral("' geschrieben werden !")}));
     EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+TEST_F(ErrorDialog, AProtocolThatDoesNotFitIsLeftOutWhole) {
+    const QString earlier = QStringLiteral("earlier run\r\n");
+    {
+        QFile f(tracePath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(earlier.toUtf8());
+    }
+    for (int i = 0; i < 30; ++i) ErrPtnr::CallStack(QStringLiteral("[modTest] Public Sub Lang%1()").arg(i));
+    testing::internal::CaptureStderr();
+    {
+        const testenv::FileSizeLimit full(600);  // the protocol would pass it half way
+        report(6);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readUtf8(tracePath()), earlier);
+    EXPECT_NE(err.find("error protocol not written"), std::string::npos) << err;
+    // The next one that fits is appended as usual.
+    report(6);
+    EXPECT_TRUE(readUtf8(tracePath()).startsWith(earlier + Separator + CRLF));
+    EXPECT_TRUE(readUtf8(tracePath()).endsWith(Separator + CRLF + CRLF));
 }
 
 TEST_F(ErrorDialog, SavingTwiceAsksBeforeOverwriting) {

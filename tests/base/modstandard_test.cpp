@@ -220,7 +220,8 @@ TEST(GetFolder, ReturnsAnExistingChosenFolderOrNothing) {
     EXPECT_EQ(GetFolder(nullptr), QString());  // cancelled
     EXPECT_EQ(fake.folderTitles.back(), QStringLiteral("Ordner wählen"));
     EXPECT_EQ(declarationOf(1), QStringLiteral("[modBrowseForFolder] Public Function GetFolder(hwnd As Long,Optional "
-                                               "DialogTitle As String = \"Ordner wählen\",Optional IDRoot As Long = 0) As String"));
+                                               "DialogTitle As String = \"Ordner wählen\",Optional IDRoot As Long = 0,"
+                                               "Optional StartOrdner As String) As String"));
     EXPECT_EQ(entry(2), QStringLiteral("\thwnd:\t0"));
     EXPECT_EQ(declarationOf(3), QStringLiteral("[modTest] Public Sub Before()"));  // left-out optionals not registered
 

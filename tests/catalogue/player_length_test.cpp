@@ -1,34 +1,33 @@
-// Song lengths at open: from the Info/Xing frame when there is one, else by walking
-// the file; either way the same as decoding every sample.
+// Song lengths at open: from the Info/Xing frame when it agrees with the file, from
+// the bytes of a constant bit rate, else by walking the file; the same as decoding
+// every sample, to within one frame where the bytes give it.
 #include "catalogue/player_support.h"
 
 #include "platform/virtualtime.h"
 
-#include <QFile>
-#include <mpg123.h>
+#include <QFileInfo>
+#include <cmath>
+
+using playertest::bytesRead;
+using playertest::decodedFrames;
+using playertest::decodedMs;
 
 namespace {
 
-// Samples a full decode delivers, set up as the channels decode (44.1 kHz stereo, gapless).
-int64_t decodedFrames(const QString& path) {
-    mpg123_init();
-    mpg123_handle* h = mpg123_new(nullptr, nullptr);
-    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
-    mpg123_param(h, MPG123_FORCE_RATE, platform::kMixRate, 0);
-    mpg123_format_none(h);
-    mpg123_format(h, platform::kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    int64_t frames = 0;
-    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK) {
-        std::vector<unsigned char> buf(1 << 16);
-        for (;;) {
-            size_t done = 0;
-            const int r = mpg123_read(h, buf.data(), buf.size(), &done);
-            frames += int64_t(done / 4);
-            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
-        }
-    }
-    mpg123_delete(h);
-    return frames;
+constexpr int32_t kOneFrameMs = 27;  // 1152 samples at 44.1 kHz
+
+int32_t lengthAtOpen(int16_t k, const QString& f) {
+    PlayerOeffnen(k, f);
+    return frmPlayer::instance().MMControl1(k).length();
+}
+
+// Loudness of the output between two times (ms) of a recording.
+double rms(const std::vector<int16_t>& v, int64_t fromMs, int64_t toMs) {
+    const size_t a = size_t(platform::framesForMs(fromMs)) * 2;
+    const size_t b = std::min(v.size(), size_t(platform::framesForMs(toMs)) * 2);
+    double sum = 0;
+    for (size_t i = a; i < b; ++i) sum += double(v[i]) * v[i];
+    return b > a ? std::sqrt(sum / double(b - a)) : 0;
 }
 
 }  // namespace
@@ -87,4 +86,88 @@ TEST_F(PlayerTest, SilentSongsOfEveryBitRateOpenWithTheirExactLength) {
         EXPECT_EQ(frmPlayer::instance().MMControl1(0).length(), 61789) << kbps;
         EXPECT_EQ(platform::msForFrames(decodedFrames(f)), 61789) << kbps;
     }
+}
+
+TEST_F(PlayerTest, HeaderlessConstantBitRateIsMeasuredFromItsBytesAndVaryingFilesAreWalked) {
+    // Five minutes of plain 128 kbit/s frames between the tags taggers write.
+    const QByteArray plain = testmedia::silentMp3Bytes(300000, 128, false);
+    const QString five = testmedia::writeBytes(dir + "/five.mp3", testmedia::id3v2Bytes("Lied", "Band") + plain +
+                                                                     testmedia::id3v1Bytes({}));
+    int64_t before = bytesRead();
+    const int32_t len = lengthAtOpen(0, five);
+    EXPECT_LT(bytesRead() - before, plain.size() / 16) << "the file was read through";
+    EXPECT_NEAR(len, decodedMs(five), kOneFrameMs);
+    EXPECT_NEAR(len, 300000, 100);
+    // Encoded by LAME without its header, at 320 kbit/s and in VBR, and two files of
+    // different rates joined: only the constant one is measured from its bytes.
+    testmedia::LameOptions cbr;
+    cbr.bitrateKbps = 320;
+    cbr.infoHeader = false;
+    testmedia::LameOptions vbr;
+    vbr.vbr = true;
+    vbr.infoHeader = false;
+    const QString c = testmedia::writeLameMp3(dir + "/cbr.mp3", 20000, 440, 9000, cbr);
+    const QString v = testmedia::writeLameMp3(dir + "/vbr.mp3", 60000, 440, 9000, vbr);
+    ASSERT_GT(QFileInfo(v).size(), 200000);
+    QFile cf(c), vf(v);
+    ASSERT_TRUE(cf.open(QIODevice::ReadOnly) && vf.open(QIODevice::ReadOnly));
+    const QString joined = testmedia::writeBytes(dir + "/joined.mp3", cf.readAll() + plain.left(400000));
+    before = bytesRead();
+    const int32_t cbrLen = lengthAtOpen(0, c);
+    EXPECT_LT(bytesRead() - before, QFileInfo(c).size() / 4);
+    EXPECT_NEAR(cbrLen, decodedMs(c), kOneFrameMs);
+    for (const QString& f : {v, joined}) EXPECT_EQ(lengthAtOpen(0, f), decodedMs(f)) << f.toStdString();
+    EXPECT_NEAR(lengthAtOpen(0, joined), 20000 + 400000 * 8 / 128, 100);
+}
+
+TEST_F(PlayerTest, JoinedFilesPlayWholeAndAHeaderNeverStretchesTheLength) {
+    const auto bytes = [](const QString& f) {
+        QFile file(f);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    // cat a.mp3 b.mp3: the first part's Info header counts only its own frames.
+    const QString a = tone("a.mp3", 7300, 440, 12000);
+    const QString b = tone("b.mp3", 7400, 660, 12000);
+    const QString ab = testmedia::writeBytes(dir + "/ab.mp3", bytes(a) + bytes(b));
+    const int32_t len = lengthAtOpen(0, ab);
+    EXPECT_EQ(len, decodedMs(ab));
+    EXPECT_NEAR(len, 14700, 100);
+    EXPECT_EQ(PlayerLaenge(0), 15);
+    PlayerAbspielen(0);
+    const std::vector<int16_t> heard = out->pull(16000);
+    EXPECT_GT(rms(heard, 13000, 14500), 4000) << "the second part is not heard";
+    expectAt(0, 0, len);
+
+    // A header that counts a third more frames than the file holds.
+    QByteArray counted = testmedia::silentMp3Bytes(7300);
+    testmedia::setHeaderFrames(counted, 7300 * 441 / 11520 * 4 / 3);
+    const QString more = testmedia::writeBytes(dir + "/more.mp3", counted);
+    EXPECT_NEAR(lengthAtOpen(0, more), decodedMs(more), kOneFrameMs);
+    EXPECT_LT(lengthAtOpen(0, more), 7400);
+
+    // 7 KB whose header claims three billion frames: a short song, not a negative
+    // one, and it plays to its end so that the queue moves on.
+    QByteArray claimed = testmedia::silentMp3Bytes(380);
+    ASSERT_LT(claimed.size(), 7200);
+    testmedia::setHeaderFrames(claimed, 3000000000u);
+    const QString huge = testmedia::writeBytes(dir + "/huge.mp3", claimed);
+    const int32_t hugeLen = lengthAtOpen(1, huge);
+    EXPECT_GE(hugeLen, 0);
+    EXPECT_LE(hugeLen, claimed.size());
+    EXPECT_NEAR(hugeLen, decodedMs(huge), kOneFrameMs);
+    PlayerAbspielen(1);
+    out->pull(2000);
+    expectAt(1, 0, hugeLen);
+    EXPECT_EQ(LiedLaengeErmitteln(huge), 0);
+}
+
+TEST_F(PlayerTest, ABigCoverPictureIsSkippedNotRead) {
+    const QString f = testmedia::writeBytes(dir + "/cover.mp3", testmedia::id3v2WithPicture("Lied", 512 * 1024) +
+                                                                    testmedia::silentMp3Bytes(5000));
+    const int64_t before = bytesRead();
+    EXPECT_EQ(lengthAtOpen(0, f), 5000);
+    EXPECT_LT(bytesRead() - before, 96 * 1024);
+    PlayerAbspielen(0);
+    out->pull(6000);
+    expectAt(0, 0, 5000);
 }

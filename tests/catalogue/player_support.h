@@ -7,8 +7,25 @@
 #include "support/testenv.h"
 #include "support/testmedia.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <memory>
+
+namespace playertest {
+
+// Bytes the process has read so far (the kernel counts every read).
+inline int64_t bytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : io.readAll().split('\n'))
+        if (line.startsWith("rchar:")) return line.mid(6).trimmed().toLongLong();
+    return -1;
+}
+
+using testmedia::decodedFrames;
+inline int32_t decodedMs(const QString& path) { return int32_t(platform::msForFrames(decodedFrames(path))); }
+
+}  // namespace playertest
 
 class PlayerTest : public ::testing::Test {
 protected:

@@ -70,17 +70,66 @@ TEST_F(TagEditorTest, EveryKeinGenreEntryWritesByte124) {
     }
 }
 
-TEST_F(TagEditorTest, SongWithoutTagShowsTheDefaultsAndStaysUnchanged) {
-    const QString p = testmedia::writeSilentMp3(testenv::freshFolder("notag") + "/n.mp3", 500);
-    const QByteArray before = contents(p);
-    edit(p, [](frmMP3Tags& t) {
-        EXPECT_EQ(t.Text1->text(), "Unbekannter Titel");
-        EXPECT_EQ(t.Text2->text(), "Unbekannter Interpret");
+// OK on a song without an ID3v1 tag (eyeD3 and mid3v2 write ID3v2 only) says so
+// instead of closing as if it had written; the file and the operator's texts stay.
+TEST_F(TagEditorTest, SongWithoutId3v1TagSaysSoOnOk) {
+    const QString dir = testenv::freshFolder("notag");
+    testmedia::TaggerStyle v2only{"Vorne", "Nur"};
+    v2only.id3v1 = false;
+    for (const QString& p : {testmedia::writeTaggerStyleMp3(dir + "/v2.mp3", 800, v2only),
+                             testmedia::writeSilentMp3(dir + "/ohne.mp3", 500)}) {
+        SCOPED_TRACE(p.toStdString());
+        const QByteArray before = contents(p);
+        testenv::dialogs().reset();
+        const frmMP3Tags::Ausgang ausgang = edit(p, [&p](frmMP3Tags& t) {
+            EXPECT_EQ(t.Text1->text(), "Unbekannter Titel");
+            EXPECT_EQ(t.Text2->text(), "Unbekannter Interpret");
+            EXPECT_EQ(t.ComboGenre->currentText(), "Kein Genre");
+            t.Text1->setText("Neu");
+            t.cmdOK_Click();
+            ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+            const auto& m = testenv::dialogs().messages[0];
+            EXPECT_EQ(m.prompt, "Die Datei \"" + p +
+                                    "\" hat kein ID3v1-Tag, das geändert werden könnte.\r\n"
+                                    "Titel, Interpret und Genre wurden nicht geschrieben.");
+            EXPECT_EQ(m.style, platform::vbExclamation);
+            EXPECT_TRUE(frmMP3Tags::loaded());
+            EXPECT_TRUE(t.cmdOK->isEnabled());
+            EXPECT_EQ(t.Text1->text(), "Neu");
+            t.cmdAbbrechen_Click();
+        });
+        EXPECT_EQ(ausgang, frmMP3Tags::Ausgang::Fehlgeschlagen) << "the archive row is not rebuilt";
+        EXPECT_EQ(contents(p), before);
+    }
+}
+
+// The real dialog where nothing activates it (no window manager, or one that leaves
+// new windows inactive): its fields are there all the same, and OK writes the new
+// title only, the genre byte 255 untouched.
+TEST_F(TagEditorTest, FieldsAreFilledWhenShownEvenIfNeverActivated) {
+    const QString p = testmedia::writeTaggerStyleMp3(testenv::freshFolder("inaktiv") + "/a.mp3", 800, {"Abc", "Band"});
+    frmMP3Tags& t = frmMP3Tags::instance();
+    t.FileNameString = p;
+    struct NoActivation : QObject {
+        bool eventFilter(QObject*, QEvent* e) override { return e->type() == QEvent::WindowActivate; }
+    } noActivation;
+    t.installEventFilter(&noActivation);
+    QTimer::singleShot(0, [&t] {
+        EXPECT_EQ(t.Text1->text(), "Abc");
+        EXPECT_EQ(t.Text2->text(), "Band");
         EXPECT_EQ(t.ComboGenre->currentText(), "Kein Genre");
-        t.Text1->setText("Neu");
-        t.cmdOK_Click();
+        t.Text1->setText("Abc (Live)");
+        t.cmdOK->click();
     });
-    EXPECT_EQ(contents(p), before);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { frmMP3Tags::unload(); });
+    guard.start(5000);
+    EXPECT_EQ(t.ShowModal(), frmMP3Tags::Ausgang::Geschrieben);
+    EXPECT_TRUE(guard.isActive()) << "OK did not end the dialog";
+    EXPECT_EQ(GetSongName(p), "Abc (Live)");
+    EXPECT_EQ(GetBand(p), "Band");
+    EXPECT_EQ(uint8_t(contents(p).back()), 255);
 }
 
 TEST_F(TagEditorTest, ReactivationKeepsEditsAndCancelWritesNothing) {

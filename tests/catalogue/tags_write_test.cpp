@@ -148,7 +148,7 @@ TEST_F(TagWriteWhilePlaying, AllFieldsWithOneRelease) {
         ++asked;
         return current;
     });
-    WriteSongTags(song, {QStringLiteral("T"), QStringLiteral("B"), QStringLiteral("Latin")});
+    EXPECT_TRUE(WriteSongTags(song, {QStringLiteral("T"), QStringLiteral("B"), QStringLiteral("Latin")}));
     EXPECT_EQ(asked, 1) << "the channel is released once for the three fields";
     EXPECT_EQ(ReadSongTags(song).genre, "Latin");
     EXPECT_EQ(PlayerDatei(1), song);

@@ -35,13 +35,7 @@ void layOut(ctlVirtuelleTastatur& k, const QStringList& rows, bool loeschen, int
 
 void press(QWidget* key) {
     ASSERT_NE(key, nullptr);
-    const QPointF at(5, 5);
-    QMouseEvent down(QEvent::MouseButtonPress, at, key->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(key, &down);
-    QMouseEvent up(QEvent::MouseButtonRelease, at, key->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                   Qt::NoModifier);
-    QApplication::sendEvent(key, &up);
+    testenv::tap(key);
 }
 
 struct Host {

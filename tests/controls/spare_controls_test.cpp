@@ -55,6 +55,29 @@ TEST(CtlButtons, TheWholeVisibleShapeAnswersHoversAndShowsItsDefaults) {
     }
 }
 
+TEST(CtlButtons, ADisabledButtonRaisesNothingInAnyLook) {
+    for (int16_t stil : {0, 1, 2, 3}) {
+        CtlButtons b;
+        QStringList log;
+        QObject::connect(&b, &CtlButtons::Click, [&] { log << "Click"; });
+        QObject::connect(&b, &CtlButtons::MouseDown, [&](int16_t, int16_t, float, float) { log << "MouseDown"; });
+        QObject::connect(&b, &CtlButtons::MouseUp, [&](int16_t, int16_t, float, float) { log << "MouseUp"; });
+        b.resize(200, 100);
+        b.setCaption("Los");
+        b.setBorderWidth(2);
+        b.setStil(stil);
+        b.show();
+        b.setEnabled(false);
+        maus(b, QEvent::MouseButtonPress, {100, 50});
+        maus(b, QEvent::MouseButtonRelease, {100, 50});
+        EXPECT_EQ(log.join(",").toStdString(), "") << stil;
+        b.setEnabled(true);
+        maus(b, QEvent::MouseButtonPress, {100, 50});
+        maus(b, QEvent::MouseButtonRelease, {100, 50});
+        EXPECT_EQ(log.join(",").toStdString(), "MouseDown,MouseUp,Click") << stil;
+    }
+}
+
 TEST(Laufschrift, TokensAreReplacedOnlyWhenWholeAndValid) {
     platform::VirtualTime vt(QDateTime(QDate(2026, 12, 8), QTime(14, 29, 30)));
     ctlLaufschrift t;

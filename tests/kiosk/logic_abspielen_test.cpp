@@ -15,7 +15,9 @@ struct Kanal {
     Kanalzustand z;
     bool pausiert = false;
     void tick() {
-        if (!pausiert) z.positionMs += 250;
+        if (pausiert) return;
+        z.positionMs = std::min(z.positionMs + 250, z.laengeSek * 1000);
+        z.ausgespielt = z.positionMs == z.laengeSek * 1000;
     }
 };
 
@@ -61,10 +63,29 @@ TEST(EndeErreicht, CrossfadeZeroStillStartsOnAnIdleChannel) {
 TEST(EndeErreicht, CrossfadeZeroHandsOverAtTheEndWithoutOverlap) {
     EXPECT_FALSE(EndeErreicht(spielt(199'000, 200), 0));
     EXPECT_FALSE(EndeErreicht(spielt(200'000, 200), 0));
-    EXPECT_TRUE(EndeErreicht(spielt(200'001, 200), 0));
+    // A song of 200.4 s reads as 200 s: it is not cut past that, only its end lets the next one start.
+    EXPECT_FALSE(EndeErreicht(spielt(200'001, 200), 0));
+    EXPECT_TRUE(EndeErreicht({200'400, 200, true, true}, 0));
     // Length rounded up to 200 s, the song stops at 199.6 s: only its end lets the next one start.
     EXPECT_FALSE(EndeErreicht(spielt(199'600, 200), 0));
     EXPECT_TRUE(EndeErreicht({199'600, 200, true, true}, 0));
+}
+
+TEST(MsBisEnde, AimsAtTheMomentTheEndTestPasses) {
+    Kanalzustand k = spielt(185'000, 200);
+    k.laengeMs = 200'400;
+    EXPECT_EQ(MsBisEnde(k, 10), 5'001);
+    EXPECT_EQ(MsBisEnde(k, 0), 15'400);
+    // A short song that waits for the song before: the moment that one ends.
+    k.positionMs = 199'000;
+    k.vorherigesSpielt = true;
+    k.vorherigesRestMs = 3'200;
+    EXPECT_EQ(MsBisEnde(k, 10), 3'200);
+    // Nothing to aim at: passed already, paused, or no song open.
+    EXPECT_EQ(MsBisEnde(spielt(195'000, 200), 10), -1);
+    k.pausiert = true;
+    EXPECT_EQ(MsBisEnde(k, 10), -1);
+    EXPECT_EQ(MsBisEnde({}, 10), -1);
 }
 
 TEST(EndeErreicht, EndedFlagDoesNotShortenACrossfade) {
@@ -82,10 +103,15 @@ TEST(EndeErreicht, PausedChannelHoldsBackTheHandOver) {
             ++ticks;
             ASSERT_LT(ticks, 1000);
         }
-        EXPECT_EQ(ticks, (20 - fading) * 4 + 1 + 40) << fading;
+        // With a crossfade strictly past its point; without one, at its very end.
+        EXPECT_EQ(ticks, (20 - fading) * 4 + (fading > 0 ? 1 : 0) + 40) << fading;
     }
-    // Paused inside the last crossfade seconds: it has passed already and stays passed.
-    EXPECT_TRUE(EndeErreicht(spielt(19'000, 20), 2));
+    // Paused inside the last crossfade seconds, before the loop saw it: the next song waits for
+    // the music to go on, on either channel.
+    Kanalzustand k = spielt(19'000, 20);
+    EXPECT_TRUE(EndeErreicht(k, 2));
+    k.pausiert = true;
+    EXPECT_FALSE(EndeErreicht(k, 2));
     EXPECT_FALSE(EndeErreicht(spielt(10'000, 20), 0));
 }
 

@@ -6,10 +6,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace kiosklogic;
@@ -102,6 +100,28 @@ TEST(PlaylistDatei, RoundTripKeepsRowsOrderAndPathsWithSemicolons) {
     EXPECT_EQ(kurz, 0);
 }
 
+// A file name may hold a line break or any other control character: the song comes
+// back whole, its line unsplit, while the paths of older files read as before.
+TEST(PlaylistDatei, APathWithALineBreakOrControlCharactersComesBack) {
+    const QString ordner = testenv::freshFolder("pl_umbruch");
+    const QString lied = testmedia::writeSilentMp3(ordner + "/Zeile\neins\r\tzwei\x10\x1b\x7f.mp3", 500);
+    ASSERT_TRUE(QFile::exists(lied));
+    const QString datei = ordner + "/Playlist.txt";
+    auto l = saetze(5);
+    l[1].pfad = lied;
+    PlaylistSchreiben(datei, l);
+    const QByteArray bytes = lies(datei);
+    EXPECT_EQ(bytes.count('\n'), 5) << "one line per row";
+    EXPECT_TRUE(bytes.contains("/Zeile\x10Jeins\x10M\x10Izwei\x10P\x10[\x10?.mp3;03:20\r\n"));
+    const auto gelesen = PlaylistLesen(datei);
+    ASSERT_EQ(gelesen, l);
+    EXPECT_TRUE(QFile::exists(gelesen[1].pfad));
+
+    // What earlier versions wrote, escapes of other kinds included, reads unchanged.
+    schreibeRoh(datei, "T;A;G;??:??;/m/a\\nb %0A \x10x\x10.mp3;01:00\r\n");
+    EXPECT_EQ(PlaylistLesen(datei).value(0).pfad, QString::fromLatin1("/m/a\\nb %0A \x10x\x10.mp3"));
+}
+
 TEST(PlaylistDatei, AByteOrderMarkInsideTheFileIsNoPartOfATitle) {
     const QString datei = testenv::freshFolder("pl_bom") + "/Playlist.txt";
     schreibeRoh(datei, "\xEF\xBB\xBFT1;A1;G1;??:??;/p1.mp3;01:00\r\n"
@@ -152,16 +172,11 @@ TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
     const QString datei = ordner + "/Playlist.txt";
     PlaylistSchreiben(datei, saetze(5));
     const QByteArray alt = lies(datei);
-    // A file-size limit makes the write fail half way, as a full disk would.
-    auto alterHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit alteGrenze{};
-    getrlimit(RLIMIT_FSIZE, &alteGrenze);
-    rlimit grenze = alteGrenze;
-    grenze.rlim_cur = 1024;
-    setrlimit(RLIMIT_FSIZE, &grenze);
-    const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
-    setrlimit(RLIMIT_FSIZE, &alteGrenze);
-    std::signal(SIGXFSZ, alterHandler);
+    int fehler = 0;
+    {
+        const testenv::FileSizeLimit voll(1024);
+        fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
+    }
     EXPECT_EQ(fehler, 75);
     EXPECT_EQ(lies(datei), alt);
     EXPECT_EQ(QDir(ordner).entryList(QDir::Files), QStringList{"Playlist.txt"});  // no temporary file left

@@ -94,6 +94,23 @@ TEST_F(Archive, EinlesenFillsInFolderOrderAndSelectsTheFirstRow) {
     EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 
+// A stick from a Mac: beside each song its AppleDouble file, which is no row; a song
+// whose name holds "?" is one.
+TEST_F(Archive, AppleDoubleFilesGetNoRowAndQuestionMarksDoNotHideASong) {
+    const QString dir = testenv::freshFolder("mac");
+    song(dir, "Lied.mp3", "Lied", "Band", 17);
+    song(dir, "Wer bin ich?.mp3", "Frage", "Band", 17);
+    testmedia::writeAppleDouble(dir + "/._Lied.mp3");
+    testmedia::writeAppleDouble(dir + "/._Wer bin ich?.mp3");
+    frmMain& m = main();
+    QString folder = dir;
+    m.Einlesen(folder);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    ASSERT_EQ(g.Rows(), 3);
+    EXPECT_EQ(QStringList({g.TextMatrix(1, 0), g.TextMatrix(2, 0)}), QStringList({"Lied", "Frage"}));
+    EXPECT_EQ(g.TextMatrix(2, 4), dir + "/Wer bin ich?.mp3");
+}
+
 // Songs tagged by common tools: clean texts in the grid, whatever the padding.
 TEST_F(Archive, TaggerStyleSongsShowCleanTexts) {
     const QString dir = testenv::freshFolder("tagger");

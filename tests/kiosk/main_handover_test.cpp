@@ -2,6 +2,7 @@
 #include "main_support.h"
 
 #include "base/ErrPtnr.h"
+#include "kiosk/logic/playlistdatei.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -67,6 +68,34 @@ TEST_F(HandOver, NothingFoundCutsTheArchiveAndShowsTheHintForTenSeconds) {
     EXPECT_FALSE(m.Frame1->isVisible());
 }
 
+TEST_F(HandOver, AStoreThatCannotBeWrittenStopsNoStartAndIsToldToTheOperatorOnce) {
+    platform::setSettingsFolder(testenv::unwritableFolder());
+    frmStart& s = start(songFolder("nostore", 2));
+    s.show();
+    testing::internal::CaptureStderr();
+    seconds(40);  // the countdown presses OK: nobody is there to answer a box
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(frmMain::loaded());
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+    EXPECT_TRUE(testenv::dialogs().messages.empty());
+    EXPECT_NE(err.find("settings not saved"), std::string::npos);
+    // The operator's own OK, back in the dialog, tells it once a run; the kiosk starts all the same.
+    frmStart::setZurueckHook([](frmStart& d) { d.cmdOK_Click(); });
+    for (int i = 0; i < 2; ++i) {
+        testing::internal::CaptureStderr();
+        s.menuZurueck_Click();
+        testing::internal::GetCapturedStderr();
+    }
+    frmStart::setZurueckHook({});
+    platform::setSettingsFolder(testenv::configFolder());
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    EXPECT_TRUE(testenv::dialogs().messages[0].prompt.startsWith("Die Einstellungen konnten nicht in der Datei '"));
+    EXPECT_EQ(testenv::dialogs().messages[0].icon(), platform::vbExclamation);
+    EXPECT_TRUE(main().isVisible());
+    EXPECT_EQ(main().lblStartmeldung->text(), "2 Lieder gefunden!");
+}
+
 TEST_F(HandOver, OneSongIsOneLied) {
     start(songFolder("one", 1)).cmdOK_Click();
     EXPECT_EQ(main().lblStartmeldung->text(), "1 Lied gefunden!");
@@ -84,6 +113,39 @@ TEST_F(HandOver, CountdownPressesOkAtFortySeconds) {
     EXPECT_TRUE(main().isVisible());
     // The first OK switches the countdown off for the rest of the run.
     EXPECT_FALSE(s.TimerAutostart->Enabled());
+}
+
+TEST_F(HandOver, AnAutostartAnswersItsOwnBoxesAndAPersonsHandOverKeepsThem) {
+    // The music drive is not mounted yet; the queue of the last run is to be reloaded.
+    const QString fehlt = testenv::freshFolder("drive") + "/Musik";
+    QByteArray liste;
+    for (int i = 1; i <= 5; ++i) liste += QStringLiteral("T%1;B;C;??:??;%2/%1.mp3;01:00\r\n").arg(i).arg(fehlt).toUtf8();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), liste);
+    frmStart& s = start(fehlt);
+    s.chkPlayliste->setChecked(true);
+    s.show();
+    seconds(40);
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    const platform::MessageRequest box = testenv::dialogs().messages[0];
+    EXPECT_TRUE(box.prompt.startsWith("Der angegebene Ordner \"" + fehlt + "\" wurde nicht gefunden!"));
+    EXPECT_EQ(box.timeoutMs, 15000);
+    ASSERT_TRUE(frmMain::loaded());
+    frmMain& m = main();
+    EXPECT_TRUE(m.isVisible());
+    EXPECT_EQ(m.lblStartmeldung->text(), "0 Lieder gefunden!");
+    EXPECT_EQ(m.MSFlexGrid2->Rows(), 6);
+    EXPECT_EQ(m.MSFlexGrid2->TextMatrix(1, 0), "T1");
+
+    // Boxes after the kiosk is up belong to the people at it.
+    platform::MsgBox("Dieses Lied wirklich löschen?", platform::vbYesNo);
+    EXPECT_EQ(testenv::dialogs().messages.back().timeoutMs, 0);
+    // The operator's own OK from the dialog brought back waits for the operator.
+    frmStart::setZurueckHook([](frmStart& d) { d.cmdOK_Click(); });
+    s.menuZurueck_Click();
+    frmStart::setZurueckHook({});
+    ASSERT_EQ(testenv::dialogs().messages.size(), 3u);
+    EXPECT_EQ(testenv::dialogs().messages[2].prompt, box.prompt);
+    EXPECT_EQ(testenv::dialogs().messages[2].timeoutMs, 0);
 }
 
 TEST_F(HandOver, NichtDurchsuchenStopsTheCountdownForTheRestOfTheRun) {

@@ -16,16 +16,17 @@ using Screen = MainScreenTest;
 
 int32_t textColour(const QLabel* l) { return platform::fromQColor(l->palette().color(QPalette::WindowText)); }
 
-TEST_F(Screen, TitleLabelsAreBlackFromOnePartOf120) {
+TEST_F(Screen, TitleLabelsAreBlackOrWhiteByTheBackgroundsBrightness) {
     frmMain& m = main();
     const int32_t own = textColour(m.Label5);
     struct Case {
         int32_t back;
         int32_t text;
     };
-    const Case cases[] = {{RGB(0, 0, 255), RGB(0, 0, 0)},      {RGB(0, 0, 119), RGB(255, 255, 255)},
-                          {RGB(100, 100, 100), RGB(255, 255, 255)}, {RGB(120, 0, 0), RGB(0, 0, 0)},
-                          {RGB(0, 120, 0), RGB(0, 0, 0)},      {RGB(119, 119, 119), RGB(255, 255, 255)}};
+    // Pure blue or a deep red is dark although one part is far above 120; yellow and grey 160 are light.
+    const Case cases[] = {{RGB(0, 0, 255), RGB(255, 255, 255)},     {RGB(0, 0, 119), RGB(255, 255, 255)},
+                          {RGB(200, 0, 0), RGB(255, 255, 255)},     {RGB(0, 200, 0), RGB(0, 0, 0)},
+                          {RGB(160, 160, 160), RGB(0, 0, 0)},       {RGB(255, 255, 0), RGB(0, 0, 0)}};
     for (const Case& c : cases) {
         m.Einfaerben(c.back, RGB(200, 200, 0));
         EXPECT_EQ(m.BackColor(), c.back);
@@ -60,27 +61,19 @@ TEST_F(Screen, NoButtonIsInitialisedDuringShutDown) {
     EXPECT_EQ(m.Uebernehmen->IniState(), 0);
 }
 
-class Layout : public MainScreenTest {
-protected:
-    frmMain& sized(int wPx, int hPx, int font) {
-        frmMain& m = main();
-        m.MSFlexGrid1->setFontSize(font);
-        m.MSFlexGrid2->setFontSize(font);
-        m.resize(wPx, hPx);
-        m.Form_Resize();
-        return m;
-    }
-};
+using Layout = MainScreenTest;
 
 TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
     frmMain& m = sized(1024, 768, 10);
     kioskgrid::FlexGrid& g1 = *m.MSFlexGrid1;
     kioskgrid::FlexGrid& g2 = *m.MSFlexGrid2;
     EXPECT_EQ(g1.Width(), 13560);
-    EXPECT_EQ(g1.Height(), 4860);
+    // The playlist's right column (4920 high with the lock) would reach 570 into the
+    // note's lane under a playlist of 4260: the playlist takes them from the archive.
+    EXPECT_EQ(g1.Height(), 4290);
     EXPECT_EQ(g2.Width(), 10440);
-    EXPECT_EQ(g2.Height(), 4260);
-    EXPECT_EQ(g2.Top(), 5700);
+    EXPECT_EQ(g2.Height(), 4830);
+    EXPECT_EQ(g2.Top(), 5130);
     const int a[4] = {5104, 5104, 2552, 800}, p[4] = {3856, 3856, 1928, 800};
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(g1.ColWidth(c), a[c]);
@@ -88,16 +81,16 @@ TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
     }
     EXPECT_EQ(TwLeft(m.FunbuttonArchivNav[0]), 14100);
     EXPECT_EQ(TwTop(m.FunbuttonArchivNav[0]), 1020);
-    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[1]), 4185);
+    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[1]), 3615);
     EXPECT_EQ(TwLeft(m.FunbuttonArchivNav[2]), 14115);
-    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[2]), 6000);
+    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[2]), 5430);
     EXPECT_EQ(TwTop(m.FunbuttonArchivNav[3]), 8745);
-    EXPECT_EQ(TwTop(m.Uebernehmen), 5700);
-    EXPECT_EQ(TwTop(m.cmdSmilie), 7125);
-    EXPECT_EQ(TwTop(m.cmdFragezeichen), 8340);
-    EXPECT_EQ(TwTop(m.cmdHoch[1]), 6885);
-    EXPECT_EQ(TwTop(m.cmdLoeschen), 7920);
-    EXPECT_EQ(TwTop(m.Schloss), 9195);
+    EXPECT_EQ(TwTop(m.Uebernehmen), 5130);
+    EXPECT_EQ(TwTop(m.cmdSmilie), 6555);
+    EXPECT_EQ(TwTop(m.cmdFragezeichen), 7770);
+    EXPECT_EQ(TwTop(m.cmdHoch[1]), 6315);
+    EXPECT_EQ(TwTop(m.cmdLoeschen), 7350);
+    EXPECT_EQ(TwTop(m.Schloss), 8625);
     EXPECT_EQ(TwLeft(m.Schloss), 12780);
     EXPECT_EQ(TwTop(m.Positionsgrafik), 10050);
     EXPECT_EQ(TwTop(m.Balken), 10770);
@@ -112,9 +105,10 @@ TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
 TEST_F(Layout, LargeFontsWidenTheFourthColumnOfBothGrids) {
     for (int font : {12, 18}) {
         frmMain& m = sized(1024, 768, font);
-        EXPECT_EQ(m.MSFlexGrid1->ColWidth(3), 1200);
-        EXPECT_EQ(m.MSFlexGrid2->ColWidth(3), 1200);
-        EXPECT_EQ(m.MSFlexGrid1->ColWidth(0), 4 * (13560 - 1200) / 10);
+        const int c3 = m.MSFlexGrid1->ColWidth(3);
+        EXPECT_GE(c3, 1200);
+        EXPECT_EQ(m.MSFlexGrid2->ColWidth(3), c3);
+        EXPECT_EQ(m.MSFlexGrid1->ColWidth(0), 4 * (13560 - c3) / 10);
     }
 }
 

@@ -85,6 +85,15 @@ protected:
     }
     void seconds(int s) { vt.advance(int64_t(s) * 1000); }
     static frmMain& main() { return frmMain::instance(); }
+    // The main screen laid out for a window of the size with the grids' font size.
+    static frmMain& sized(int wPx, int hPx, int font = 10) {
+        frmMain& m = main();
+        m.MSFlexGrid1->setFontSize(font);
+        m.MSFlexGrid2->setFontSize(font);
+        m.resize(wPx, hPx);
+        m.Form_Resize();
+        return m;
+    }
 };
 
 // Counts the pop-up menus shown and closes each without a choice.

@@ -48,26 +48,42 @@ TEST_F(PlayLoop, SecondSongStartsTenSecondsBeforeTheEndOfTheFirstOnTheOtherChann
     EXPECT_EQ(m.AktPlayer, 0);
 }
 
-TEST_F(PlayLoop, ASongAddedWhileTheLastOnePlaysOutEndsThePlayOut) {
+TEST_F(PlayLoop, ASongQueuedDuringThePlayOutStartsOnTheFreeChannel) {
     frmMain& m = main();
     m.FadingSekunden = 10;
-    const int a = archiveSong("a.mp3", 30000);
-    const int b = archiveSong("b.mp3", 30000);
-    queue(a);
-    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 40000));
-    // The loop went over to the idle channel; the last song plays out on channel 1.
-    EXPECT_EQ(m.AktPlayer, 0);
-    EXPECT_EQ(PlayerStatus(1), 2);
-    EXPECT_EQ(m.AktuelleDatei, "");
-    vt.advance(2000);
-    EXPECT_EQ(m.AktPlayer, 0);  // an empty playlist only frees the idle channel
-    EXPECT_EQ(PlayerDatei(0), "");
-    queue(b);
-    vt.advance(250);
-    EXPECT_EQ(m.AktPlayer, 1);
-    EXPECT_EQ(PlayerDatei(1), m.MSFlexGrid1->TextMatrix(b, 4));
-    EXPECT_LT(PlayerPosition(1), 1000);
-    EXPECT_EQ(PlayerStatus(1), 2);
+    // The queue runs dry after a played song, and after a last row that cannot be opened.
+    for (const bool letzteFehlt : {false, true}) {
+        SCOPED_TRACE(letzteFehlt);
+        const QString n = QString::number(letzteFehlt);
+        const int a = archiveSong("a" + n + ".mp3", 20000);
+        const int gone = archiveSong("gone" + n + ".mp3", 20000);
+        const int b = archiveSong("b" + n + ".mp3", 30000);
+        QFile::remove(m.MSFlexGrid1->TextMatrix(gone, 4));
+        queue(a);
+        if (letzteFehlt) queue(gone);
+        ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 30000));
+        const int16_t draussen = m.AktPlayer == 0 ? 1 : 0;
+        ASSERT_EQ(PlayerStatus(draussen), 2);
+        ASSERT_EQ(PlayerDatei(draussen), m.MSFlexGrid1->TextMatrix(a, 4));
+        vt.advance(3000);
+        EXPECT_EQ(PlayerDatei(m.AktPlayer), "");  // an empty playlist only frees the idle channel
+        const int32_t bei = PlayerPosition(draussen);
+        queue(b);
+        vt.advance(250);
+        EXPECT_NE(m.AktPlayer, draussen);
+        EXPECT_EQ(PlayerDatei(m.AktPlayer), m.MSFlexGrid1->TextMatrix(b, 4));
+        EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+        // The song playing out is heard to its end on its own channel.
+        EXPECT_EQ(PlayerDatei(draussen), m.MSFlexGrid1->TextMatrix(a, 4));
+        EXPECT_GT(PlayerPosition(draussen), bei);
+        ASSERT_TRUE(runUntil([&] { return PlayerStatus(draussen) == 0; }, 8000));
+        EXPECT_EQ(PlayerPosition(draussen), 20000);
+        // b goes on, and at its own hand-over the loop takes the channel of the song before.
+        EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+        ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 30000));
+        EXPECT_EQ(m.AktPlayer, draussen);
+        ASSERT_TRUE(runUntil([&] { return PlayerStatus(0) != 2 && PlayerStatus(1) != 2; }, 15000));
+    }
 }
 
 TEST_F(PlayLoop, PauseFreezesTheEndTestAndTheMarkerBlinks) {
@@ -154,18 +170,28 @@ TEST_F(PlayLoop, RandomFillTakesTheSeededRowOnlyWhenTheLastSongHandsOver) {
     EXPECT_EQ(m.MSFlexGrid1->Row(), 3);  // the guest's marked archive row stays
 }
 
-TEST_F(PlayLoop, RandomFillIsRefusedByAClosedLock) {
+TEST_F(PlayLoop, RandomFillGoesOnWhileTheLockIsClosed) {
     frmMain& m = main();
     m.FadingSekunden = 2;
     frmStart::instance().chkZufall->setChecked(true);
-    for (int i = 0; i < 4; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 60000);
+    for (int i = 0; i < 4; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 6000);
     queue(archiveSong("first.mp3", 4000));
-    m.Zufallszahl = [] { return 0.5; };
+    m.Zufallszahl = [z = kiosklogic::Zufall(7)]() mutable { return z(); };
     m.Schloss->setProperty("Tag", QStringLiteral("Zu"));
-    ASSERT_TRUE(runUntil([&] { return playlistRows() == 0; }, 6000));
-    vt.advance(2000);
-    EXPECT_EQ(playlistRows(), 0);
+    m.EnableButtons();
+    // The guests stay locked out; the operator's background music goes on song after song.
+    QList<double> starts;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            if (!m.AktuelleDatei.isEmpty() && !starts.contains(m.Startzeit)) starts << m.Startzeit;
+            return starts.size() == 3;
+        },
+        20000));
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
     EXPECT_FALSE(m.Uebernehmen->Enabled());
+    queue(1);
+    EXPECT_EQ(playlistRows(), 1);  // a guest's take-over is still refused
 }
 
 TEST_F(PlayLoop, RandomFillWithoutTheSettingLeavesThePlaylistEmpty) {

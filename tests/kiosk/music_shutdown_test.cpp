@@ -2,15 +2,22 @@
 // save the queue and stop the play loop; a short queue removes the older file.
 #include "music_support.h"
 
+#include "base/ErrorHandler.h"
 #include "platform/endsignals.h"
 #include "settings/startup.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,6 +105,52 @@ TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFileOnceThisRunHasReadIt) {
     EXPECT_EQ(playlistRows(), 0);
 }
 
+// Installed where its user cannot write: the queue goes to the user's data folder, and a
+// list that an earlier version kept beside the executable is read once.
+TEST_F(ShutDown, TheQueueGoesToTheDataFolderAndAnEarlierListBesideTheProgramIsReadOnce) {
+    const QString programm = testenv::freshFolder(QStringLiteral("installiert"));
+    struct Zurueck {
+        ~Zurueck() { platform::setAppPathOverride(testenv::programFolder()); }
+    } zurueck;
+    platform::setAppPathOverride(programm);
+    QByteArray alt;
+    for (int i = 1; i <= 6; ++i) alt += QStringLiteral("T%1;B;C;??:??;/x/%1.mp3;01:00\r\n").arg(i).toUtf8();
+    testmedia::writeBytes(programm + "/Playlist.txt", alt);
+    const auto neben = [&] {
+        QFile f(programm + "/Playlist.txt");
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    };
+
+    // Five songs at the end: written to the data folder, the earlier list untouched.
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 6);
+    main().MSFlexGrid2->setRows(1);
+    const QByteArray text = fiveSongsPlaying();
+    main().close();
+    EXPECT_EQ(file(), text);
+    EXPECT_EQ(neben(), alt);
+    frmMain::resetForTests();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 5);
+
+    // A short queue at the end of the first run: the earlier list does not come back.
+    neuerLauf();
+    frmStart::instance().chkPlayliste->setChecked(true);
+    frmMain::FormLoadFromHandOver();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 6);
+    main().Timer1->setEnabled(false);
+    main().MSFlexGrid2->setRows(3);
+    main().close();
+    EXPECT_EQ(file(), "");
+    frmMain::resetForTests();
+    main().PlaylistEinlesen();
+    EXPECT_EQ(playlistRows(), 0);
+    EXPECT_EQ(neben(), alt);
+}
+
 TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         if (sig != SIGTERM) neuerLauf();
@@ -115,6 +168,37 @@ TEST_F(ShutDown, EachSignalRunsTheProgramsOwnShutDown) {
         EXPECT_EQ(file(), text) << sig;
         expectTheLoopStopped(text);
     }
+}
+
+TEST_F(ShutDown, ASignalUnderTheErrorDialogSavesTheQueueAndAnswersProgrammBeenden) {
+    const QByteArray text = fiveSongsPlaying();
+    EndeVonAussenAbfangen();
+    const ErrPtnr::AnswerHook hook = ErrPtnr::answerHook();
+    ErrPtnr::setAnswerHook(nullptr);  // the real dialog in its nested loop
+    ErrPtnr& d = ErrPtnr::instance();
+    QByteArray savedWhileOpen;
+    QTimer::singleShot(0, &d, [&] { std::raise(SIGTERM); });
+    QTimer::singleShot(0, &d, [&] { ASSERT_TRUE(d.isVisible()); });
+    QTimer rescue;  // only should the test fail: never hang
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, &d, [&] { d.cmdContinue[2]->click(); });
+    rescue.start(3000);
+    QElapsedTimer uhr;
+    uhr.start();
+    bool beendet = false;
+    try {
+        withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("Naechstes"),
+                         [](ErrorHandler& on) { on([] { platform::raise(5); }); });
+    } catch (const platform::ProgramEnd&) {
+        beendet = true;
+    }
+    ErrPtnr::setAnswerHook(hook);
+    EXPECT_TRUE(beendet);
+    EXPECT_LT(uhr.elapsed(), 2000);
+    EXPECT_EQ(d.result(), 3);
+    EXPECT_FALSE(d.isVisible());
+    EXPECT_TRUE(ProgrammEnde);
+    EXPECT_EQ(file(), text);
 }
 
 TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {
@@ -161,6 +245,72 @@ TEST(ProgramSignals, TheBuiltProgramEndsCleanlyOnEachSignal) {
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << sig;
         EXPECT_EQ(p.exitCode(), 0) << sig;
     }
+}
+
+// The real program with its error dialog up and nobody at it: an unreadable queue file at
+// the autostart (40 s) opens the dialog; SIGTERM then ends the run at once, as "Programm beenden".
+TEST(ProgramSignals, TheBuiltProgramEndsOnSigtermUnderItsErrorDialog) {
+    // Run as root, the program runs as nobody, for whom the queue file is unreadable.
+    const bool root = ::geteuid() == 0;
+    QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/melotra-signal-XXXXXX"));
+    ASSERT_TRUE(scratch.isValid());
+    const QString home = scratch.path();
+    const QString prog = home + "/prog";
+    const QString data = home + "/data";
+    for (const QString& d : {prog, data + "/melotra", home + "/config/melotra", home + "/lieder"}) QDir().mkpath(d);
+    ASSERT_TRUE(QFile::copy(QStringLiteral(MELOTRA_EXE), prog + "/melotra"));
+    testmedia::writeBytes(home + "/config/melotra/melotra.ini",
+                          "[Data]\nPfad=" + (home + "/lieder").toUtf8() + "\nPlayliste=1\nWindows=0\n");
+    // Wherever the queue file is looked for, it cannot be read.
+    for (const QString& f : {prog + "/Playlist.txt", data + "/melotra/Playlist.txt"})
+        testmedia::writeBytes(f, "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+    QDirIterator all(home, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QStringList paths{home};
+    while (all.hasNext()) paths << all.next();
+    for (const QString& f : paths) {
+        if (root) {
+            ASSERT_EQ(::chown(QFile::encodeName(f).constData(), 65534, 65534), 0);
+        }
+        ::chmod(QFile::encodeName(f).constData(), f.endsWith("Playlist.txt") ? 0 : 0755);
+    }
+    if (root) {  // owned by nobody, it would still be nobody's to read: root keeps it
+        for (const QString& f : {prog + "/Playlist.txt", data + "/melotra/Playlist.txt"}) {
+            ASSERT_EQ(::chown(QFile::encodeName(f).constData(), 0, 0), 0);
+        }
+    }
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("SDL_AUDIODRIVER", "dummy");
+    env.insert("HOME", home);
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("XDG_DATA_HOME", data);
+    env.insert("XDG_RUNTIME_DIR", home);
+    QProcess p;
+    p.setProcessEnvironment(env);
+    if (root)
+        p.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+        });
+    p.start(prog + "/melotra", {});
+    ASSERT_TRUE(p.waitForStarted(10000));
+    // The protocol is written just before the dialog shows.
+    const auto protokoll = [&] {
+        return QFile::exists(prog + "/melotra.EPT") || QFile::exists(data + "/melotra/melotra.EPT");
+    };
+    for (int i = 0; i < 600 && !protokoll() && p.state() == QProcess::Running; ++i) QThread::msleep(100);
+    ASSERT_TRUE(protokoll()) << p.readAllStandardError().toStdString();
+    QThread::msleep(300);
+    ASSERT_EQ(p.state(), QProcess::Running);
+    QElapsedTimer uhr;
+    uhr.start();
+    ASSERT_EQ(::kill(pid_t(p.processId()), SIGTERM), 0);
+    const bool ended = p.waitForFinished(5000);
+    if (!ended) p.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_LT(uhr.elapsed(), 2000);
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1);  // the dialog's "Programm beenden"
 }
 
 // Started where there is no display, the program says so in one line and ends with an

@@ -61,16 +61,16 @@ protected:
     QString dir;
 };
 
-// The program folder, where the playlist file goes, moved to a fresh folder.
+// The user's data folder, where the playlist file goes, moved to a fresh folder.
 class ProgramFolderTest : public MusicTest {
 protected:
     void SetUp() override {
         MusicTest::SetUp();
         prog = testenv::freshFolder(QStringLiteral("prog"));
-        platform::setAppPathOverride(prog);
+        platform::setDataPathOverride(prog);
     }
     void TearDown() override {
-        platform::setAppPathOverride(QString());
+        platform::setDataPathOverride(testenv::dataFolder());
         MusicTest::TearDown();
     }
     QByteArray file() const {

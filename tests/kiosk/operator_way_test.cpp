@@ -100,7 +100,9 @@ TEST_F(OperatorWay, MenuEntriesRunTheirCommandBeforeThePopUpReturns) {
         {QStringLiteral("&MP3-Tags editieren"), [&] { return tagEditor == 1; }},
         {QStringLiteral("&Löschen"),
          [&] { return answers.messages.size() == 1 && answers.messages[0].prompt == "Dieses Lied wirklich löschen?"; }},
-        {QStringLiteral("&Explorer anzeigen"), [&] { return shell.size() == 1; }},
+        // The file manager opens in the song folder.
+        {QStringLiteral("&Explorer anzeigen"),
+         [&] { return shell == QStringList{QUrl::fromLocalFile(songs).toString()}; }},
         {QStringLiteral("&Neu einlesen"), [&] { return m.ZeitenEinlesenAbgeschlossen && m.MSFlexGrid1->Rows() == 3; }},
         {QStringLiteral("&Zurück"), [&] { return zurueck == 1 && m.MSFlexGrid1->TextMatrix(1, 4).isEmpty(); }},
         {QStringLiteral("&Beenden"), [&] { return ProgrammEnde; }},

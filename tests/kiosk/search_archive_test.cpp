@@ -1,6 +1,7 @@
 // Sorting, the sliding search keyboard, the arrow buttons and the password lock.
 #include "music_support.h"
 
+#include "base/ErrPtnr.h"
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
@@ -203,6 +204,44 @@ TEST_F(Search, PasswordInAnyCaseLocksAndUnlocks) {
     m.Sortieren(true, false);
     EXPECT_EQ(m.PasswordChar(), "");
     EXPECT_EQ(m.txtSortierung->maxLength(), 10);
+}
+
+// The trace goes into the error dialog, its files, print-outs and mails: while the password
+// keyboard is up, neither a letter nor a key's number (which spells the letter) is in it.
+TEST_F(Search, ThePasswordNeverReachesTheTrace) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText("geheim");
+    rows({{"Gold", "", "", ""}});
+    // A tap on the visible key with this caption, as the guest's finger makes it; its number.
+    const auto tap = [&](const QString& caption) {
+        for (TastaturTaste* k : m.ctlVirtuelleTastatur1->findChildren<TastaturTaste*>()) {
+            if (!k->isVisible() || k->text() != caption) continue;
+            const int nummer = k->Index();
+            testenv::tap(k);
+            return nummer;
+        }
+        ADD_FAILURE() << caption.toStdString();
+        return -1;
+    };
+    const auto traced = [](const QString& name, const QString& value) {
+        return ErrPtnr::ring().entries().contains(QLatin1Char('\t') + name + QStringLiteral(":\t") + value);
+    };
+    m.Schloss_Click();
+    for (const QString c : {"G", "E", "H", "E", "I"}) {
+        const int nummer = tap(c);
+        EXPECT_EQ(m.txtSortierung->text().right(1), c);
+        EXPECT_FALSE(traced("Index", QString::number(nummer))) << c.toStdString();
+        EXPECT_FALSE(traced("Daten", c)) << c.toStdString();
+        EXPECT_TRUE(traced("Index", "#"));
+    }
+    tap("M");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Zu");
+    // The search keyboard's keys are traced as before.
+    vt.advance(6000);
+    m.Sortieren(true, false);
+    const int nummer = tap("G");
+    EXPECT_TRUE(traced("Index", QString::number(nummer)));
+    EXPECT_TRUE(traced("Daten", "G"));
 }
 
 TEST_F(Search, SlidesStopWhenTheProgramEnds) {

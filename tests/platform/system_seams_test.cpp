@@ -6,7 +6,10 @@
 #include "platform/sysinfo.h"
 #include "support/testenv.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -81,4 +84,77 @@ TEST(SettingsStore, AValueAlreadyStoredIsNotWrittenAgain) {
     EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), QStringLiteral("Data"), QStringLiteral("Leer"), "x"), "");
     held.close();
     QFile::remove(file);
+}
+
+namespace {
+QString settingOf(const char* key, const QString& section = QStringLiteral("Data")) {
+    return platform::GetSetting(QStringLiteral("App"), section, QString::fromLatin1(key), QStringLiteral("<none>"));
+}
+void writeStore(const QByteArray& text) {
+    const QString file = platform::settingsFile(QStringLiteral("App"));
+    QDir().mkpath(QFileInfo(file).absolutePath());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+}  // namespace
+
+TEST(SettingsStore, ValuesWrittenByHandLoadExactlyAsWritten) {
+    writeStore("[Data]\n"
+               "Pfad=/srv/Musik/Rock, Pop\n"
+               "PW = abc;def  \r\n"
+               "Winamp=/opt/AC\\DC/x\n"
+               "Leer=\n"
+               "; a comment\n"
+               "Gleich=a=b\n"
+               "Zitat=\"Rock\" Pop\n"
+               "\n[Anders]\nPfad=nicht hier\n");
+    EXPECT_EQ(settingOf("Pfad"), "/srv/Musik/Rock, Pop");
+    EXPECT_EQ(settingOf("PW"), "abc;def");
+    EXPECT_EQ(settingOf("Winamp"), "/opt/AC\\DC/x");
+    EXPECT_EQ(settingOf("Leer"), "");
+    EXPECT_EQ(settingOf("Gleich"), "a=b");
+    EXPECT_EQ(settingOf("Zitat"), "\"Rock\" Pop");
+    EXPECT_EQ(settingOf("Fehlt"), "<none>");
+    EXPECT_EQ(settingOf("Pfad", QStringLiteral("Anders")), "nicht hier");
+
+    // Stored anew, every value reads back as it was, and the rest of the file stays.
+    const QStringList values{"/srv/Rock, Pop", "a;b", "C:\\win\\amp", "\\\\srv\\x", "\"q\"", "@at", " blank ",
+                             "tab\there", "äöü €", "", "zeile\nzwei", "a\\\"b"};
+    QList<QPair<QString, QString>> all;
+    for (int i = 0; i < values.size(); ++i) all.append({QStringLiteral("K%1").arg(i), values[i]});
+    ASSERT_TRUE(platform::SaveSettings(QStringLiteral("App"), QStringLiteral("Data"), all));
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), "Data", QStringLiteral("K%1").arg(i)), values[i]) << i;
+    EXPECT_EQ(settingOf("Pfad"), "/srv/Musik/Rock, Pop");
+    EXPECT_EQ(settingOf("Pfad", QStringLiteral("Anders")), "nicht hier");
+}
+
+TEST(SettingsStore, FilesOfEarlierVersionsStillLoad) {
+    const QStringList values{"/srv/Rock, Pop", "C:\\win;amp \"q\"", "@at", " lead", "a\\b", "äöü", "a=b", "1"};
+    const QString file = platform::settingsFile(QStringLiteral("App"));
+    QFile::remove(file);
+    {
+        // Earlier versions wrote the store through Qt's INI writer.
+        QSettings old(file, QSettings::IniFormat);
+        for (int i = 0; i < values.size(); ++i) old.setValue(QStringLiteral("Data/K%1").arg(i), values[i]);
+    }
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(platform::GetSetting(QStringLiteral("App"), "Data", QStringLiteral("K%1").arg(i)), values[i]) << i;
+    QFile::remove(file);
+}
+
+TEST(SettingsStore, AStoreThatCannotBeWrittenSaysSoAndKeepsItsFile) {
+    writeStore("[Data]\nPfad=/alt\n");
+    {
+        const testenv::FileSizeLimit full(20);
+        EXPECT_FALSE(platform::SaveSetting(QStringLiteral("App"), "Data", "Pfad", QString(100, QLatin1Char('x'))));
+    }
+    EXPECT_EQ(settingOf("Pfad"), "/alt");
+    EXPECT_TRUE(platform::SaveSetting(QStringLiteral("App"), "Data", "Pfad", "/alt"));  // nothing to write
+
+    platform::setSettingsFolder(testenv::unwritableFolder());
+    const bool saved = platform::SaveSetting(QStringLiteral("App"), "Data", "Pfad", "/neu");
+    platform::setSettingsFolder(testenv::configFolder());
+    EXPECT_FALSE(saved);
 }

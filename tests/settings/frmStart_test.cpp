@@ -10,17 +10,23 @@
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
+#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -111,6 +117,9 @@ TEST_F(StartDialog, StoredTextsAreConvertedAndRejectedOnesFallBackToTheDefault) 
         {"Farbe", "255", farbe, 255},          {"Farbe", "16777215", farbe, 0xFFFFFF},
         {"Farbe", "grün", farbe, RGB(0, 255, 255)}, {"Farbe", "-1", farbe, RGB(0, 255, 255)},
         {"Farbe", "16777216", farbe, RGB(0, 255, 255)},
+        // Colours that OK refuses would stop the autostart for good.
+        {"Farbe", "0", farbe, RGB(0, 255, 255)}, {"Farbe", "4539717", farbe, RGB(0, 255, 255)},
+        {"Farbe", "70", farbe, RGB(70, 0, 0)},
         {"Fading", "0", fading, 0},            {"Fading", "30", fading, 30},
         {"Fading", "31", fading, 10},          {"Fading", "-1", fading, 10},
         {"Fading", "zehn", fading, 10},        {"Anzahl", "10", anzahl, 10},
@@ -210,25 +219,27 @@ TEST_F(StartDialog, OkRefusesAnEmptyFolderAndDarkStoredColoursAndStoresNothing) 
     struct Case {
         const char* name;
         const char* pfad;
-        const char* farbe;
-        const char* hintergrund;
+        int32_t farbe;
+        int32_t hintergrund;
         QString message;
     };
     const std::vector<Case> cases{
-        {"blank folder", "   ", "16776960", "16711680", QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!")},
-        {"dark button colour", "/m", "0", "16711680",
+        {"blank folder", "   ", RGB(0, 255, 255), RGB(0, 0, 255),
+         QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!")},
+        {"dark button colour", "/m", 0, RGB(0, 0, 255),
          QStringLiteral("Die Buttonfarbe ist zu dunkel!\r\nBitte eine andere Farbe wählen.")},
-        {"dark background", "/m", "16776960", "4539717",
+        {"dark background", "/m", RGB(0, 255, 255), 4539717,
          QStringLiteral("Die Hintergrundfarbe ist zu dunkel!\r\nBitte eine andere Farbe wählen.")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(platform::settingsFile(platform::appTitle()));
         store("Pfad", QString::fromLatin1(c.pfad));
-        store("Farbe", QString::fromLatin1(c.farbe));
-        store("Hintergrundfarbe", QString::fromLatin1(c.hintergrund));
         frmStart::resetForTests();
         frmStart& f = frmStart::instance();
+        // A stored dark colour loads as its default: only a swatch set otherwise can be dark.
+        f.PicFarbe->setBackColor(c.farbe);
+        f.PicHintergrundfarbe->setBackColor(c.hintergrund);
         messages().clear();
         f.cmdOK_Click();
         ASSERT_EQ(messages().size(), 1u);
@@ -339,6 +350,18 @@ TEST_F(StartDialog, CountdownShowsTheLastTenSecondsAndPressesOkAtForty) {
     EXPECT_FALSE(countdownShown(f));
 }
 
+TEST_F(StartDialog, CountdownHandsOverWithADarkColourInAHandEditedStore) {
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    store("Farbe", QStringLiteral("0"));
+    store("Hintergrundfarbe", QStringLiteral("0"));
+    frmStart& f = frmStart::instance();
+    advanceSeconds(vt, 40);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(stored("Farbe"), QStringLiteral("16776960"));
+    EXPECT_EQ(stored("Hintergrundfarbe"), QStringLiteral("16711680"));
+    EXPECT_FALSE(f.TimerAutostart->Enabled());
+}
+
 TEST_F(StartDialog, CountdownPressingOkOnAnEmptyFolderWarnsOnceAndStaysOff) {
     store("Pfad", QString());
     frmStart& f = frmStart::instance();
@@ -386,10 +409,7 @@ TEST_F(StartDialog, ScreenWarningBelow1024By768) {
         messages().clear();
         platform::setScreenSizeOverride(c.size);
         frmStart::resetForTests();
-        // The seconds the warning stays open do not count towards the autostart.
-        testenv::dialogs().duringDialog = [&] { advanceSeconds(vt, 45); };
         frmStart& f = frmStart::instance();
-        testenv::dialogs().duringDialog = nullptr;
         ASSERT_EQ(messages().size(), c.warns ? 1u : 0u);
         if (c.warns) {
             EXPECT_EQ(messages()[0].prompt, warning);
@@ -399,6 +419,70 @@ TEST_F(StartDialog, ScreenWarningBelow1024By768) {
         EXPECT_EQ(f.autostartZaehler(), 0);
         EXPECT_TRUE(f.TimerAutostart->Enabled());
     }
+}
+
+TEST_F(StartDialog, TheScreenWarningHoldsNeitherTheLoadNorTheCountdownAndTheAutostartClosesIt) {
+    const QString warning = QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!");
+    auto warningBox = [&]() -> QMessageBox* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == warning) return b;
+        return nullptr;
+    };
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    platform::setScreenSizeOverride(QSize(800, 600));
+    platform::setAnswerer(nullptr);
+    // A box that held the load would be closed here after two real seconds, and fail below.
+    QTimer::singleShot(2000, [&] {
+        if (QMessageBox* b = warningBox()) b->done(0);
+    });
+    frmStart& f = frmStart::instance();
+    f.show();
+    QPointer<QMessageBox> box = warningBox();
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->isModal());
+    advanceSeconds(vt, 39);
+    EXPECT_EQ(f.autostartZaehler(), 39);
+    EXPECT_TRUE(box && box->isVisible());
+    advanceSeconds(vt, 1);
+    platform::setAnswerer(&testenv::dialogs());
+    EXPECT_EQ(stored("Pfad"), f.Text1->text());  // the autostart ran
+    EXPECT_FALSE(box && box->isVisible());
+}
+
+TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
+    frmStart& f = frmStart::instance();
+    f.Text1->setText(QStringLiteral("/musik/neu"));
+    platform::setSettingsFolder(testenv::unwritableFolder());
+    // The real message box, answered from a timer inside its own loop.
+    platform::setAnswerer(nullptr);
+    QStringList shown;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (!box || !box->isVisible()) continue;
+            shown << box->text();
+            box->buttons().constFirst()->click();
+        }
+    });
+    answer.start(10);
+    testing::internal::CaptureStderr();
+    f.EinstellungenSpeichern();
+    f.EinstellungenSpeichern(4);
+    const std::string err = testing::internal::GetCapturedStderr();
+    answer.stop();
+    platform::setAnswerer(&testenv::dialogs());
+    const QString file = platform::settingsFile(platform::appTitle());
+    platform::setSettingsFolder(testenv::configFolder());
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0], QStringLiteral("Die Einstellungen konnten nicht in der Datei '") + file +
+                            QStringLiteral("' gespeichert werden!\nSie gelten nur bis zum Programmende."));
+    // Each failed save is one line on standard error.
+    const std::string line = "melotra: settings not saved to " + file.toStdString() + "\n";
+    const size_t first = err.find(line);
+    ASSERT_NE(first, std::string::npos) << err;
+    EXPECT_NE(err.find(line, first + 1), std::string::npos) << err;
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("/musik/neu"));  // the settings of this run stay
 }
 
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
@@ -412,6 +496,10 @@ TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
     EXPECT_EQ(f.Text1->text(), lieder);
     ASSERT_EQ(testenv::dialogs().folderTitles.size(), 2u);
     EXPECT_EQ(testenv::dialogs().folderTitles[0], QStringLiteral("Ordner wählen"));
+    // The picker opens in the folder that the dialog shows.
+    EXPECT_EQ(testenv::dialogs().folderStarts, (std::vector<QString>{before, before}));
+    f.cmdDurchsuchen_Click();
+    EXPECT_EQ(testenv::dialogs().folderStarts.back(), lieder);
 }
 
 TEST_F(StartDialog, ShowingClearsTheStatusLinesAndClosingUnloads) {

@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
     platform::installTranslations(app);
     testing::InitGoogleTest(&argc, argv);
     testing::AddGlobalTestEnvironment(new testenv::Environment);
+    testing::UnitTest::GetInstance()->listeners().Append(new testenv::CleanMixer);
     return RUN_ALL_TESTS();
 }

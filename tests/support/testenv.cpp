@@ -3,13 +3,19 @@
 #include "base/Err.h"
 #include "base/ErrPtnr.h"
 #include "platform/guard.h"
+#include "platform/mixer.h"
 #include "platform/program.h"
 #include "platform/settingsstore.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
+#include <QFile>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace testenv {
 namespace {
@@ -28,8 +34,9 @@ int FakeAnswerer::message(const platform::MessageRequest& r) {
     return r.buttons() == platform::vbYesNo ? platform::vbYes : platform::vbOK;
 }
 
-QString FakeAnswerer::folder(const QString& title) {
+QString FakeAnswerer::folder(const QString& title, const QString& start) {
     folderTitles.push_back(title);
+    folderStarts.push_back(start);
     if (duringDialog) duringDialog();
     if (folderAnswers.empty()) return QString();
     QString a = folderAnswers.front();
@@ -70,7 +77,40 @@ std::vector<ReportedError>& reportedErrors() {
 
 void setDefaultErrorAnswer(int answer) { g_defaultAnswer = answer; }
 
+void tap(QWidget* w, QPointF at) {
+    QMouseEvent down(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &up);
+}
+
+FileSizeLimit::FileSizeLimit(long bytes) {
+    oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    oldSoft_ = static_cast<long>(r.rlim_cur);
+    r.rlim_cur = static_cast<rlim_t>(bytes);
+    setrlimit(RLIMIT_FSIZE, &r);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit r{};
+    getrlimit(RLIMIT_FSIZE, &r);
+    r.rlim_cur = static_cast<rlim_t>(oldSoft_);
+    setrlimit(RLIMIT_FSIZE, &r);
+    std::signal(SIGXFSZ, oldHandler_);
+}
+
 QString programFolder() { return g_scratch->path() + QStringLiteral("/program"); }
+QString dataFolder() { return g_scratch->path() + QStringLiteral("/data"); }
+QString configFolder() { return g_scratch->path() + QStringLiteral("/config"); }
+
+QString unwritableFolder() {
+    const QString file = freshFolder(QStringLiteral("blocked")) + QStringLiteral("/file");
+    QFile f(file);
+    f.open(QIODevice::WriteOnly);
+    return file + QStringLiteral("/folder");
+}
 
 QString freshFolder(const QString& name) {
     static int n = 0;
@@ -79,11 +119,15 @@ QString freshFolder(const QString& name) {
     return p;
 }
 
+void CleanMixer::OnTestStart(const ::testing::TestInfo&) { platform::Mixer::instance().reset(); }
+
 void Environment::SetUp() {
     g_scratch = new QTemporaryDir();
     QDir().mkpath(programFolder());
     platform::setAppPathOverride(programFolder());
-    platform::setSettingsFolder(g_scratch->path() + QStringLiteral("/config"));
+    // Whatever the program writes goes to the scratch area, never beside the test binary.
+    platform::setDataPathOverride(dataFolder());
+    platform::setSettingsFolder(configFolder());
     platform::setAnswerer(&dialogs());
     platform::setEndProgramHandler([](int) { throw platform::ProgramEnd{}; });
     installErrorReporter();

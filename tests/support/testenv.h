@@ -4,12 +4,15 @@
 // program end that throws instead of leaving the process.
 #include "platform/dialogs.h"
 
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
+
+class QWidget;
 
 namespace testenv {
 
@@ -22,10 +25,11 @@ public:
     std::deque<std::optional<int32_t>> colorAnswers;  // default: cancel
     std::deque<std::optional<QString>> saveAnswers;   // default: cancel
     std::vector<QString> folderTitles;
+    std::vector<QString> folderStarts;
     std::function<void()> duringDialog;               // runs inside each dialog (timers tick there)
 
     int message(const platform::MessageRequest& r) override;
-    QString folder(const QString& title) override;
+    QString folder(const QString& title, const QString& start) override;
     std::optional<int32_t> color(int32_t initial) override;
     std::optional<QString> saveFile(const QString& title, const QString& proposed) override;
     void reset();
@@ -35,6 +39,11 @@ FakeAnswerer& dialogs();
 
 // The folder that stands in for the program folder (cleared before each test binary).
 QString programFolder();
+// The folders that stand in for the user's data folder and settings folder.
+QString dataFolder();
+QString configFolder();
+// A path where no folder can be made (below a plain file), as a folder that cannot be written.
+QString unwritableFolder();
 // A fresh empty folder below the scratch area.
 QString freshFolder(const QString& name);
 
@@ -48,6 +57,29 @@ struct ReportedError {
 std::vector<ReportedError>& reportedErrors();
 // Answer the default hook gives (2 unless a test changes it).
 void setDefaultErrorAnswer(int answer);
+
+// Starts every test with a silent mixer: no click, beep or song of an earlier test is heard in it.
+class CleanMixer : public ::testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const ::testing::TestInfo&) override;
+};
+
+// A left press and release at a point of the widget, as a finger taps it.
+void tap(QWidget* w, QPointF at = QPointF(5, 5));
+
+// While it lives, a write that would make a file longer than `bytes` stops half way,
+// as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    long oldSoft_;
+    void (*oldHandler_)(int);
+};
 
 class Environment : public ::testing::Environment {
 public:

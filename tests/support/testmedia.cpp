@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <cmath>
 #include <lame/lame.h>
+#include <mpg123.h>
 #include <stdexcept>
 #include <vector>
 
@@ -146,6 +147,26 @@ QString writeBytes(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
+QString writeAppleDouble(const QString& path) {
+    QByteArray b;
+    const auto be32 = [&b](uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) b.append(char((v >> shift) & 0xFF));
+    };
+    be32(0x00051607);  // magic
+    be32(0x00020000);  // version 2
+    b.append("Mac OS X        ", 16);
+    b.append('\0').append('\2');  // two entries
+    be32(9);                       // Finder info
+    be32(50);
+    be32(32);
+    be32(2);  // resource fork, empty, at the end
+    be32(4096);
+    be32(0);
+    b.append("MPG3hook", 8);  // file type and creator
+    b.append(QByteArray(4096 - b.size(), '\0'));
+    return writeBytes(path, b);
+}
+
 QString writeSilentMp3(const QString& path, int32_t lengthMs, const SilentOptions& opt) {
     QByteArray b = silentMp3Bytes(lengthMs, opt.bitrateKbps, opt.gaplessHeader);
     if (opt.tag) b += id3v1Bytes(*opt.tag);
@@ -279,7 +300,86 @@ QString writeTaggerStyleMp3(const QString& path, int32_t lengthMs, const TaggerS
     return writeBytes(path, b);
 }
 
-QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
+QByteArray id3v2WithPicture(const QString& title, int pictureBytes) {
+    QByteArray frames;
+    auto addFrame = [&frames](const char* id, const QByteArray& body) {
+        frames += id;
+        for (int shift = 24; shift >= 0; shift -= 8) frames += char(body.size() >> shift);
+        frames += QByteArray(2, '\0');
+        frames += body;
+    };
+    addFrame("TIT2", QByteArray(1, '\0') + title.toLatin1());
+    // Encoding, MIME type, picture type 3 (front cover), empty description, the picture.
+    QByteArray picture("\xFF\xD8\xFF\xE0", 4);
+    for (int i = 4; i < pictureBytes; ++i) picture += char((i * 131) & 0xFF);
+    addFrame("APIC", QByteArray(1, '\0') + "image/jpeg" + QByteArray(1, '\0') + char(3) + QByteArray(1, '\0') + picture);
+    QByteArray b("ID3\x03\x00\x00", 6);
+    for (int shift = 21; shift >= 0; shift -= 7) b += char((frames.size() >> shift) & 0x7F);
+    return b + frames;
+}
+
+void setHeaderFrames(QByteArray& mp3, uint32_t frames) {
+    int at = mp3.indexOf("Info");
+    if (at < 0 || at > 4096) at = mp3.indexOf("Xing");
+    if (at < 0 || at > 4096) throw std::invalid_argument("no Info/Xing header");
+    putBE32(mp3.data() + at + 8, frames);
+}
+
+QByteArray foreignAudioBytes(Foreign kind, int n) {
+    QByteArray b;
+    uint32_t x = 2463534242u;
+    auto noise = [&x](int count) {
+        QByteArray r(count, '\0');
+        for (int i = 0; i < count; ++i) {
+            x ^= x << 13;
+            x ^= x >> 17;
+            x ^= x << 5;
+            r[i] = char(x);  // every byte value, 0xFF included
+        }
+        return r;
+    };
+    switch (kind) {
+    case Foreign::Wav:
+        return toneWavBytes(std::max(1, n / 176), 440, 12000);
+    case Foreign::Flac:
+        b = QByteArray("fLaC\x00\x00\x00\x22", 8) + noise(n);
+        return b;
+    case Foreign::Ogg:
+        while (b.size() < n) b += QByteArray("OggS\x00\x02", 6) + noise(4090);
+        return b;
+    case Foreign::AacAdts:
+        // ADTS frames: a sync word like MPEG audio's, with the layer bits at zero.
+        while (b.size() < n) b += QByteArray("\xFF\xF1\x50\x80\x2E\x7F\xFC", 7) + noise(361);
+        return b;
+    case Foreign::Mp4:
+        b = QByteArray("\x00\x00\x00\x20" "ftypM4A \x00\x00\x00\x00" "M4A mp42isom\x00\x00\x00\x00", 32) + noise(n);
+        return b;
+    }
+    return b;
+}
+
+int64_t decodedFrames(const QString& path) {
+    mpg123_init();
+    mpg123_handle* h = mpg123_new(nullptr, nullptr);
+    mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
+    mpg123_param(h, MPG123_FORCE_RATE, kRate, 0);
+    mpg123_format_none(h);
+    mpg123_format(h, kRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    int64_t frames = 0;
+    if (mpg123_open(h, QFile::encodeName(path).constData()) == MPG123_OK) {
+        std::vector<unsigned char> buf(1 << 16);
+        for (;;) {
+            size_t done = 0;
+            const int r = mpg123_read(h, buf.data(), buf.size(), &done);
+            frames += int64_t(done / 4);
+            if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+        }
+    }
+    mpg123_delete(h);
+    return frames;
+}
+
+QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude) {
     const int64_t samples = samplesFor(lengthMs);
     const uint32_t dataBytes = uint32_t(samples * 4);
     QByteArray b;
@@ -302,7 +402,11 @@ QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, 
         le16(v);
         le16(v);
     }
-    return writeBytes(path, b);
+    return b;
+}
+
+QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude) {
+    return writeBytes(path, toneWavBytes(lengthMs, frequencyHz, amplitude));
 }
 
 }  // namespace testmedia

@@ -57,6 +57,9 @@ QString writeShortFile(const QString& path, int n);
 QString writeTruncatedMp3(const QString& path, int32_t lengthMs, int keepBytes);
 // Any bytes.
 QString writeBytes(const QString& path, const QByteArray& bytes);
+// The AppleDouble file a Mac writes beside a song on a foreign disk ("._Lied.mp3"):
+// 4096 bytes, magic 00 05 16 07, the Finder info and an empty resource fork.
+QString writeAppleDouble(const QString& path);
 
 // A real sine tone encoded with LAME (44.1 kHz stereo, CBR, with its gapless
 // tag: decodes to exactly samplesFor(lengthMs) samples, lossy in value).
@@ -90,7 +93,22 @@ struct TaggerStyle {
 QByteArray id3v2Bytes(const QString& title, const QString& artist, int padding = 512);
 QString writeTaggerStyleMp3(const QString& path, int32_t lengthMs, const TaggerStyle& t);
 
+// An ID3v2.3 tag holding a title and a JPEG cover picture (APIC) of pictureBytes.
+QByteArray id3v2WithPicture(const QString& title, int pictureBytes);
+// Sets the frame count of the Info/Xing header in mp3 (the file's bytes).
+void setHeaderFrames(QByteArray& mp3, uint32_t frames);
+
+// Files named .mp3 that hold other audio, as renamed downloads do: the first
+// bytes of each format followed by n bytes of its kind of data.
+enum class Foreign { Wav, Flac, Ogg, AacAdts, Mp4 };
+QByteArray foreignAudioBytes(Foreign kind, int n);
+
+// Stereo samples at 44.1 kHz that decoding every frame of path delivers, the
+// decoder set up as the channels set it up (gapless).
+int64_t decodedFrames(const QString& path);
+
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
+QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude);
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
 
 }  // namespace testmedia

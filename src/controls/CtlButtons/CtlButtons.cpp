@@ -217,6 +217,9 @@ void CtlButtons::setBorderWidth(int16_t Wert) {
 void CtlButtons::setEnabled(bool Wert) {
     command1_->setEnabled(Wert);
     label1_->setEnabled(Wert);
+    // The drawn shape of looks 1 to 3 and the picture take presses too.
+    shape1_->setEnabled(Wert);
+    picture1_->setEnabled(Wert);
 }
 
 void CtlButtons::setMousePointer(int16_t Wert) {
@@ -269,6 +272,8 @@ void CtlButtons::resizeEvent(QResizeEvent*) {
 bool CtlButtons::eventFilter(QObject* o, QEvent* e) {
     if (o != command1_) return QWidget::eventFilter(o, e);
     const auto t = e->type();
+    // The filter sees the presses of a disabled button too: a disabled button raises nothing.
+    if (!command1_->isEnabled()) return QWidget::eventFilter(o, e);
     if (t == QEvent::MouseButtonPress || t == QEvent::MouseMove || t == QEvent::MouseButtonRelease) {
         platform::guardEvent("CtlButtons", "Command1_Mouse", [&] {
             const Mausdaten m = Maus(static_cast<QMouseEvent*>(e), t == QEvent::MouseMove);

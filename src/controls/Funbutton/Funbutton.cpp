@@ -9,9 +9,11 @@
 #include "platform/twips.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -144,6 +146,46 @@ void Funbutton::ZeichneFlaechen(int32_t p, int16_t OffsetX, int16_t OffsetY, int
     GetArrFromHdl(R, mPictureMy);
     ::ZeichneFlaechen(p, OffsetX, OffsetY, Farbe, ContainerFarbe(), S, N, D, R);
     FlaechenSetzen(N, D, R);
+    Beschriften(p, OffsetX, OffsetY);
+}
+
+void Funbutton::setBeschriftung(const QString& Text, const QFont& Schrift) {
+    beschriftung_ = Text;
+    beschriftungSchrift_ = Schrift;
+}
+
+void Funbutton::Beschriften(int32_t p, int16_t OffsetX, int16_t OffsetY) {
+    if (beschriftung_.isEmpty()) return;
+    // The shape's extent on the face: the picture's non-white part at the scale p.
+    QRect form;
+    for (int y = 0; y < mPictureMy.height(); ++y)
+        for (int x = 0; x < mPictureMy.width(); ++x)
+            if (!IstTransparent(static_cast<int32_t>(mPictureMy.pixel(x, y) & 0xFFFFFF))) form |= QRect(x, y, 1, 1);
+    if (form.isEmpty()) return;
+    const QRectF feld(form.left() * p / 100.0, form.top() * p / 100.0, form.width() * p / 100.0, form.height() * p / 100.0);
+    for (size_t i = 0; i < faces_.size(); ++i) {
+        // The pressed face shows the shape shifted by half the offsets.
+        const QRectF hier = i == Picture2 ? feld.translated(OffsetX / 2.0, OffsetY / 2.0) : feld;
+        QImage& face = faces_[i];
+        const QRect text = QFontMetrics(beschriftungSchrift_)
+                               .boundingRect(hier.toRect(), Qt::AlignCenter, beschriftung_)
+                               .intersected(face.rect());
+        // The shade under the letters decides: the darkest and lightest shade must both read.
+        double hell = 0, dunkel = 1;
+        for (int y = text.top(); y <= text.bottom(); ++y)
+            for (int x = text.left(); x <= text.right(); ++x) {
+                const double l = platform::Leuchtdichte(face.pixelColor(x, y));
+                hell = std::max(hell, l);
+                dunkel = std::min(dunkel, l);
+            }
+        const QColor schrift =
+            platform::Kontrast(dunkel, 0) >= platform::Kontrast(hell, 1) ? QColor(Qt::black) : QColor(Qt::white);
+        QPainter g(&face);
+        g.setRenderHint(QPainter::TextAntialiasing);
+        g.setFont(beschriftungSchrift_);
+        g.setPen(schrift);
+        g.drawText(hier, Qt::AlignCenter, beschriftung_);
+    }
 }
 
 void Funbutton::FlaechenSetzen(const PixelArray& N, const PixelArray& D, const PixelArray& R) {

@@ -48,6 +48,10 @@ public:
     // The picture as the saved form hands it over at creation: kept, not yet rendered
     // (the host's Ini renders it).
     void ReadPictureMy(const QImage& Pic) { mPictureMy = Pic; }
+    // A caption printed onto the faces, centred on the shape, in black or white, whichever
+    // reads better on the face: the picture gives only a shape, so letters cut out of it
+    // would show the background and the shadow instead. Shows from the next Ini.
+    void setBeschriftung(const QString& Text, const QFont& Schrift);
     // Centre in the host's coordinates (twips).
     int32_t X() const { return mX; }
     void setX(int32_t Wert);
@@ -133,6 +137,9 @@ private:
     bool pressOnSurface_ = false;
 
     QImage mPictureMy;
+    QString beschriftung_;
+    QFont beschriftungSchrift_;
+    void Beschriften(int32_t p, int16_t OffsetX, int16_t OffsetY);
     QImage picHidden_, picXMask_;
     SpriteLage mSprite;
     int32_t mX = 0, mY = 0;

@@ -137,6 +137,12 @@ void TastaturTaste::paintEvent(QPaintEvent* e) {
 
 ctlVirtuelleTastatur::ctlVirtuelleTastatur(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
+    // A panel of its own (the button face, as a control's surface is by default):
+    // the screen beneath does not show between and beside the keys.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, platform::vbColor(platform::vbButtonFace));
+    setPalette(pal);
+    setAutoFillBackground(true);
     platform::setTwGeometry(this, 0, 0, kDesignWidth, kDesignHeight);
 
     template_ = new TastaturTaste(this, 0, this);
@@ -232,14 +238,19 @@ void ctlVirtuelleTastatur::UserControl_Initialize() {
     withErrorHandler(kObjekt, QStringLiteral("UserControl_Initialize"), [](ErrorHandler&) {});
 }
 
+// A letter key's number as the trace shows it: hidden like the password box hides the letter.
+TraceValue ctlVirtuelleTastatur::tracedIndex(int16_t Index) const {
+    return Verdeckt && Index < tastatur::EnterTaste ? TraceValue(QStringLiteral("#")) : TraceValue(Index);
+}
+
 void ctlVirtuelleTastatur::cmdKey_Click(int16_t Index) {
     ErrPtnr::CallStack(QStringLiteral("[ctlVirtuelleTastatur] Private Sub cmdKey_Click(Index As Integer)"));
-    ErrPtnr::CallStackParam(QStringLiteral("Index"), Index);
+    ErrPtnr::CallStackParam(QStringLiteral("Index"), tracedIndex(Index));
     withErrorHandler(kObjekt, QStringLiteral("cmdKey_Click"), [](ErrorHandler&) {});
 }
 
 namespace {
-void registerMouseDown(const char* proc, int16_t Index, int16_t Button, int16_t Shift, float X, float Y) {
+void registerMouseDown(const char* proc, const TraceValue& Index, int16_t Button, int16_t Shift, float X, float Y) {
     ErrPtnr::CallStack(QStringLiteral("[ctlVirtuelleTastatur] Private Sub %1(Index As Integer, Button As Integer, "
                                       "Shift As Integer, X As Single, Y As Single)")
                            .arg(QLatin1String(proc)));
@@ -252,7 +263,7 @@ void registerMouseDown(const char* proc, int16_t Index, int16_t Button, int16_t 
 }  // namespace
 
 void ctlVirtuelleTastatur::cmdKey_MouseDown(int16_t Index, int16_t Button, int16_t Shift, float X, float Y) {
-    registerMouseDown("cmdKey_MouseDown", Index, Button, Shift, X, Y);
+    registerMouseDown("cmdKey_MouseDown", tracedIndex(Index), Button, Shift, X, Y);
     withErrorHandler(kObjekt, QStringLiteral("cmdKey_MouseDown"), [&](ErrorHandler& on) {
         // The caption of the key that was pressed, before the event pump can lay out anew.
         QString caption;

@@ -3,6 +3,8 @@
 // button per character and reports every key press through KeyClick. It floats
 // above the host's other controls; its keys never take the input focus, so the
 // text box the guest types into keeps it.
+#include "base/TraceValue.h"
+
 #include <QPushButton>
 #include <QWidget>
 #include <array>
@@ -39,6 +41,9 @@ public:
     // Public fields.
     int32_t Handle = 0;      // window brought to the front around each key press
     bool PlaySound = false;  // click sound "/klick.wav" from the program folder
+    // Set while a password is typed: a key's number would spell it in the call trace
+    // (and so in the error dialog, its protocol files, print-outs and mails).
+    bool Verdeckt = false;
 
     // Write-only properties.
     void KeyBackColor(int32_t Wert);
@@ -71,6 +76,7 @@ protected:
 
 private:
     friend class TastaturTaste;
+    TraceValue tracedIndex(int16_t Index) const;
     void cmdKey_Click(int16_t Index);
     void cmdKey_MouseDown(int16_t Index, int16_t Button, int16_t Shift, float X, float Y);
     void cmdSonder_MouseDown(int16_t Index, int16_t Button, int16_t Shift, float X, float Y);

@@ -179,6 +179,13 @@ void FlexGrid::applyFont() {
     changed();
 }
 
+int FlexGrid::CellWidthFor(const QString& text, bool bold) const {
+    // The text stands 2 pixels in from the left and 3 from the right; one pixel more
+    // for the cell's rounding to whole pixels.
+    const int px = QFontMetrics(bold ? boldFont_ : font_).horizontalAdvance(text) + 2 + 3 + 1;
+    return px * platform::TwipsPerPixel;
+}
+
 void FlexGrid::setColour(int32_t& slot, int32_t c) {
     slot = c;
     update();

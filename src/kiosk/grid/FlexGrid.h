@@ -80,6 +80,8 @@ public:
     void setFontName(const QString& name);
     double FontSize() const { return fontSize_; }
     void setFontSize(double points);  // 1 to 2048 points, else error 380
+    // The width in twips a cell needs to show the text whole, in the grid's font.
+    int CellWidthFor(const QString& text, bool bold) const;
 
     int32_t BackColor() const { return backColor_; }
     void setBackColor(int32_t c) { setColour(backColor_, c); }

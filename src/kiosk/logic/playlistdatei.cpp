@@ -15,7 +15,47 @@ namespace kiosklogic {
 
 namespace {
 const QChar Trenner(u';');
+
+// A path may hold any character but NUL. A control character (a line break among
+// them) is written as DLE followed by its caret letter, LF as DLE "J", and DLE itself
+// as DLE "P", so no path splits its line. Files of earlier versions never held
+// control characters raw: they read as before.
+const char16_t Flucht = 0x10;
+
+bool Steuerzeichen(char16_t c) { return c < 32 || c == 127; }
+
+QString PfadSchreiben(const QString& pfad) {
+    QString out;
+    out.reserve(pfad.size());
+    for (const QChar c : pfad) {
+        if (Steuerzeichen(c.unicode())) {
+            out += QChar(Flucht);
+            out += QChar(char16_t(c.unicode() ^ 0x40));
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
+
+QString PfadLesen(const QString& feld) {
+    if (!feld.contains(QChar(Flucht))) return feld;
+    QString out;
+    out.reserve(feld.size());
+    for (qsizetype i = 0; i < feld.size(); ++i) {
+        if (feld[i].unicode() == Flucht && i + 1 < feld.size()) {
+            const auto c = char16_t(feld[i + 1].unicode() ^ 0x40);
+            if (Steuerzeichen(c)) {
+                out += QChar(c);
+                ++i;
+                continue;
+            }
+        }
+        out += feld[i];
+    }
+    return out;
+}
+}  // namespace
 
 QString SemikolonErsetzen(const QString& s) {
     QString t = s;
@@ -25,11 +65,35 @@ QString SemikolonErsetzen(const QString& s) {
     return t.replace(Trenner, u'_');
 }
 
-QString PlaylistDateiname() { return platform::appPath() + QStringLiteral("/Playlist.txt"); }
+QString PlaylistDateiname() { return platform::dataPath() + QStringLiteral("/Playlist.txt"); }
+
+namespace {
+QString FruehereDatei() { return platform::appPath() + QStringLiteral("/Playlist.txt"); }
+}  // namespace
+
+QString PlaylistLesedatei() {
+    const QString datei = PlaylistDateiname();
+    if (!QFileInfo::exists(datei) && QFileInfo::exists(FruehereDatei())) return FruehereDatei();
+    return datei;
+}
+
+void PlaylistVerwerfen() {
+    const QString datei = PlaylistDateiname();
+    if (datei == FruehereDatei() || !QFileInfo::exists(FruehereDatei())) {
+        PlaylistEntfernen(datei);
+        return;
+    }
+    // An empty list here keeps the earlier version's list from being read again; like a
+    // removal that fails, a failed write is passed over.
+    try {
+        PlaylistSchreiben(datei, {});
+    } catch (const platform::RuntimeError&) {
+    }
+}
 
 QString PlaylistZeile(const Playlistsatz& satz) {
     return QStringList{SemikolonErsetzen(satz.titel), SemikolonErsetzen(satz.interpret), SemikolonErsetzen(satz.genre),
-                       SemikolonErsetzen(satz.start), satz.pfad, SemikolonErsetzen(satz.dauer)}
+                       SemikolonErsetzen(satz.start), PfadSchreiben(satz.pfad), SemikolonErsetzen(satz.dauer)}
         .join(Trenner);
 }
 
@@ -66,11 +130,11 @@ QString Text(const QByteArray& inhalt) {
 
 Playlistsatz Satz(const QStringList& felder) {
     // Four texts from the left, the duration from the right: a path holding ";" stays whole.
-    Playlistsatz satz{felder[0], felder[1], felder[2], felder[3], felder.mid(4, felder.size() - 5).join(Trenner),
+    Playlistsatz satz{felder[0], felder[1], felder[2], felder[3], PfadLesen(felder.mid(4, felder.size() - 5).join(Trenner)),
                       felder.last()};
     // Fields after the sixth that are no part of the path (a trailing ";" among them): the path is field 5.
-    if (felder.size() > 6 && !QFileInfo::exists(satz.pfad) && QFileInfo::exists(felder[4])) {
-        satz.pfad = felder[4];
+    if (felder.size() > 6 && !QFileInfo::exists(satz.pfad) && QFileInfo::exists(PfadLesen(felder[4]))) {
+        satz.pfad = PfadLesen(felder[4]);
         satz.dauer = felder[5];
     }
     return satz;

@@ -1,0 +1,245 @@
+#include "platform/mp3layout.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace platform::mp3 {
+
+namespace {
+
+// Junk a decoder passes over before the first frame; beyond it a file is no song.
+constexpr int64_t kSearchBytes = 64 * 1024;
+constexpr int64_t kFirstRead = 4096;
+// Frame headers are sampled in this many windows of this size, spread over the file.
+constexpr int kWindows = 12;
+constexpr int64_t kWindowBytes = 4096;
+// Smaller files are walked: that reads no more than the samples would.
+constexpr int64_t kBytesFrom = 2 * kWindows * kWindowBytes;
+
+constexpr int kKbps[2][3][15] = {
+    {{0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352, 384, 416, 448},
+     {0, 32, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384},
+     {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}},
+    {{0, 32, 48, 56, 64, 80, 96, 112, 128, 144, 160, 176, 192, 224, 256},
+     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160},
+     {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}},
+};
+constexpr int kRates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
+
+int64_t readAt(int fd, int64_t pos, uint8_t* buf, int64_t n) {
+    if (pos < 0 || n <= 0) return 0;
+    ssize_t got;
+    do {
+        got = ::pread(fd, buf, size_t(n), off_t(pos));
+    } while (got < 0 && errno == EINTR);
+    return got < 0 ? 0 : int64_t(got);
+}
+
+uint32_t be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+uint32_t le32(const uint8_t* p) { return uint32_t(p[3]) << 24 | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0]; }
+
+// The size of an ID3v2 tag at p (10 bytes), 0 if there is none.
+int64_t id3v2Size(const uint8_t* p) {
+    if (std::memcmp(p, "ID3", 3) != 0 || p[3] == 0xff || p[4] == 0xff) return 0;
+    if ((p[6] | p[7] | p[8] | p[9]) & 0x80) return 0;
+    const int64_t body = int64_t(p[6]) << 21 | int64_t(p[7]) << 14 | int64_t(p[8]) << 7 | p[9];
+    return 10 + body + ((p[5] & 0x10) ? 10 : 0);
+}
+
+// The size of a tag that ends at end (ID3v1, APEv2, Lyrics3 v2), 0 if none does.
+int64_t trailingTagSize(int fd, int64_t floor, int64_t end) {
+    uint8_t b[32];
+    if (end - 128 >= floor && readAt(fd, end - 128, b, 3) == 3 && std::memcmp(b, "TAG", 3) == 0) return 128;
+    if (end - 32 >= floor && readAt(fd, end - 32, b, 32) == 32 && std::memcmp(b, "APETAGEX", 8) == 0) {
+        const int64_t n = int64_t(le32(b + 12)) + ((le32(b + 20) & 0x80000000u) ? 32 : 0);
+        if (n >= 32 && end - n >= floor) return n;
+    }
+    if (end - 15 >= floor && readAt(fd, end - 15, b, 15) == 15 && std::memcmp(b + 6, "LYRICS200", 9) == 0) {
+        int64_t n = 0;
+        for (int i = 0; i < 6; ++i) {
+            if (b[i] < '0' || b[i] > '9') return 0;
+            n = n * 10 + (b[i] - '0');
+        }
+        if (end - 15 - n >= floor) return n + 15;
+    }
+    return 0;
+}
+
+// The first run of frames in buf (bytes from base on, the audio ending at end): a
+// frame whose successor follows where its size says, or that reaches the end. Its
+// offset in buf, or -1.
+int64_t findRun(const uint8_t* buf, int64_t n, int64_t base, int64_t end, const Frame* like) {
+    for (int64_t q = 0; q + 4 <= n; ++q) {
+        const std::optional<Frame> f = frameAt(buf + q);
+        if (!f || f->kbps == 0 || (like && !f->sameStream(*like))) continue;
+        const int64_t next = q + f->bytes;
+        if (base + next >= end) {
+            if (q == 0) return q;  // a song of one frame, or cut inside its first
+            continue;
+        }
+        if (next + 4 > n) continue;
+        const std::optional<Frame> g = frameAt(buf + next);
+        if (!g || g->kbps == 0 || !g->sameStream(*f)) continue;
+        const int64_t third = next + g->bytes;
+        if (base + third < end && third + 4 <= n) {
+            const std::optional<Frame> h = frameAt(buf + third);
+            if (!h || !h->sameStream(*f)) continue;
+        }
+        return q;
+    }
+    return -1;
+}
+
+// A free-format frame at q: the same header again within a frame's reach.
+bool freeFormatRun(const uint8_t* buf, int64_t n, int64_t q) {
+    for (int64_t r = q + 24; r + 4 <= n && r <= q + 2900; ++r)
+        if (buf[r] == buf[q] && buf[r + 1] == buf[q + 1] && (buf[r + 2] & 0xfd) == (buf[q + 2] & 0xfd)) return true;
+    return false;
+}
+
+void readHeader(Layout& l, const uint8_t* f, int64_t n) {
+    if (l.first.layer != 3) return;
+    const int at = 4 + (l.first.version == 10 ? (l.first.mono ? 17 : 32) : (l.first.mono ? 9 : 17));
+    if (at + 16 > n || (std::memcmp(f + at, "Xing", 4) != 0 && std::memcmp(f + at, "Info", 4) != 0)) return;
+    l.header = true;
+    const uint32_t flags = be32(f + at + 4);
+    int o = at + 8;
+    if (flags & 1) {
+        l.headerFrames = be32(f + o);
+        o += 4;
+    }
+    if (flags & 2) l.headerBytes = be32(f + o);
+}
+
+// Walks the frames of each window; any window without its run of frames, or with a
+// break in it, makes the file one to walk.
+void sample(Layout& l, int fd) {
+    const int64_t span = l.end - l.start;
+    std::vector<uint8_t> buf(kWindowBytes);
+    bool constant = true;
+    int64_t last = -1;
+    for (int i = 0; i < kWindows; ++i) {
+        const int64_t off = l.start + (span > kWindowBytes ? (span - kWindowBytes) * i / (kWindows - 1) : 0);
+        if (off == last) continue;
+        last = off;
+        const int64_t n = readAt(fd, off, buf.data(), std::min(kWindowBytes, l.end - off));
+        int64_t q = findRun(buf.data(), n, off, l.end, &l.first);
+        if (q < 0) {
+            constant = false;
+            continue;
+        }
+        while (q + 4 <= n) {
+            const std::optional<Frame> f = frameAt(buf.data() + q);
+            if (!f || f->kbps == 0 || !f->sameStream(l.first)) {
+                constant = false;
+                break;
+            }
+            if (f->kbps != l.first.kbps) constant = false;
+            l.paddingSeen |= f->padded;
+            l.minBytes = l.minBytes ? std::min(l.minBytes, f->bytes) : f->bytes;
+            l.maxBytes = std::max(l.maxBytes, f->bytes);
+            q += f->bytes;
+        }
+    }
+    l.constant = constant && l.first.kbps != 0;
+}
+
+}  // namespace
+
+double Frame::meanBytes(bool padding) const {
+    const double slot = layer == 1 ? 4.0 : 1.0;
+    const double perSlot = (layer == 1 ? 12000.0 : (layer == 3 && version != 10) ? 72000.0 : 144000.0) * kbps / rate;
+    return slot * (padding ? perSlot : std::floor(perSlot));
+}
+
+std::optional<Frame> frameAt(const uint8_t* p) {
+    if (p[0] != 0xff || (p[1] & 0xe0) != 0xe0) return std::nullopt;
+    const int v = (p[1] >> 3) & 3;
+    const int layerBits = (p[1] >> 1) & 3;
+    const int bi = p[2] >> 4;
+    const int ri = (p[2] >> 2) & 3;
+    if (v == 1 || layerBits == 0 || bi == 15 || ri == 3) return std::nullopt;
+    Frame f;
+    f.version = v == 3 ? 10 : v == 2 ? 20 : 25;
+    f.layer = 4 - layerBits;
+    f.kbps = kKbps[v == 3 ? 0 : 1][f.layer - 1][bi];
+    f.rate = kRates[v == 3 ? 0 : v == 2 ? 1 : 2][ri];
+    f.padded = (p[2] >> 1) & 1;
+    f.mono = (p[3] >> 6) == 3;
+    f.samples = f.layer == 1 ? 384 : (f.layer == 3 && f.version != 10) ? 576 : 1152;
+    if (f.kbps) {
+        if (f.layer == 1) f.bytes = (12000 * f.kbps / f.rate + (f.padded ? 1 : 0)) * 4;
+        else f.bytes = (f.layer == 3 && f.version != 10 ? 72000 : 144000) * f.kbps / f.rate + (f.padded ? 1 : 0);
+    }
+    return f;
+}
+
+Layout readLayout(int fd, int64_t size) {
+    Layout l;
+    // Leading ID3v2 tags are skipped by their size, pictures and all.
+    int64_t pos = 0;
+    uint8_t head[10];
+    for (int i = 0; i < 8 && readAt(fd, pos, head, 10) == 10; ++i) {
+        const int64_t n = id3v2Size(head);
+        if (!n) break;
+        pos += n;
+    }
+    if (pos >= size) return l;
+    l.end = size;
+    for (int i = 0; i < 8; ++i) {
+        const int64_t n = trailingTagSize(fd, pos, l.end);
+        if (!n) break;
+        l.end -= n;
+    }
+
+    std::vector<uint8_t> buf;
+    int64_t q = -1;
+    for (int64_t want : {kFirstRead, kSearchBytes}) {
+        buf.resize(size_t(std::min(want, l.end - pos)));
+        const int64_t n = readAt(fd, pos, buf.data(), int64_t(buf.size()));
+        buf.resize(size_t(n));
+        q = findRun(buf.data(), n, pos, l.end, nullptr);
+        if (q >= 0) break;
+        for (int64_t r = 0; r + 4 <= n; ++r) {
+            const std::optional<Frame> f = frameAt(buf.data() + r);
+            if (f && f->kbps == 0 && freeFormatRun(buf.data(), n, r)) {
+                q = r;
+                break;
+            }
+        }
+        if (q >= 0 || n < want) break;
+    }
+    if (q < 0) return l;
+    l.audio = true;
+    l.start = pos + q;
+    l.first = *frameAt(buf.data() + q);
+    readHeader(l, buf.data() + q, int64_t(buf.size()) - q);
+    if (l.first.kbps) sample(l, fd);
+    return l;
+}
+
+LengthWay lengthWay(const Layout& l) {
+    const int64_t audio = l.end - l.start;
+    if (l.header) {
+        // Trusted only when its bytes are the file's audio (not the first of joined
+        // files, not a cut download) and its frames are of a size the file has.
+        if (l.headerFrames <= 0 || l.headerBytes <= 0) return LengthWay::Walk;
+        if (std::llabs(l.headerBytes - audio) > std::max(l.maxBytes, l.first.bytes)) return LengthWay::Walk;
+        // The count leaves the header's own frame out.
+        const bool sized = l.headerBytes >= l.headerFrames * (l.minBytes - 1) &&
+                           l.headerBytes <= (l.headerFrames + 1) * (l.maxBytes + 1);
+        return sized ? LengthWay::Header : LengthWay::Walk;
+    }
+    return l.constant && audio >= kBytesFrom ? LengthWay::Bytes : LengthWay::Walk;
+}
+
+int64_t samplesFromBytes(const Layout& l) {
+    return std::llround(double(l.end - l.start) / l.first.meanBytes(l.paddingSeen)) * l.first.samples;
+}
+
+}  // namespace platform::mp3

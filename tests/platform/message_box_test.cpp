@@ -1,0 +1,82 @@
+// The real message box in its nested event loop: while nobody watches, it answers
+// itself with its default button once its time has passed on the program's clock.
+#include "platform/dialogs.h"
+#include "platform/virtualtime.h"
+#include "support/testenv.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RealMessageBox : public ::testing::Test {
+protected:
+    void SetUp() override { platform::setAnswerer(nullptr); }
+    void TearDown() override { platform::setAnswerer(&testenv::dialogs()); }
+
+    // Runs `inside` once the box is up; a box still open after two real seconds is
+    // closed by the test, so that a fault fails instead of hanging.
+    static void whileOpen(std::function<void(QMessageBox&)> inside) {
+        auto look = std::make_shared<std::function<void()>>();
+        *look = [inside, look] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                QTimer::singleShot(5, *look);
+                return;
+            }
+            QPointer<QMessageBox> open(box);
+            inside(*box);
+            QTimer::singleShot(2000, [open] {
+                if (open) open->done(0);
+            });
+        };
+        QTimer::singleShot(0, *look);
+    }
+};
+
+TEST_F(RealMessageBox, UnattendedItAnswersWithItsDefaultAfterItsTimeOnTheVirtualClock) {
+    platform::VirtualTime vt;
+    struct Case {
+        int style;
+        int answer;
+    };
+    for (const Case c : {Case{platform::vbOKOnly | platform::vbCritical, platform::vbOK},
+                         Case{platform::vbYesNo | platform::vbQuestion, platform::vbYes}}) {
+        const platform::UnattendedMessages unattended(15000);
+        bool openAt14999 = false;
+        whileOpen([&](QMessageBox& box) {
+            vt.advance(14999);
+            openAt14999 = box.isVisible();
+            vt.advance(1);
+        });
+        QElapsedTimer real;
+        real.start();
+        EXPECT_EQ(platform::MsgBox(QStringLiteral("Der angegebene Ordner wurde nicht gefunden!"), c.style), c.answer);
+        EXPECT_TRUE(openAt14999);
+        EXPECT_LT(real.elapsed(), 1500);  // closed by its own timer, not by the test's
+        EXPECT_FALSE(QApplication::activeModalWidget());
+    }
+}
+
+TEST_F(RealMessageBox, WithSomebodyThereItWaitsForTheAnswer) {
+    platform::VirtualTime vt;
+    {
+        const platform::UnattendedMessages unattended(15000);
+    }  // over: boxes wait again
+    bool stillOpen = false;
+    whileOpen([&](QMessageBox& box) {
+        vt.advance(3600000);
+        stillOpen = box.isVisible();
+        for (QAbstractButton* b : box.buttons())
+            if (b->text() == QStringLiteral("&Nein")) b->click();
+    });
+    EXPECT_EQ(platform::MsgBox(QStringLiteral("Dieses Lied wirklich löschen?"), platform::vbYesNo), platform::vbNo);
+    EXPECT_TRUE(stillOpen);
+}
+
+}  // namespace
