@@ -53,6 +53,7 @@ inline void init() {
     platform::prepareEnvironment();
     new QApplication(argc, argv);  // lives as long as the process
     platform::setAppPathOverride(scratch());
+    platform::setDataPathOverride(scratch() + QStringLiteral("/data"));
     platform::setSettingsFolder(scratch() + QStringLiteral("/config"));
     static NoDialogs noDialogs;
     platform::setAnswerer(&noDialogs);

@@ -344,12 +344,18 @@ void ErrPtnr::AppendTraceFile() {
     appendToTraceFile(protocol);
 }
 
+void ErrPtnr::LogLine(const QString& text) {
+    appendWhole(traceFileName(QStringLiteral(".EPT")), dateTimeText(platform::now()) + QLatin1Char('\t') + text + CRLF);
+}
+
 namespace {
+void logLine(const QString& text, int number, const QString& description) {
+    ErrPtnr::LogLine(text + QStringLiteral("\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
+                     description + QStringLiteral(")"));
+}
+
 void logPassedOver(const QString& what, const QString& path, int number, const QString& description) {
-    const QString line = dateTimeText(platform::now()) + QLatin1Char('\t') + what + QStringLiteral(" nicht lesbar, übergangen: \"") +
-                         path + QStringLiteral("\"\tFehler-Nr: ") + QString::number(number) + QStringLiteral(" (") +
-                         description + QStringLiteral(")") + CRLF;
-    appendWhole(traceFileName(QStringLiteral(".EPT")), line);
+    logLine(what + QStringLiteral(" nicht lesbar, übergangen: \"") + path + QLatin1Char('"'), number, description);
 }
 }  // namespace
 
@@ -360,6 +366,8 @@ void ErrPtnr::LogUnreadable(const QString& path, int number, const QString& desc
 void ErrPtnr::LogUnreadableFolder(const QString& path, int number, const QString& description) {
     logPassedOver(QStringLiteral("Ordner"), path, number, description);
 }
+
+void ErrPtnr::LogFehler(const QString& was, int number, const QString& description) { logLine(was, number, description); }
 
 void ErrPtnr::appendToTraceFile(const QString& protocol) const { appendWhole(traceFilePath(), protocol + CRLF); }
 

@@ -39,6 +39,10 @@ public:
     static void LogUnreadable(const QString& path, int number, const QString& description);
     // The same for a folder of the song tree, passed over with everything below it.
     static void LogUnreadableFolder(const QString& path, int number, const QString& description);
+    // A line of that kind for another failure that must not stop the kiosk with a dialog.
+    static void LogFehler(const QString& was, int number, const QString& description);
+    // One line in the trace file, after the date and time: what the kiosk met and went on with.
+    static void LogLine(const QString& text);
 
     // What the protocol is built from: the dialog's contents, or those of an error
     // reported while the dialog is already open.

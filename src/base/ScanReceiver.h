@@ -26,6 +26,9 @@ public:
     virtual bool stopRequested() const;
     // False when the caller drops the kilobyte total: the files need not be measured.
     virtual bool wantsTotal() const { return true; }
+    // True when a new scan into this receiver, started while one of its scans runs
+    // (from that scan's event serving), replaces the running one instead of being refused.
+    virtual bool replacesRunningScan() const { return false; }
 };
 
 // nullptr: back to the receiver that only lists (rows and count go nowhere).

@@ -31,7 +31,8 @@ public:
     // WithSubfolders also the folders below it. A folder's files come first, sorted
     // by name without regard to case, then its subfolders in the same order.
     // files[n] receives the path of accepted file n (index 0 stays empty). Returns the
-    // accepted files' size in kilobytes. A call while a scan runs is refused (0).
+    // accepted files' size in kilobytes. A call while a scan runs is refused (0), unless
+    // its receiver replaces its own running scan (ScanReceiver::replacesRunningScan).
     // A file that cannot be read (no permission, device error, gone since the
     // listing), a folder that cannot be opened, a path longer than the system allows
     // and a name that is not UTF-8 are passed over with one line in the trace file
@@ -39,6 +40,8 @@ public:
     static int32_t FindFile(QString sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles, QStringList& files,
                             const bool& WithSubfolders);
     static bool scanRunning();
+    // The running scan stops at its next step, as if the end flag were set.
+    static void stopRunningScan();
 
     static QString GetRealString(const QString& RString);  // without the digits 0..9
     static int16_t GetRealInteger(const QString& RString);  // its digits as a number; > 32767 is error 6

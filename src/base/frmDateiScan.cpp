@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -26,6 +27,8 @@
 namespace {
 
 bool g_running = false;
+ScanReceiver* g_receiver = nullptr;  // the running scan's
+unsigned g_generation = 0;           // the scan that may go on; an older one stops
 
 struct Name {
     QString name;
@@ -40,9 +43,12 @@ struct Name {
 struct Scan {
     ScanReceiver& receiver;
     QString pattern;  // case-folded
+    unsigned generation;
     std::set<std::pair<dev_t, ino_t>> visited;
     platform::PumpPacer pacer;
 };
+
+bool mustStop(const Scan& scan) { return scan.generation != g_generation || scan.receiver.stopRequested(); }
 
 // "*" any run of characters, "?" exactly one; both strings case-folded.
 bool matches(const QString& pattern, const QString& name) {
@@ -238,7 +244,7 @@ bool openSong(std::optional<platform::BinaryFile>& file, int dirFd, const Name& 
 // Serves window events once; true when the scan must stop.
 bool yieldAndTest(Scan& scan) {
     scan.pacer.pump();
-    return scan.receiver.stopRequested();
+    return mustStop(scan);
 }
 
 int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles,
@@ -283,7 +289,7 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
                 pass(ide, [&] { total = platform::CLng(double(total) + double(file->length()) / 1024.0); });  // halves to even
             if (nFiles < std::numeric_limits<int32_t>::max()) ++nFiles;
             pass(ide, [&] { scan.receiver.showFound(QStringLiteral("Gefundene Lieder: ") + QString::number(nFiles)); });
-            if (scan.receiver.stopRequested()) return total;
+            if (mustStop(scan)) return total;
             pass(ide, [&] {
                 files.resize(qsizetype(nFiles) + 1);
                 files[nFiles] = path;
@@ -311,6 +317,8 @@ int32_t scanFolder(Scan& scan, const QString& sFol, const QString& sFile, int32_
 
 bool frmDatei::scanRunning() { return g_running; }
 
+void frmDatei::stopRunningScan() { ++g_generation; }
+
 int32_t frmDatei::FindFile(QString sFol, const QString& sFile, int32_t& nDirs, int32_t& nFiles, QStringList& files,
                            const bool& WithSubfolders) {
     return FindFileWith(scanReceiver(), std::move(sFol), sFile, nDirs, nFiles, files, WithSubfolders);
@@ -319,12 +327,11 @@ int32_t frmDatei::FindFile(QString sFol, const QString& sFile, int32_t& nDirs, i
 int32_t frmDatei::FindFileWith(ScanReceiver& receiver, QString sFol, const QString& sFile, int32_t& nDirs,
                                int32_t& nFiles, QStringList& files, const bool& WithSubfolders) {
     registerCall(sFol, sFile, nDirs, nFiles, WithSubfolders);
-    // The event serving inside a scan must not start a second one.
-    if (g_running) return 0;
-    g_running = true;
-    struct Reset {
-        ~Reset() { g_running = false; }
-    } reset;
-    Scan scan{receiver, sFile.toCaseFolded(), {}, {}};
+    // The event serving inside a scan must not start a second one, unless the new one
+    // replaces it: the running scan then stops at its next step, its rows left to the new one.
+    if (g_running && !(g_receiver == &receiver && receiver.replacesRunningScan())) return 0;
+    const QScopedValueRollback<bool> running(g_running, true);
+    const QScopedValueRollback<ScanReceiver*> current(g_receiver, &receiver);
+    Scan scan{receiver, sFile.toCaseFolded(), ++g_generation, {}, {}};
     return scanFolder(scan, sFol, sFile, nDirs, nFiles, files, WithSubfolders);
 }

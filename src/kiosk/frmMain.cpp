@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/mixer.h"
 #include "platform/runtime.h"
 #include "platform/toplevel.h"
 #include "platform/vbtimer.h"
@@ -29,6 +30,7 @@
 #include <QMouseEvent>
 #include <QKeyEvent>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 frmMain* g_instance = nullptr;
@@ -77,7 +79,15 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
     TimerStartmeldung->onTimer = [this] { TimerStartmeldung_Timer(); };
     TimerFarbe = new platform::VbTimer(this, 1000, false);
     TimerFarbe->onTimer = [this] { TimerFarbe_Timer(); };
+    TimerPlaylist = new platform::VbTimer(this, 1000, true);
+    TimerPlaylist->onTimer = [this] { TimerPlaylist_Timer(); };
     connectMusik();
+    // Told under the mixer's lock: the screen changes from the event loop.
+    platform::Mixer::instance().setOutputReport([this](bool geht, const QString& grund) {
+        QTimer::singleShot(0, this, [this, geht, grund] {
+            platform::guardEvent("frmMain", "Tonausgabe", [&] { Tonausgabe(geht, grund); });
+        });
+    });
     connectBearbeiten();
     connectSuche();
     connectBefehle();
@@ -91,6 +101,7 @@ frmMain::frmMain() : QWidget(nullptr), scan_(std::make_unique<Scan>(*this)) {
 }
 
 frmMain::~frmMain() {
+    platform::Mixer::instance().setOutputReport(nullptr);
     disconnectMusik();
     setScanReceiver(nullptr);
 }
@@ -115,10 +126,9 @@ void frmMain::Form_Load() {
         lblStartmeldung->setText(QStringLiteral("Lieder werden eingelesen..."));
         MSFlexGrid1->setAllowBigSelection(false);
         MSFlexGrid2->setAllowBigSelection(false);
-        MSFlexGrid2->setRows(1);
+        // The playlist is left as it is: a hand-over after "Zurück" keeps the guests' queue.
         TabellenBeschriften(false);
         FadingSekunden = platform::CInt(s.Slider1->value());
-        playlistUngelesen_ = s.chkPlayliste->isChecked();
         txtEingabe->hide();
         ctlVirtuelleTastatur1->hide();
         txtSortierung->hide();

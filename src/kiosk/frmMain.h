@@ -3,6 +3,7 @@
 // buttons beside them, the time bar under the playlist and the message frame in the
 // middle. It reads the start dialog's controls as the live settings.
 #include "base/ScanReceiver.h"
+#include "kiosk/logic/playlistdatei.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -68,6 +69,7 @@ public:
     platform::VbTimer* Timer1 = nullptr;
     platform::VbTimer* TimerStartmeldung = nullptr;
     platform::VbTimer* TimerFarbe = nullptr;
+    platform::VbTimer* TimerPlaylist = nullptr;  // keeps the playlist file in step with the queue
 
     // The thirteen touch buttons in the order in which they are coloured and initialised.
     std::array<Funbutton*, 13> touchButtons() const;
@@ -114,6 +116,8 @@ public:
     void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
     // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
     void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
+    // Whether the sound device works (told by the mixer).
+    void Tonausgabe(bool geht, const QString& grund);
     void TimerStartmeldung_Timer();
 
     // ---- colours and layout ----
@@ -143,6 +147,11 @@ public:
     // ---- song lengths, start times, playlist file ----
     void PlaylistSpeichern();
     void PlaylistEinlesen();
+    // The hand-over's reading of the last playlist: a queue that is live (after "Zurück")
+    // is kept, not replaced by the file.
+    void LetztePlaylisteEinlesen();
+    // Every second: the file follows the queue, so a power cut or a kill loses nothing.
+    void TimerPlaylist_Timer();
     void ZeitenEinlesen(bool NurSichtbareZeilen);
     void Uhrzeiten();
 
@@ -307,6 +316,8 @@ private:
         void showFound(const QString& caption) override;
         bool stopRequested() const override;
         bool wantsTotal() const override { return false; }  // Einlesen drops it
+        // A hand-over during a rescan fills the archive anew: the rescan gives way.
+        bool replacesRunningScan() const override { return true; }
         // Shows the last count that the pacing held back.
         void showLastFound();
 
@@ -323,6 +334,12 @@ private:
     bool twoRuns_ = false;
     // The shut-down runs once, however often the window is asked to close.
     bool shutDown_ = false;
-    // From a hand-over that will read the playlist file until it has: that file is no stale queue.
-    bool playlistUngelesen_ = false;
+    // The playlist file's rule; see PlaylistSicherung.
+    kiosklogic::PlaylistSicherung sicherung_;
+    bool sicherungFehlgeschlagen_ = false;  // the last periodic save failed; it was logged
+    // The live queue as the file stores it, and the songs playing now made known to the rule.
+    QList<kiosklogic::Playlistsatz> Warteschlange() const;
+    void LaufendeLiederMelden();
+    // Since the sound device was found missing, until it opens.
+    bool keineTonausgabe_ = false;
 };

@@ -174,6 +174,25 @@ void frmMain::Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms)
     Frame1->raise();
 }
 
+// No sound device: the music goes on unheard until one opens. The message stays as long as
+// that lasts; one shown meanwhile has its time, and the next failed attempt brings this back.
+void frmMain::Tonausgabe(bool geht, const QString& grund) {
+    const QString meldung = QStringLiteral("Keine Tonausgabe!");
+    if (geht) {
+        keineTonausgabe_ = false;
+        if (Frame1->isVisibleTo(this) && lblStartmeldung->text() == meldung) Frame1->hide();
+        return;
+    }
+    if (!keineTonausgabe_) ErrPtnr::LogLine(QStringLiteral("Keine Tonausgabe: ") + grund);
+    keineTonausgabe_ = true;
+    if (Frame1->isVisibleTo(this) && TimerStartmeldung->Enabled()) return;
+    lblStartmeldung->setText(meldung);
+    lblStartmeldung2->setText(QString());
+    TimerStartmeldung->setEnabled(false);
+    Frame1->show();
+    Frame1->raise();
+}
+
 void frmMain::TimerStartmeldung_Timer() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub TimerStartmeldung_Timer()"));
     TimerStartmeldung->setEnabled(false);

@@ -49,6 +49,8 @@ void frmMain::buildControls() {
     };
     MSFlexGrid1 = grid(240, 540);
     MSFlexGrid2 = grid(2040, 6300);
+    // The playlist starts with its header row alone; later hand-overs leave the queue as it is.
+    MSFlexGrid2->setRows(1);
 
     auto button = [this](const char* name) {
         auto* b = new Funbutton(this);

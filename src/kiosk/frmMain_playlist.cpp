@@ -11,6 +11,7 @@
 #include "kiosk/logic/playlistdatei.h"
 #include "kiosk/logic/zeittext.h"
 #include "platform/clock.h"
+#include "platform/runtime.h"
 
 #include <QStringList>
 
@@ -61,23 +62,71 @@ void frmMain::Uhrzeiten() {
 
 // ---- playlist file ----------------------------------------------------------------
 
-void frmMain::PlaylistSpeichern() {
-    ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub PlaylistSpeichern()"));
+QList<kiosklogic::Playlistsatz> frmMain::Warteschlange() const {
     const kioskgrid::FlexGrid& G2 = *MSFlexGrid2;
-    if (!kiosklogic::PlaylistSpeichernLohnt(G2.Rows() - 1)) {
-        // An older, longer list must not come back at the next start in place of this short one;
-        // but one that this run has not read in yet is the queue itself (a shut-down during the scan).
-        if (!playlistUngelesen_) kiosklogic::PlaylistVerwerfen();
-        return;
-    }
     QList<kiosklogic::Playlistsatz> saetze;
     for (int i = 1; i < G2.Rows(); ++i)
         saetze.append({G2.TextMatrix(i, 0), G2.TextMatrix(i, 1), G2.TextMatrix(i, 2), G2.TextMatrix(i, 3),
                        G2.TextMatrix(i, 4), G2.TextMatrix(i, 5)});
-    // The new file replaces the old one in one step, so a failed write leaves the last list intact.
+    return saetze;
+}
+
+void frmMain::LaufendeLiederMelden() {
+    sicherung_.gespielt(AktuelleDatei);
+    for (const int16_t k : {PlayerKanalA, PlayerKanalB})
+        if (PlayerStatus(k) == 2) sicherung_.gespielt(PlayerDatei(k));
+}
+
+namespace {
+using Schritt = kiosklogic::PlaylistSicherung::Schritt;
+
+void Ausfuehren(Schritt schritt, const QList<kiosklogic::Playlistsatz>& saetze) {
+    // Written to a temporary file and renamed over the old one: a power cut leaves the old list or the new.
+    if (schritt == Schritt::Schreiben) kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(), saetze);
+    if (schritt == Schritt::Entfernen) kiosklogic::PlaylistVerwerfen();
+}
+}  // namespace
+
+void frmMain::PlaylistSpeichern() {
+    ErrPtnr::CallStack(QStringLiteral("[frmMain] Public Sub PlaylistSpeichern()"));
+    LaufendeLiederMelden();
+    const QList<kiosklogic::Playlistsatz> saetze = Warteschlange();
+    const Schritt schritt = sicherung_.schritt(saetze, true);
+    // A failed write leaves the last list intact.
     withErrorHandler(QStringLiteral("frmMain"), QStringLiteral("PlaylistSpeichern"), [&](ErrorHandler& on) {
-        on([&] { kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(), saetze); });
+        on([&] {
+            Ausfuehren(schritt, saetze);
+            sicherung_.getan(schritt, saetze);
+        });
     });
+}
+
+void frmMain::TimerPlaylist_Timer() {
+    // The shut-down saves the queue itself.
+    if (ProgrammEnde) return;
+    LaufendeLiederMelden();
+    const QList<kiosklogic::Playlistsatz> saetze = Warteschlange();
+    const Schritt schritt = sicherung_.schritt(saetze);
+    if (schritt == Schritt::Nichts) return;
+    // No dialog over the guests' screen: a failure goes to the error protocol once and the
+    // next second tries again; the shut-down reports it as usual.
+    try {
+        Ausfuehren(schritt, saetze);
+    } catch (const platform::RuntimeError& e) {
+        if (!sicherungFehlgeschlagen_)
+            ErrPtnr::LogFehler(QStringLiteral("Playliste nicht gesichert: \"") + kiosklogic::PlaylistDateiname() +
+                                   QStringLiteral("\""),
+                               e.number(), e.description());
+        sicherungFehlgeschlagen_ = true;
+        return;
+    }
+    sicherungFehlgeschlagen_ = false;
+    sicherung_.getan(schritt, saetze);
+}
+
+void frmMain::LetztePlaylisteEinlesen() {
+    if (MSFlexGrid2->Rows() > 1) return;
+    PlaylistEinlesen();
 }
 
 void frmMain::PlaylistEinlesen() {
@@ -94,7 +143,7 @@ void frmMain::PlaylistEinlesen() {
         });
     });
     if (!gelesen) return;
-    playlistUngelesen_ = false;
+    sicherung_.gelesen(saetze);
     // Rows left from before a return to the start dialog would stand as blank rows above the list.
     G2.setRows(1);
     G2.Clear();

@@ -91,11 +91,41 @@ void Mixer::select(AudioOutput kind) {
     closeDevice();
     std::lock_guard g(mutex_);
     chosen_ = true;
+    wanted_ = kind;
     kind_ = kind;
-    if (kind_ == AudioOutput::Device && !openDevice()) kind_ = AudioOutput::Silent;
     lastTick_ = tickCount();
     silentMs_ = 0;
     silentFrames_ = 0;
+    openWanted();
+}
+
+void Mixer::openWanted() {
+    bool open = true;
+    if (wanted_ == AudioOutput::Device) open = openDevice();
+    if (wanted_ == AudioOutput::Test) open = testDevicePresent_;
+    if (open) {
+        kind_ = wanted_;
+        if (missing_) {
+            missing_ = false;
+            report(true);
+        }
+        return;
+    }
+    if (wanted_ == AudioOutput::Device) reason_ = QString::fromUtf8(SDL_GetError());
+    kind_ = AudioOutput::Silent;
+    missing_ = true;
+    nextTry_ = tickCount() + kRetryMs;
+    report(false);
+}
+
+void Mixer::report(bool working) {
+    if (report_) report_(working, working ? QString() : reason_);
+}
+
+void Mixer::setOutputReport(OutputReport r) {
+    std::lock_guard g(mutex_);
+    report_ = std::move(r);
+    if (missing_) report(false);
 }
 
 void Mixer::catchUp() {
@@ -103,15 +133,18 @@ void Mixer::catchUp() {
     const uint32_t t = tickCount();
     const int32_t elapsed = int32_t(t - lastTick_);
     lastTick_ = t;
-    if (elapsed <= 0) return;  // the clock was replaced: start from here
-    silentMs_ += uint64_t(elapsed);
-    const uint64_t target = uint64_t(framesForMs(int64_t(silentMs_)));
-    while (silentFrames_ < target) {
-        const int n = int(std::min<uint64_t>(kChunkFrames, target - silentFrames_));
-        scratch_.resize(size_t(n) * 2);
-        render(scratch_.data(), n);
-        silentFrames_ += uint64_t(n);
+    if (elapsed > 0) {  // otherwise the clock was replaced: start from here
+        silentMs_ += uint64_t(elapsed);
+        const uint64_t target = uint64_t(framesForMs(int64_t(silentMs_)));
+        while (silentFrames_ < target) {
+            const int n = int(std::min<uint64_t>(kChunkFrames, target - silentFrames_));
+            scratch_.resize(size_t(n) * 2);
+            render(scratch_.data(), n);
+            silentFrames_ += uint64_t(n);
+        }
     }
+    // The songs stand where the time has brought them: a device that comes now goes on from there.
+    if (missing_ && int32_t(t - nextTry_) >= 0) openWanted();
 }
 
 void Mixer::render(int16_t* out, int frames) {
@@ -180,11 +213,29 @@ void playSoundAsync(const QString& path) {
     if (!pcm.empty()) Mixer::instance().playOneShot(std::move(pcm));
 }
 
-TestAudioOutput::TestAudioOutput() { Mixer::instance().select(AudioOutput::Test); }
+TestAudioOutput::TestAudioOutput(bool present) {
+    Mixer& m = Mixer::instance();
+    {
+        std::lock_guard g(m.lock());
+        m.testDevicePresent_ = present;
+    }
+    m.select(AudioOutput::Test);
+}
+
+void TestAudioOutput::plugIn() {
+    Mixer& m = Mixer::instance();
+    std::lock_guard g(m.lock());
+    m.testDevicePresent_ = true;
+}
 
 TestAudioOutput::~TestAudioOutput() {
     // Afterwards silence that follows the tick counter; tests never open the device.
-    Mixer::instance().select(AudioOutput::Silent);
+    Mixer& m = Mixer::instance();
+    {
+        std::lock_guard g(m.lock());
+        m.testDevicePresent_ = true;
+    }
+    m.select(AudioOutput::Silent);
 }
 
 std::vector<int16_t> TestAudioOutput::pull(int64_t ms) {

@@ -3,8 +3,13 @@
 // asynchronous click sound are added up (int16 saturation) and fed to it.
 // The output is the sound device (SDL, 44.1 kHz stereo 16 bit); without a device
 // a silent output consumes at the pace of tickCount(); tests pull by hand.
+// A device that cannot be opened (a USB card plugged in late, a sound server not up
+// yet) is tried again every few seconds; meanwhile the silent output keeps the songs
+// going as if heard, so that the queue and its start times stay true, and the device
+// takes over from where each song then stands.
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -37,6 +42,12 @@ public:
     void ensureOutput();
     void select(AudioOutput kind);
     AudioOutput output() const { return kind_; }
+    // Told on the user-interface thread whether the chosen output works: false when it
+    // could not be opened and after each attempt again that failed, true once it opens.
+    // Installed while the output is missing, it is told so at once.
+    using OutputReport = std::function<void(bool working, const QString& reason)>;
+    void setOutputReport(OutputReport r);
+    static constexpr uint32_t kRetryMs = 3000;
     // Silent output: consumes what the tick counter says has passed. Lock held.
     void catchUp();
     // Mixes frames into out (2 values per frame). Lock held.
@@ -50,10 +61,14 @@ public:
     void reset();
 
 private:
+    friend class TestAudioOutput;
     Mixer();
     ~Mixer();
     void closeDevice();
     bool openDevice();
+    // Opens the wanted output; on failure the silent output stands in until a retry works.
+    void openWanted();
+    void report(bool working);
     static void deviceCallback(void* self, uint8_t* stream, int len);
 
     std::recursive_mutex mutex_;
@@ -61,6 +76,12 @@ private:
     std::vector<int32_t> acc_;
     std::vector<int16_t> scratch_;
     AudioOutput kind_ = AudioOutput::Device;
+    AudioOutput wanted_ = AudioOutput::Device;
+    bool missing_ = false;      // the wanted output could not be opened
+    uint32_t nextTry_ = 0;
+    QString reason_;
+    OutputReport report_;
+    bool testDevicePresent_ = true;
     bool chosen_ = false;
     uint32_t device_ = 0;
     // Silent output clock.
@@ -79,9 +100,11 @@ inline int64_t msForFrames(int64_t frames) { return frames * 1000 / kMixRate; }
 void playSoundAsync(const QString& path);
 
 // For tests: while it exists the mixer feeds no device; the test pulls mixed samples.
+// Made absent, it fails to open like a missing sound device until plugIn().
 class TestAudioOutput {
 public:
-    TestAudioOutput();
+    explicit TestAudioOutput(bool present = true);
+    void plugIn();
     ~TestAudioOutput();
     TestAudioOutput(const TestAudioOutput&) = delete;
     TestAudioOutput& operator=(const TestAudioOutput&) = delete;

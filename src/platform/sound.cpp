@@ -6,6 +6,7 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +45,10 @@ int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
     }
     return mpg123_scan(h) == MPG123_OK ? mpg123_length(h) : 0;
 }
+
+// Milliseconds as the channel reports them: a song of more than 24 days (a file of
+// gigabytes at a low bit rate) reads as the longest time there is, not as negative.
+int32_t msOf(int64_t frames) { return int32_t(std::min<int64_t>(msForFrames(frames), INT32_MAX)); }
 
 mpg123_handle* newDecoder() {
     initDecoder();
@@ -200,12 +205,12 @@ int32_t SoundChannel::position() {
     Mixer& m = Mixer::instance();
     std::lock_guard g(m.lock());
     m.catchUp();
-    return int32_t(msForFrames(consumed_));
+    return msOf(consumed_);
 }
 
 int32_t SoundChannel::length() {
     std::lock_guard g(Mixer::instance().lock());
-    return int32_t(msForFrames(lengthFrames_));
+    return msOf(lengthFrames_);
 }
 
 int32_t SoundChannel::mode() {

@@ -57,7 +57,7 @@ bool frmStart::mainScreenHandOver() {
     }
     m.TimerStartmeldung->setEnabled(true);
 
-    if (chkPlayliste->isChecked()) m.PlaylistEinlesen();
+    if (chkPlayliste->isChecked()) m.LetztePlaylisteEinlesen();
     hide();
     if (chkFenster->isChecked()) platform::maximize(&m);
     if (chkRechteMaustaste->isChecked())
@@ -79,5 +79,5 @@ void frmStart::mainScreenWithoutScan() {
     frmMain& m = frmMain::instance();
     m.Frame1->hide();
     m.show();
-    if (chkPlayliste->isChecked()) m.PlaylistEinlesen();
+    if (chkPlayliste->isChecked()) m.LetztePlaylisteEinlesen();
 }

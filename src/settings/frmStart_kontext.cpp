@@ -1,5 +1,6 @@
 // The operator's context menu: its entries forward to the main screen's commands,
 // and "Zurück" brings the start dialog back over the running kiosk.
+#include "base/frmDatei.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/toplevel.h"
@@ -15,6 +16,8 @@ void frmStart::setZurueckHook(ZurueckHook h) { g_zurueckHook = std::move(h); }
 
 void frmStart::menuZurueck_Click() {
     // An OK rebuilds the archive from the scan's starting state: header and one blank row.
+    // A rescan still filling it stops: its rows would land in the emptied grid.
+    frmDatei::stopRunningScan();
     kioskgrid::FlexGrid& g = *frmMain::instance().MSFlexGrid1;
     g.Clear();
     g.setRows(2);

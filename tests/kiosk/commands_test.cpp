@@ -1,11 +1,13 @@
 // The operator's commands: delete, tag editor, rescan and the return to the start dialog.
 #include "music_support.h"
 
+#include "base/frmDatei.h"
 #include "catalogue/frmMP3Tags.h"
 #include "catalogue/modMP3Tags.h"
 
 #include <QLineEdit>
 #include <QSet>
+#include <QTimer>
 
 namespace {
 
@@ -170,6 +172,75 @@ TEST_F(Commands, ZurueckEmptiesTheArchiveAndOkRebuildsItFromTheNewFolder) {
     EXPECT_EQ(archiveRows(), 3);
     EXPECT_EQ(m.MSFlexGrid1->TextMatrix(0, 0), "Titel");
     EXPECT_EQ(platform::GetSetting(platform::appTitle(), "Data", "Pfad", ""), neu);
+}
+
+// F11 (or "Zurück") and OK, or "Nicht durchsuchen": the guests' queue and the song playing go on,
+// also with "letzte Playliste einlesen" on and an older file.
+TEST_F(Commands, ZurueckKeepsTheQueueAndTheSongPlaying) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    const QStringList pfade = queueSongs(6, 30000);
+    ASSERT_TRUE(runUntil([&] { return m.AktuelleDatei == pfade[0]; }, 2000));
+    frmStart& s = frmStart::instance();
+    s.chkPlayliste->setChecked(true);
+    s.Text1->setText(dir);
+    for (const bool ok : {true, false}) {
+        kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(),
+                                      {{"Alt", "B", "C", "??:??", dir + "/alt.mp3", "01:00"}});
+        vt.advance(2000);
+        const int32_t vorher = PlayerPosition(m.AktPlayer);
+        frmStart::setZurueckHook([ok](frmStart& d) {
+            if (ok)
+                d.cmdOK_Click();
+            else
+                d.cmdAbbrechen_Click();
+        });
+        m.Form_KeyDown(122, 0);
+        EXPECT_EQ(queuePaths(), pfade) << ok;
+        EXPECT_EQ(m.AktuelleDatei, pfade[0]) << ok;
+        EXPECT_EQ(PlayerDatei(m.AktPlayer), pfade[0]) << ok;
+        EXPECT_EQ(PlayerStatus(m.AktPlayer), 2) << ok;
+        EXPECT_GE(PlayerPosition(m.AktPlayer), vorher) << ok;
+    }
+    ASSERT_TRUE(runUntil([&] { return m.AktuelleDatei == pfade[1]; }, 30000));
+    EXPECT_EQ(queuePaths(), pfade.mid(1));
+}
+
+// F11 and OK while "Neu einlesen" fills the archive: the hand-over's scan takes over, so the
+// archive ends whole and the count is true; "Beenden" leaves it empty, no rescan going on.
+TEST_F(Commands, ZurueckDuringARescanEndsWithTheWholeArchiveAndItsCount) {
+    frmMain& m = main();
+    frmStart& s = frmStart::instance();
+    s.Text1->setText(songFolder("viele", 24));
+    bool modal = false;
+    for (const bool ok : {true, false}) {
+        int mitten = -1;
+        // OK is pressed in the dialog's own modal loop; "Beenden" through the hook.
+        if (!ok) frmStart::setZurueckHook([](frmStart& d) { d.cmdBeenden_Click(); });
+        platform::VbTimer f11(nullptr, 5, true);
+        f11.onTimer = [&] {
+            if (mitten >= 0 || archiveRows() < 5 || !frmDatei::scanRunning()) return;
+            mitten = archiveRows();
+            if (ok)
+                QTimer::singleShot(0, s.cmdOK, [&] {
+                    modal = s.isVisible() && s.isModal();
+                    s.cmdOK->click();
+                });
+            m.Form_KeyDown(122, 0);
+        };
+        m.menuNeuEinlesen_Click();
+        f11.setEnabled(false);
+        EXPECT_GE(mitten, 5) << ok;
+        EXPECT_LT(mitten, 24) << ok;
+        if (ok) {
+            EXPECT_TRUE(modal);
+            EXPECT_EQ(archivePaths().size(), 24);
+            EXPECT_EQ(m.lblStartmeldung->text(), "24 Lieder gefunden!");
+        } else {
+            EXPECT_EQ(m.MSFlexGrid1->Rows(), 2);
+            EXPECT_EQ(m.MSFlexGrid1->TextMatrix(1, 4), "");
+        }
+    }
 }
 
 TEST_F(Commands, QuitEndsLoopsAndUnloadsTheForms) {

@@ -242,3 +242,45 @@ TEST(PlaylistDatei, RemovingTakesAReadOnlyFileAndToleratesAMissingOne) {
     PlaylistEntfernen(datei);
     EXPECT_FALSE(QFile::exists(datei));
 }
+
+// The file follows the live queue; a list that never played stays for the next start.
+TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) {
+    using S = PlaylistSicherung::Schritt;
+    const auto gleich = [](PlaylistSicherung& r, const QList<Playlistsatz>& q, S erwartet) {
+        const S s = r.schritt(q);
+        r.getan(s, q);
+        return s == erwartet;
+    };
+    // Read at start, its songs missing: dropped rows, a random song of the archive, shut-down.
+    PlaylistSicherung r;
+    r.gelesen(saetze(8));
+    EXPECT_TRUE(gleich(r, saetze(8), S::Nichts));  // the file holds it already
+    QList<Playlistsatz> spaeter = saetze(8);
+    spaeter[3].start = "21:07";
+    EXPECT_TRUE(gleich(r, spaeter, S::Nichts));  // start times move with the clock: no change of the queue
+    r.gespielt("/musik/zufall.mp3");
+    EXPECT_TRUE(gleich(r, {}, S::Nichts));
+    EXPECT_EQ(r.schritt({}, true), S::Nichts);
+    // The guests queue five: they are written, and once one of them played, a short queue removes the file.
+    QList<Playlistsatz> gaeste;
+    for (int i = 20; i < 25; ++i) gaeste << satz(i);
+    EXPECT_TRUE(gleich(r, gaeste, S::Schreiben));
+    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Nichts));
+    r.gespielt(gaeste[1].pfad);
+    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Entfernen));
+    EXPECT_TRUE(gleich(r, gaeste.mid(2), S::Nichts));  // removed already
+
+    // Read and played: the file follows; the shut-down writes an unchanged queue all the same.
+    PlaylistSicherung p;
+    p.gelesen(saetze(6));
+    p.gespielt(satz(1).pfad);
+    EXPECT_TRUE(gleich(p, saetze(6).mid(1), S::Schreiben));
+    EXPECT_EQ(p.schritt(saetze(6).mid(1), true), S::Schreiben);
+    EXPECT_TRUE(gleich(p, saetze(6).mid(2), S::Entfernen));
+
+    // Not read in this run: whatever file there is goes once any song played with a short queue.
+    PlaylistSicherung u;
+    EXPECT_TRUE(gleich(u, saetze(2), S::Nichts));
+    u.gespielt("/irgendwo/lied.mp3");
+    EXPECT_TRUE(gleich(u, saetze(2), S::Entfernen));
+}

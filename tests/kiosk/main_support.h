@@ -6,6 +6,7 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/playlistdatei.h"
 #include "platform/colors.h"
 #include "platform/program.h"
 #include "platform/screen.h"
@@ -47,6 +48,8 @@ protected:
         testenv::dialogs().reset();
         testenv::reportedErrors().clear();
         QFile::remove(platform::settingsFile(platform::appTitle()));
+        // The kiosk keeps its playlist file while it runs: no test starts with another's queue.
+        QFile::remove(kiosklogic::PlaylistDateiname());
         platform::setScreenSizeOverride(QSize(1024, 768));
         ProgrammEnde = false;
         IconsVersteckt = false;

@@ -1,5 +1,5 @@
 // The shut-down: quit, close box and the requests from outside (SIGTERM, SIGINT, SIGHUP)
-// save the queue and stop the play loop; a short queue removes the older file.
+// save the queue and stop the play loop; the file follows the queue while the kiosk runs.
 #include "music_support.h"
 
 #include "base/ErrorHandler.h"
@@ -74,35 +74,123 @@ TEST_F(ShutDown, CloseBoxAndQuitSaveTheQueueAndStopTheLoop) {
     }
 }
 
-TEST_F(ShutDown, FewerThanFiveRowsRemoveTheOlderFileOnceThisRunHasReadIt) {
+TEST_F(ShutDown, FewerThanFiveRowsRemoveTheFileOnceOneOfItsSongsPlayed) {
     QByteArray alt;
-    for (int i = 1; i <= 6; ++i) alt += QStringLiteral("T%1;B;C;??:??;/x/%1.mp3;01:00\r\n").arg(i).toUtf8();
-    testmedia::writeBytes(prog + "/Playlist.txt", alt);
+    for (int i = 1; i <= 6; ++i) {
+        const QString p = testmedia::writeSilentMp3(dir + QStringLiteral("/%1.mp3").arg(i), 60000);
+        alt += QStringLiteral("T%1;B;C;??:??;%2;01:00\r\n").arg(i).arg(p).toUtf8();
+    }
+    const auto neuMitDatei = [&] {
+        neuerLauf();
+        testmedia::writeBytes(kiosklogic::PlaylistDateiname(), alt);
+    };
+    neuMitDatei();
     frmStart::instance().chkPlayliste->setChecked(true);
     frmMain::FormLoadFromHandOver();
     // Ended in the middle of the hand-over, before the list was read: it is the queue itself.
     main().close();
     EXPECT_EQ(file(), alt);
 
-    neuerLauf();
-    testmedia::writeBytes(prog + "/Playlist.txt", alt);
+    // Read, its first song played, four rows left: the list played, it does not come back.
+    neuMitDatei();
     frmStart::instance().chkPlayliste->setChecked(true);
     frmMain::FormLoadFromHandOver();
     main().PlaylistEinlesen();
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
     main().Timer1->setEnabled(false);
     main().MSFlexGrid2->setRows(5);
     main().close();
     EXPECT_EQ(file(), "<none>");
 
-    // Without reading the list at start, a short queue at the end removes it as well.
-    neuerLauf();
-    testmedia::writeBytes(prog + "/Playlist.txt", alt);
+    // Without reading the list at start, a short queue that played removes it as well.
+    neuMitDatei();
     queue(archiveSong("a.mp3", 60000));
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
     main().close();
     EXPECT_EQ(file(), "<none>");
     frmMain::resetForTests();
     main().PlaylistEinlesen();
     EXPECT_EQ(playlistRows(), 0);
+}
+
+// A power cut or a kill: within a second of every change the file holds the queue.
+TEST_F(ShutDown, TheFileFollowsTheQueueSoAKillLosesNothing) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    const QStringList pfade = queueSongs(8, 6000);
+    const auto dateiPfade = [] {
+        QStringList l;
+        for (const kiosklogic::Playlistsatz& s : kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname())) l << s.pfad;
+        return l;
+    };
+    vt.advance(1000);
+    EXPECT_EQ(dateiPfade(), pfade);
+    ASSERT_TRUE(runUntil([] { return playlistRows() == 7; }, 6000));
+    vt.advance(1000);
+    EXPECT_EQ(dateiPfade(), pfade.mid(1));
+    EXPECT_EQ(QDir(QFileInfo(kiosklogic::PlaylistDateiname()).path()).entryList(QDir::Files),
+              QStringList{QFileInfo(kiosklogic::PlaylistDateiname()).fileName()});  // no temporary file left
+
+    // Killed: no shut-down ran. The next start plays the queue from where it was.
+    ASSERT_FALSE(ProgrammEnde);
+    const QByteArray gerettet = file();
+    neuerLauf();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), gerettet);
+    frmStart::instance().chkPlayliste->setChecked(true);
+    main().FadingSekunden = 2;
+    main().LetztePlaylisteEinlesen();
+    ASSERT_EQ(playlistRows(), 7);
+    EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == pfade[1] && PlayerStatus(1) == 2; }, 1000));
+
+    // Played down to four rows, the queue would not come back: the file is gone.
+    ASSERT_TRUE(runUntil([] { return playlistRows() == 4; }, 30000));
+    vt.advance(1000);
+    EXPECT_EQ(file(), "<none>");
+}
+
+// A save that fails while the kiosk runs puts no dialog over the guests' screen: one line in the
+// error protocol, and the next second tries again.
+TEST_F(ShutDown, AFailingSaveIsLoggedOnceAndTriedAgain) {
+    ASSERT_TRUE(QDir().mkpath(kiosklogic::PlaylistDateiname()));  // a folder where the file goes
+    queueSongs(5, 60000);
+    vt.advance(3000);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+    QFile ept(platform::dataPath() + "/" + platform::appTitle() + ".EPT");
+    ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ept.readAll().count("Playliste nicht gesichert: \"" + kiosklogic::PlaylistDateiname().toUtf8()), 1);
+    ASSERT_TRUE(QDir().rmdir(kiosklogic::PlaylistDateiname()));
+    vt.advance(1000);
+    EXPECT_EQ(kiosklogic::PlaylistLesen(kiosklogic::PlaylistDateiname()).size(), 5);
+}
+
+// Songs that cannot be opened at start (music drive not mounted, folder renamed): the queue is
+// kept for the next start, which plays it once the songs are there again.
+TEST_F(ShutDown, AQueueWhoseSongsAreMissingAtStartComesBackOnceTheyAreThere) {
+    const QString laufwerk = testenv::freshFolder(QStringLiteral("laufwerk"));
+    QList<kiosklogic::Playlistsatz> liste;
+    for (int i = 1; i <= 6; ++i) {
+        const QString p = testmedia::writeSilentMp3(laufwerk + QStringLiteral("/l%1.mp3").arg(i), 20000);
+        liste.append({QStringLiteral("L%1").arg(i), "B", "Rock", "??:??", p, "00:20"});
+    }
+    kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(), liste);
+    const QByteArray gespeichert = file();
+    ASSERT_TRUE(QDir().rename(laufwerk, laufwerk + "_weg"));
+    start(testenv::freshFolder(QStringLiteral("leer"))).chkPlayliste->setChecked(true);
+    frmStart::instance().cmdOK_Click();
+    ASSERT_EQ(main().lblStartmeldung->text(), "0 Lieder gefunden!");
+    EXPECT_TRUE(runUntil([] { return playlistRows() == 0; }, 3000));  // none can be opened
+    vt.advance(5000);
+    EXPECT_EQ(file(), gespeichert);
+    main().close();
+    EXPECT_EQ(file(), gespeichert);
+
+    ASSERT_TRUE(QDir().rename(laufwerk + "_weg", laufwerk));
+    neuerLauf();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), gespeichert);
+    start(testenv::freshFolder(QStringLiteral("leer2"))).chkPlayliste->setChecked(true);
+    frmStart::instance().cmdOK_Click();
+    ASSERT_EQ(playlistRows(), 6);
+    EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == liste[0].pfad && PlayerStatus(1) == 2; }, 1000));
 }
 
 // Installed where its user cannot write: the queue goes to the user's data folder, and a
@@ -114,7 +202,10 @@ TEST_F(ShutDown, TheQueueGoesToTheDataFolderAndAnEarlierListBesideTheProgramIsRe
     } zurueck;
     platform::setAppPathOverride(programm);
     QByteArray alt;
-    for (int i = 1; i <= 6; ++i) alt += QStringLiteral("T%1;B;C;??:??;/x/%1.mp3;01:00\r\n").arg(i).toUtf8();
+    for (int i = 1; i <= 6; ++i) {
+        const QString p = testmedia::writeSilentMp3(dir + QStringLiteral("/alt%1.mp3").arg(i), 60000);
+        alt += QStringLiteral("T%1;B;C;??:??;%2;01:00\r\n").arg(i).arg(p).toUtf8();
+    }
     testmedia::writeBytes(programm + "/Playlist.txt", alt);
     const auto neben = [&] {
         QFile f(programm + "/Playlist.txt");
@@ -135,12 +226,13 @@ TEST_F(ShutDown, TheQueueGoesToTheDataFolderAndAnEarlierListBesideTheProgramIsRe
     main().PlaylistEinlesen();
     EXPECT_EQ(playlistRows(), 5);
 
-    // A short queue at the end of the first run: the earlier list does not come back.
+    // A short queue at the end of a run that played the earlier list: it does not come back.
     neuerLauf();
     frmStart::instance().chkPlayliste->setChecked(true);
     frmMain::FormLoadFromHandOver();
     main().PlaylistEinlesen();
     EXPECT_EQ(playlistRows(), 6);
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
     main().Timer1->setEnabled(false);
     main().MSFlexGrid2->setRows(3);
     main().close();

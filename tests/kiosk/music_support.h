@@ -45,6 +45,16 @@ protected:
         m.MSFlexGrid1->setRow(archiveRow);
         m.Uebernehmen_Click();
     }
+    // Queues n songs of ms milliseconds, "s1.mp3" on; returns their paths in queue order.
+    QStringList queueSongs(int n, int32_t ms) {
+        for (int i = 1; i <= n; ++i) queue(archiveSong(QStringLiteral("s%1.mp3").arg(i), ms));
+        return queuePaths();
+    }
+    static QStringList queuePaths() {
+        QStringList l;
+        for (int r = 1; r <= playlistRows(); ++r) l << playlist(r, 4);
+        return l;
+    }
     // Advances in timer ticks until pred holds or ms have passed; true when it held.
     template <class P>
     bool runUntil(P pred, int64_t ms) {

@@ -2,12 +2,25 @@
 // after the old song's end only the new one.
 #include "music_support.h"
 
+#include "base/ErrPtnr.h"
+
 #include <cmath>
 #include <memory>
 
 namespace {
 
-using Tones = MusicTest;
+class Tones : public MusicTest {
+protected:
+    // Queues a 440 Hz song of aMs and a 660 Hz song of bMs, crossfaded by one second.
+    std::pair<QString, QString> twoTones(int32_t aMs, int32_t bMs) {
+        main().FadingSekunden = 1;
+        const QString a = testmedia::writeToneMp3(dir + "/a.mp3", aMs, 440, 8000);
+        const QString b = testmedia::writeToneMp3(dir + "/b.mp3", bMs, 660, 8000);
+        queue(archivePath(a));
+        queue(archivePath(b));
+        return {a, b};
+    }
+};
 
 // Power of one frequency in the left channel of samples [from, to) (frames).
 double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
@@ -23,12 +36,7 @@ double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
 
 TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
     auto out = std::make_unique<platform::TestAudioOutput>();
-    frmMain& m = main();
-    m.FadingSekunden = 1;
-    const QString a = testmedia::writeToneMp3(dir + "/a.mp3", 3000, 440, 8000);
-    const QString b = testmedia::writeToneMp3(dir + "/b.mp3", 4000, 660, 8000);
-    queue(archivePath(a));
-    queue(archivePath(b));
+    twoTones(3000, 4000);
 
     // The loop ticks every 250 ms of virtual time; the test output plays the same 250 ms.
     std::vector<int16_t> mixed;
@@ -57,6 +65,39 @@ TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
     EXPECT_GT(power(mixed, p1, p2, 660), b660 / 2);
     // Before the hand-over only the first song sounds.
     EXPECT_LT(power(mixed, frame(aStart + 500), frame(aStart + 1500), 660), a440 / 100);
+}
+
+TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStands) {
+    const QString ept = ErrPtnr::instance().traceFilePath();
+    auto zeilen = [&] {
+        QFile f(ept);
+        return f.open(QIODevice::ReadOnly) ? f.readAll().count("Keine Tonausgabe") : 0;
+    };
+    const qsizetype vorher = zeilen();
+    auto out = std::make_unique<platform::TestAudioOutput>(false);  // the card is not there yet
+    frmMain& m = main();
+    const QString b = twoTones(4000, 30000).second;
+    vt.advance(10000);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_EQ(zeilen(), vorher + 1);  // one line, however often the device is tried
+    // Unheard, the queue went on as if heard.
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), b);
+    const int32_t steht = PlayerPosition(m.AktPlayer);
+    EXPECT_GT(steht, 5000);
+
+    out->plugIn();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+    const int32_t ab = PlayerPosition(m.AktPlayer);
+    EXPECT_GE(ab, steht);
+    EXPECT_LE(ab, steht + int32_t(platform::Mixer::kRetryMs) + 250);
+    const std::vector<int16_t> gehoert = out->pull(1000);
+    EXPECT_NEAR(PlayerPosition(m.AktPlayer), ab + 1000, 30);
+    const size_t n = gehoert.size() / 2;
+    EXPECT_GT(power(gehoert, 0, n, 660), 1e6);
+    EXPECT_LT(power(gehoert, 0, n, 440), power(gehoert, 0, n, 660) / 100);
+    EXPECT_EQ(zeilen(), vorher + 1);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // covers the screen without a window manager, and the refusal beep is a real tone.
 #include "platform/beeptone.h"
 #include "platform/desktop.h"
+#include "platform/dialogs.h"
 #include "platform/mixer.h"
 #include "platform/screen.h"
 #include "platform/toplevel.h"
 #include "support/testenv.h"
 
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
@@ -97,3 +99,26 @@ TEST(BeepTone, IsNotHeardInTheNextTest) {
 }
 
 }  // namespace
+
+namespace {
+
+// The real folder picker, run in its own loop; a timer notes where it opened and cancels it.
+QString pickerOpensIn(const QString& start) {
+    QString shown;
+    const testenv::RealDialogs real([&](QWidget* w) {
+        if (auto* d = qobject_cast<QFileDialog*>(w)) {
+            shown = d->directory().absolutePath();
+            d->reject();
+        }
+    });
+    EXPECT_EQ(platform::pickFolder(nullptr, QStringLiteral("Ordner wählen"), start), QString());
+    return shown;
+}
+
+}  // namespace
+
+TEST(FolderPicker, OpensInTheGivenFolderOrItsNearestExistingParent) {
+    const QString lieder = testenv::freshFolder(QStringLiteral("lieder"));
+    EXPECT_EQ(pickerOpensIn(lieder), lieder);
+    EXPECT_EQ(pickerOpensIn(lieder + QStringLiteral("/fehlt/auch")), lieder);
+}

@@ -26,7 +26,6 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStandardPaths>
-#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -453,25 +452,21 @@ TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
     frmStart& f = frmStart::instance();
     f.Text1->setText(QStringLiteral("/musik/neu"));
     platform::setSettingsFolder(testenv::unwritableFolder());
-    // The real message box, answered from a timer inside its own loop.
-    platform::setAnswerer(nullptr);
     QStringList shown;
-    QTimer answer;
-    QObject::connect(&answer, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box || !box->isVisible()) continue;
-            shown << box->text();
-            box->buttons().constFirst()->click();
-        }
-    });
-    answer.start(10);
-    testing::internal::CaptureStderr();
-    f.EinstellungenSpeichern();
-    f.EinstellungenSpeichern(4);
-    const std::string err = testing::internal::GetCapturedStderr();
-    answer.stop();
-    platform::setAnswerer(&testenv::dialogs());
+    std::string err;
+    {
+        // The real message box, answered inside its own loop.
+        const testenv::RealDialogs real([&](QWidget* w) {
+            if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                shown << box->text();
+                box->buttons().constFirst()->click();
+            }
+        });
+        testing::internal::CaptureStderr();
+        f.EinstellungenSpeichern();
+        f.EinstellungenSpeichern(4);
+        err = testing::internal::GetCapturedStderr();
+    }
     const QString file = platform::settingsFile(platform::appTitle());
     platform::setSettingsFolder(testenv::configFolder());
     ASSERT_EQ(shown.size(), 1);

@@ -77,6 +77,20 @@ std::vector<ReportedError>& reportedErrors() {
 
 void setDefaultErrorAnswer(int answer) { g_defaultAnswer = answer; }
 
+RealDialogs::RealDialogs(std::function<void(QWidget*)> answer) : fake_(platform::answerer()) {
+    platform::setAnswerer(nullptr);
+    QObject::connect(&timer_, &QTimer::timeout, [answer = std::move(answer)] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) answer(w);
+    });
+    timer_.start(10);
+}
+
+RealDialogs::~RealDialogs() {
+    timer_.stop();
+    platform::setAnswerer(fake_);
+}
+
 void tap(QWidget* w, QPointF at) {
     QMouseEvent down(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w, &down);

@@ -7,6 +7,8 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <functional>
 #include <deque>
 #include <gtest/gtest.h>
 #include <optional>
@@ -57,6 +59,20 @@ struct ReportedError {
 std::vector<ReportedError>& reportedErrors();
 // Answer the default hook gives (2 unless a test changes it).
 void setDefaultErrorAnswer(int answer);
+
+// While it lives, the real dialogs run their own modal loops, and every 10 ms `answer`
+// sees each visible top-level window: the test picks its dialog and answers it.
+class RealDialogs {
+public:
+    explicit RealDialogs(std::function<void(QWidget*)> answer);
+    ~RealDialogs();
+    RealDialogs(const RealDialogs&) = delete;
+    RealDialogs& operator=(const RealDialogs&) = delete;
+
+private:
+    platform::Answerer* fake_;
+    QTimer timer_;
+};
 
 // Starts every test with a silent mixer: no click, beep or song of an earlier test is heard in it.
 class CleanMixer : public ::testing::EmptyTestEventListener {

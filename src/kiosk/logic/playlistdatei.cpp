@@ -10,6 +10,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 
 namespace kiosklogic {
 
@@ -163,6 +164,39 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
         saetze.append(Satz(felder));
     }
     return saetze;
+}
+
+void PlaylistSicherung::gespielt(const QString& pfad) {
+    if (folgt_ || pfad.isEmpty()) return;
+    if (!datei_) {
+        folgt_ = true;
+        return;
+    }
+    for (const Playlistsatz& s : *datei_)
+        if (s.pfad == pfad) folgt_ = true;
+}
+
+namespace {
+// The start times move with the clock and are worked out anew when the file is read: no change of the queue.
+bool GleicheWarteschlange(const QList<Playlistsatz>& a, const QList<Playlistsatz>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](Playlistsatz x, const Playlistsatz& y) {
+        x.start = y.start;
+        return x == y;
+    });
+}
+}  // namespace
+
+PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen) const {
+    if (PlaylistSpeichernLohnt(int32_t(warteschlange.size())))
+        return erzwingen || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben
+                                                                                    : Schritt::Nichts;
+    if (folgt_ && (!datei_ || !datei_->isEmpty())) return Schritt::Entfernen;
+    return Schritt::Nichts;
+}
+
+void PlaylistSicherung::getan(Schritt s, const QList<Playlistsatz>& warteschlange) {
+    if (s == Schritt::Schreiben) datei_ = warteschlange;
+    if (s == Schritt::Entfernen) datei_ = QList<Playlistsatz>{};
 }
 
 }  // namespace kiosklogic

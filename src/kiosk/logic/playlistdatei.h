@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace kiosklogic {
 
@@ -30,10 +31,10 @@ QString PlaylistDateiname();
 // The file a hand-over reads: the data folder's, or while that has none, the list that an
 // earlier version kept beside the executable.
 QString PlaylistLesedatei();
-// A short queue at the end: the last list must not come back at the next start (neither
+// A short queue that played: the last list must not come back at the next start (neither
 // the data folder's nor one beside the executable, which may not be writable).
 void PlaylistVerwerfen();
-// Shut-down rule: the file is written only when at least five rows are queued, else an older file is removed.
+// A queue is kept in the file only when at least five rows are queued.
 inline bool PlaylistSpeichernLohnt(int32_t zeilen) { return zeilen >= 5; }
 // Removes the file, read-only or not; a file that cannot be removed is left silently.
 void PlaylistEntfernen(const QString& datei);
@@ -47,5 +48,26 @@ void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
 // as Windows-1252. A line of more than six fields is read with the path between the fourth field and the
 // last, unless only field 5 names an existing file: then fields 5 and 6 are path and duration, the rest ignored.
 QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen = nullptr);
+
+// Keeps the file in step with the live queue while the kiosk runs. A queue of five rows or
+// more is written; a shorter one removes the file, but only once a song that the file holds
+// has played in this run (or any song, while this run has not seen the file): a list whose
+// songs could not be opened stays for the next start, a list that played never comes back.
+class PlaylistSicherung {
+public:
+    enum class Schritt { Nichts, Schreiben, Entfernen };
+    // The rows that this run read from the file.
+    void gelesen(const QList<Playlistsatz>& saetze) { datei_ = saetze; }
+    // A song that plays (or has started) in this run.
+    void gespielt(const QString& pfad);
+    // What the file needs for the live queue; erzwingen writes even an unchanged queue.
+    Schritt schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen = false) const;
+    // The step was carried out for that queue.
+    void getan(Schritt s, const QList<Playlistsatz>& warteschlange);
+
+private:
+    std::optional<QList<Playlistsatz>> datei_;  // what the file holds; none while this run has not seen it
+    bool folgt_ = false;                        // the file follows the live queue
+};
 
 }  // namespace kiosklogic
