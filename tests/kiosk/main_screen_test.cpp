@@ -143,9 +143,11 @@ TEST_F(Layout, TinyOrMinimisedWindowGivesNoError) {
     EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 
-// Grabs the start dialog and the main screen as a guest sees them.
+// Grabs the start dialog and the main screen as a guest sees them: into the scratch
+// folder, or into MELOTRA_SCREENS=<folder> to keep them for a look.
 TEST_F(Screen, GrabsOfTheStartDialogAndTheMainScreen) {
-    const QString out = QCoreApplication::applicationDirPath() + "/main_screens";
+    const QString out = qEnvironmentVariableIsEmpty("MELOTRA_SCREENS") ? testenv::freshFolder(QStringLiteral("main_screens"))
+                                                                        : qEnvironmentVariable("MELOTRA_SCREENS");
     QDir().mkpath(out);
     frmStart& s = start(songFolder("guest", 30));
     s.txtPasswort->setText("1234");

@@ -12,7 +12,6 @@
 
 namespace {
 
-
 int Gerundet(double v) { return static_cast<int>(std::nearbyint(v)); }
 
 QImage rgb32(const QImage& img) { return img.format() == QImage::Format_RGB32 ? img : img.convertToFormat(QImage::Format_RGB32); }

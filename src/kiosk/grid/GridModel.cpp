@@ -77,19 +77,22 @@ void addPrimary(const QString* const* texts, int count, KeyPart& part, std::size
     const PrimaryTable& t = primaryTable();
     KeyPart::Span& s = part.spans[row];
     s.at = uint32_t(part.units.size());
+    part.units.resize(s.at + 2 * keyChars(texts, count));  // room for every ß as "ss"
+    char16_t* p = part.units.data() + s.at;
     for (int i = 0; i < count; ++i) {
-        if (i > 0) part.units.push_back(0);
+        if (i > 0) *p++ = 0;
         for (QChar c : *texts[i]) {
             const char16_t u = c.unicode();
             if (u == 0x00DF) {
-                part.units.push_back(u's');
-                part.units.push_back(u's');
+                *p++ = u's';
+                *p++ = u's';
             } else {
-                part.units.push_back(u < t.base.size() ? t.base[u] : c.toCaseFolded().unicode());
+                *p++ = u < t.base.size() ? t.base[u] : c.toCaseFolded().unicode();
             }
         }
     }
-    s.size = uint32_t(part.units.size() - s.at);
+    s.size = uint32_t(p - (part.units.data() + s.at));
+    part.units.resize(s.at + s.size);
 }
 
 void addRest(const QString* const* texts, int count, KeyPart& part, std::size_t row) {
