@@ -22,20 +22,21 @@ protected:
     // Runs `inside` once the box is up; a box still open after two real seconds is
     // closed by the test, so that a fault fails instead of hanging.
     static void whileOpen(std::function<void(QMessageBox&)> inside) {
-        auto look = std::make_shared<std::function<void()>>();
-        *look = [inside, look] {
+        // The poll deletes itself once the box is up (it holds no reference to itself).
+        auto* poll = new QTimer;
+        poll->setInterval(5);
+        QObject::connect(poll, &QTimer::timeout, [poll, inside] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                QTimer::singleShot(5, *look);
-                return;
-            }
+            if (!box) return;
+            poll->stop();
+            poll->deleteLater();
             QPointer<QMessageBox> open(box);
             inside(*box);
             QTimer::singleShot(2000, [open] {
                 if (open) open->done(0);
             });
-        };
-        QTimer::singleShot(0, *look);
+        });
+        poll->start();
     }
 };
 
