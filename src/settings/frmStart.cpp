@@ -465,8 +465,7 @@ bool frmStart::refuseDarkColours() {
 void frmStart::cmdOK_Click() {
     // Pressed by the countdown, nobody may be there: each box of the hand-over answers itself.
     std::optional<platform::UnattendedMessages> unbeaufsichtigt;
-    if (vomCountdown_) unbeaufsichtigt.emplace(UnattendedBoxMs);
-    vomCountdown_ = false;
+    if (countdownOK_) unbeaufsichtigt.emplace(UnattendedBoxMs);
     aufloesungsWarnungSchliessen();
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
@@ -524,7 +523,6 @@ void frmStart::TimerAutostart_Timer() {
     if (AutostartZaehler >= 40) {
         if (cmdOK->isEnabled()) {
             const QScopedValueRollback<bool> countdown(countdownOK_, true);
-            vomCountdown_ = true;
             cmdOK_Click();
         }
         AutostartZuruecksetzen();

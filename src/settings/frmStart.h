@@ -177,8 +177,6 @@ private:
     // The screen-size warning while it is open.
     QPointer<QWidget> aufloesungsWarnung_;
     void aufloesungsWarnungSchliessen();
-    // Set by the countdown for the cmdOK_Click it runs.
-    bool vomCountdown_ = false;
     // Set while menuZurueck_Click waits for the dialog.
     bool zurueckLaeuft_ = false;
     // Set while the countdown presses OK: nobody may be there to answer a box.
