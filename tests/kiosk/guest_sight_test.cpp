@@ -61,8 +61,9 @@ TEST_F(Sight, TitleLabelsReadOnEveryBackground) {
 TEST_F(Sight, HeadersAndDurationsReadWholeAtEveryFontAndScreen) {
     frmMain& m = main();
     for (kioskgrid::FlexGrid* g : {m.MSFlexGrid1, m.MSFlexGrid2}) {
-        g->setRows(2);
+        g->setRows(3);
         g->setTextMatrix(1, 3, QStringLiteral("00:00"));
+        g->setTextMatrix(2, 3, QStringLiteral("123:45"));  // a DJ mix
     }
     m.TabellenBeschriften(false);
     for (QSize s : {QSize(1024, 768), QSize(1280, 800), QSize(1920, 1080)})
@@ -76,7 +77,7 @@ TEST_F(Sight, HeadersAndDurationsReadWholeAtEveryFontAndScreen) {
                 for (int c = 0; c < 4; ++c) {
                     const int x0 = platform::twipsToPx(left), x1 = platform::twipsToPx(left + g->ColWidth(c));
                     left += g->ColWidth(c);
-                    for (int r = 0; r < 2; ++r) {
+                    for (int r = 0; r < 3; ++r) {
                         const QString t = g->TextMatrix(r, c);
                         if (t.isEmpty()) continue;
                         // The cell without its grid lines.
