@@ -115,6 +115,7 @@ public:
     void TabellenBeschriften(bool NurPlaylist);
     void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
     // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
+    // With ms 0 the message stays until it is taken away.
     void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
     // Whether the sound device works (told by the mixer).
     void Tonausgabe(bool geht, const QString& grund);

@@ -101,6 +101,29 @@ TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStan
     EXPECT_EQ(zeilen(), vorher + 1);
 }
 
+// The sound message has no time of its own; a refusal shown over it has its two seconds, and the
+// next failed attempt brings the sound message back.
+TEST_F(Tones, TheSoundMessageStaysAndARefusalOverItHasItsTime) {
+    auto out = std::make_unique<platform::TestAudioOutput>(false);
+    frmMain& m = main();
+    const int a = archivePath(testmedia::writeToneMp3(dir + "/a.mp3", 30000, 440, 8000));
+    queue(a);
+    vt.advance(10000);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_FALSE(m.TimerStartmeldung->Enabled());
+    queue(a);
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    vt.advance(1900);
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    vt.advance(int64_t(platform::Mixer::kRetryMs) + 300);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_EQ(m.lblStartmeldung2->text(), "");
+    EXPECT_FALSE(m.TimerStartmeldung->Enabled());
+}
+
 TEST_F(Tones, ACardPulledMidSongIsToldOnceAndTheSongIsHeardAgainWhenItIsBack) {
     const qsizetype vorher = zeilen();
     auto out = std::make_unique<platform::TestAudioOutput>();
