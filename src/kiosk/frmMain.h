@@ -115,6 +115,7 @@ public:
     void TabellenBeschriften(bool NurPlaylist);
     void TabelleLeeren(kioskgrid::FlexGrid* FlexGrid);
     // Shows the message frame for ms milliseconds; a message already shown gets its full time anew.
+    // With ms 0 the message stays until it is taken away.
     void Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms);
     // Whether the sound device works (told by the mixer).
     void Tonausgabe(bool geht, const QString& grund);
@@ -304,6 +305,9 @@ private:
     void Wechsel();
     // Aims TimerWechsel at the moment of the next hand-over, when that can be foreseen.
     void WechselZeitGeben();
+    // Tries the random fill again after a pick that found nothing to play.
+    void ZufallNochmal();
+    static constexpr uint32_t kZufallNochmalMs = 3000;
     // Takes the marked archive row over under the limit and duplicate rules, whatever the lock.
     void MarkierteUebernehmen();
 
@@ -342,4 +346,7 @@ private:
     void LaufendeLiederMelden();
     // Since the sound device was found missing, until it opens.
     bool keineTonausgabe_ = false;
+    // Since the random fill found nothing to play, until a song plays; and when it tries next.
+    bool zufallFehlt_ = false;
+    uint32_t zufallNochmalAb_ = 0;
 };

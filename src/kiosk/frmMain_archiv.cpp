@@ -168,8 +168,10 @@ void frmMain::Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms)
     lblStartmeldung->setText(Zeile1);
     lblStartmeldung2->setText(Zeile2);
     TimerStartmeldung->setEnabled(false);
-    TimerStartmeldung->setInterval(ms);
-    TimerStartmeldung->setEnabled(true);
+    if (ms > 0) {
+        TimerStartmeldung->setInterval(ms);
+        TimerStartmeldung->setEnabled(true);
+    }
     Frame1->show();
     Frame1->raise();
 }
@@ -186,11 +188,7 @@ void frmMain::Tonausgabe(bool geht, const QString& grund) {
     if (!keineTonausgabe_) ErrPtnr::LogLine(QStringLiteral("Keine Tonausgabe: ") + grund);
     keineTonausgabe_ = true;
     if (Frame1->isVisibleTo(this) && TimerStartmeldung->Enabled()) return;
-    lblStartmeldung->setText(meldung);
-    lblStartmeldung2->setText(QString());
-    TimerStartmeldung->setEnabled(false);
-    Frame1->show();
-    Frame1->raise();
+    Startmeldung(meldung, QString(), 0);
 }
 
 void frmMain::TimerStartmeldung_Timer() {

@@ -136,9 +136,25 @@ void frmMain::Wechsel() {
         if (PlayerStatus(andere) != 2) AktPlayer = andere;
         Naechstes();
         EnableButtons();
-    } else if (PlayerStatus(AktPlayer) == 0) {
-        PlayerOeffnen(AktPlayer, QString());
+    } else {
+        if (PlayerStatus(AktPlayer) == 0) PlayerOeffnen(AktPlayer, QString());
+        ZufallNochmal();
     }
+}
+
+// A random pick that found nothing to play (the song folder away, the archive empty while the
+// start dialog is open) is tried again while the fill is on and nothing sounds, until a song plays:
+// with the lock closed no guest could start the music again.
+void frmMain::ZufallNochmal() {
+    if (!zufallFehlt_) return;
+    if (!frmStart::instance().chkZufall->isChecked()) {
+        zufallFehlt_ = false;  // switched off: the kiosk idles as it always did
+        return;
+    }
+    if (PlayerStatus(0) != 0 || PlayerStatus(1) != 0) return;
+    if (int32_t(platform::tickCount() - zufallNochmalAb_) < 0) return;
+    Naechstes();
+    EnableButtons();
 }
 
 void frmMain::WechselZeitGeben() {
@@ -197,7 +213,16 @@ void frmMain::Naechstes() {
         // The last queued song was unplayable: a random song takes its turn, a few tries at most.
         if (G2.Rows() == 1 && zufall && zufallsVersuche++ < 5) zufallsLied();
     }
-    if (G2.Rows() > 1) Uhrzeiten();
+    if (G2.Rows() > 1) {
+        zufallFehlt_ = false;
+        Uhrzeiten();
+    } else if (zufall) {  // every pick found nothing to play
+        if (!zufallFehlt_)
+            ErrPtnr::LogLine(QStringLiteral("Zufällige Lieder: keines ließ sich abspielen, neuer Versuch alle ") +
+                             QString::number(kZufallNochmalMs / 1000) + QStringLiteral(" Sekunden"));
+        zufallFehlt_ = true;
+        zufallNochmalAb_ = platform::tickCount() + kZufallNochmalMs;
+    }
 }
 
 void frmMain::Pause() {

@@ -112,10 +112,39 @@ void Mixer::openWanted() {
         return;
     }
     if (wanted_ == AudioOutput::Device) reason_ = QString::fromUtf8(SDL_GetError());
+    standIn();
+}
+
+void Mixer::standIn() {
     kind_ = AudioOutput::Silent;
     missing_ = true;
     nextTry_ = tickCount() + kRetryMs;
     report(false);
+}
+
+bool Mixer::outputLost() const {
+    if (missing_ || kind_ != wanted_) return false;
+    // SDL marks a device that failed (server gone, card pulled) stopped; it never pauses ours.
+    if (kind_ == AudioOutput::Device) return device_ != 0 && SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED;
+    return kind_ == AudioOutput::Test && !testDevicePresent_;
+}
+
+std::unique_lock<std::recursive_mutex> Mixer::upToNow() {
+    std::unique_lock g(mutex_);
+    if (outputLost()) {
+        // The songs stand where the lost device left them; silence keeps time from here.
+        reason_ = QStringLiteral("Das Tongerät ist während der Wiedergabe ausgefallen.");
+        lastTick_ = tickCount();
+        silentMs_ = 0;
+        silentFrames_ = 0;
+        standIn();
+        // Closing waits for the device's callback, which takes the lock.
+        g.unlock();
+        closeDevice();
+        g.lock();
+    }
+    catchUp();
+    return g;
 }
 
 void Mixer::report(bool working) {
@@ -157,6 +186,11 @@ void Mixer::deviceCallback(void* self, uint8_t* stream, int len) {
     auto* m = static_cast<Mixer*>(self);
     std::lock_guard g(m->mutex_);
     int16_t* out = reinterpret_cast<int16_t*>(stream);
+    // A lost device SDL still calls until it is closed: the silent output has taken over.
+    if (m->kind_ != AudioOutput::Device) {
+        std::memset(stream, 0, size_t(len));
+        return;
+    }
     const int frames = len / 4;
     for (int done = 0; done < frames;) {
         const int n = std::min(kChunkFrames, frames - done);
@@ -167,8 +201,7 @@ void Mixer::deviceCallback(void* self, uint8_t* stream, int len) {
 
 void Mixer::playOneShot(std::vector<int16_t> pcm) {
     ensureOutput();
-    std::lock_guard g(mutex_);
-    catchUp();
+    const auto g = upToNow();
     oneShot_->pcm = std::move(pcm);
     oneShot_->pos = 0;
 }
@@ -228,6 +261,12 @@ void TestAudioOutput::plugIn() {
     m.testDevicePresent_ = true;
 }
 
+void TestAudioOutput::unplug() {
+    Mixer& m = Mixer::instance();
+    std::lock_guard g(m.lock());
+    m.testDevicePresent_ = false;
+}
+
 TestAudioOutput::~TestAudioOutput() {
     // Afterwards silence that follows the tick counter; tests never open the device.
     Mixer& m = Mixer::instance();
@@ -248,8 +287,10 @@ std::vector<int16_t> TestAudioOutput::pullFrames(int64_t frames) {
     std::vector<int16_t> out(size_t(std::max<int64_t>(frames, 0)) * 2);
     Mixer& m = Mixer::instance();
     std::lock_guard g(m.lock());
-    for (int64_t done = 0; done < frames;) {
-        const int n = int(std::min<int64_t>(kChunkFrames, frames - done));
+    // A card that was found pulled plays nothing: the silent output has the songs.
+    const int64_t heard = m.kind_ == AudioOutput::Test ? frames : 0;
+    for (int64_t done = 0; done < heard;) {
+        const int n = int(std::min<int64_t>(kChunkFrames, heard - done));
         m.render(out.data() + size_t(done) * 2, n);
         done += n;
     }

@@ -4,9 +4,10 @@
 // The output is the sound device (SDL, 44.1 kHz stereo 16 bit); without a device
 // a silent output consumes at the pace of tickCount(); tests pull by hand.
 // A device that cannot be opened (a USB card plugged in late, a sound server not up
-// yet) is tried again every few seconds; meanwhile the silent output keeps the songs
-// going as if heard, so that the queue and its start times stay true, and the device
-// takes over from where each song then stands.
+// yet), or that goes away while it plays (a card pulled, a sound server restarted), is
+// tried again every few seconds; meanwhile the silent output keeps the songs going as
+// if heard, so that the queue and its start times stay true, and the device takes over
+// from where each song then stands.
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -43,13 +44,16 @@ public:
     void select(AudioOutput kind);
     AudioOutput output() const { return kind_; }
     // Told on the user-interface thread whether the chosen output works: false when it
-    // could not be opened and after each attempt again that failed, true once it opens.
+    // could not be opened or went away, and after each attempt again that failed; true
+    // once it opens.
     // Installed while the output is missing, it is told so at once.
     using OutputReport = std::function<void(bool working, const QString& reason)>;
     void setOutputReport(OutputReport r);
     static constexpr uint32_t kRetryMs = 3000;
-    // Silent output: consumes what the tick counter says has passed. Lock held.
-    void catchUp();
+    // On the user-interface thread, without the lock: notices an output that went away,
+    // lets the silent output consume what the tick counter says has passed, and tries a
+    // missing output again when that is due. Returns the lock, held.
+    std::unique_lock<std::recursive_mutex> upToNow();
     // Mixes frames into out (2 values per frame). Lock held.
     void render(int16_t* out, int frames);
 
@@ -68,6 +72,10 @@ private:
     bool openDevice();
     // Opens the wanted output; on failure the silent output stands in until a retry works.
     void openWanted();
+    void catchUp();  // lock held
+    // The silent output stands in from here on, and the wanted one is tried again later.
+    void standIn();
+    bool outputLost() const;
     void report(bool working);
     static void deviceCallback(void* self, uint8_t* stream, int len);
 
@@ -100,11 +108,13 @@ inline int64_t msForFrames(int64_t frames) { return frames * 1000 / kMixRate; }
 void playSoundAsync(const QString& path);
 
 // For tests: while it exists the mixer feeds no device; the test pulls mixed samples.
-// Made absent, it fails to open like a missing sound device until plugIn().
+// Made absent, it fails to open like a missing sound device until plugIn(); unplug()
+// takes it away as a card pulled mid-song. Pulls while it is not the output give silence.
 class TestAudioOutput {
 public:
     explicit TestAudioOutput(bool present = true);
     void plugIn();
+    void unplug();
     ~TestAudioOutput();
     TestAudioOutput(const TestAudioOutput&) = delete;
     TestAudioOutput& operator=(const TestAudioOutput&) = delete;

@@ -123,9 +123,7 @@ void SoundChannel::setFrom(int32_t ms) {
 void SoundChannel::command(const QString& cmd) {
     const QString c = cmd.toLower();
     if (c == QLatin1String("open")) return open();
-    Mixer& m = Mixer::instance();
-    std::lock_guard g(m.lock());
-    m.catchUp();
+    const auto g = Mixer::instance().upToNow();
     if (c == QLatin1String("close")) {
         close();
     } else if (c == QLatin1String("play")) {
@@ -161,8 +159,7 @@ void SoundChannel::open() {
     }
     Mixer& m = Mixer::instance();
     m.ensureOutput();
-    std::lock_guard g(m.lock());
-    m.catchUp();
+    const auto g = m.upToNow();
     close();
     decoder_ = std::move(d);
     handle_ = decoder_->h;
@@ -202,9 +199,7 @@ void SoundChannel::finish() {
 }
 
 int32_t SoundChannel::position() {
-    Mixer& m = Mixer::instance();
-    std::lock_guard g(m.lock());
-    m.catchUp();
+    const auto g = Mixer::instance().upToNow();
     return msOf(consumed_);
 }
 
@@ -214,9 +209,7 @@ int32_t SoundChannel::length() {
 }
 
 int32_t SoundChannel::mode() {
-    Mixer& m = Mixer::instance();
-    std::lock_guard g(m.lock());
-    m.catchUp();
+    const auto g = Mixer::instance().upToNow();
     return mode_;
 }
 

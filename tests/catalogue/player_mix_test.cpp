@@ -1,7 +1,10 @@
 // Two channels at once, the mixed samples, and the click sound.
 #include "catalogue/player_support.h"
 
+#include "platform/virtualtime.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace {
 int16_t sat(int32_t v) { return int16_t(std::clamp(v, -32768, 32767)); }
@@ -100,4 +103,45 @@ TEST_F(PlayerTest, ClickSoundPlaysOnceAndAMissingOneIsPassedOver) {
     EXPECT_GT(differs, 1000);
     platform::playSoundAsync(testmedia::writeGarbage(dir + "/bad.wav", 300));
     EXPECT_EQ(PlayerStatus(0), 2);
+}
+
+// A card pulled mid-song: the silent output goes on from the frames the card played, and
+// the card plugged in again goes on from there; the reports say so, once each way.
+TEST_F(PlayerTest, APulledCardHandsTheSongToSilenceAndTakesItBackWhereItStands) {
+    platform::VirtualTime vt;
+    platform::Mixer& mixer = platform::Mixer::instance();
+    std::vector<std::pair<bool, QString>> told;
+    mixer.setOutputReport([&](bool works, const QString& reason) { told.emplace_back(works, reason); });
+    struct Quiet {
+        ~Quiet() { platform::Mixer::instance().setOutputReport(nullptr); }
+    } quiet;
+    const QString t = tone("t.mp3", 10000, 440, 8000);
+    const std::vector<int16_t> ref = alone(0, t, 10000);
+    PlayerOeffnen(0, t);
+    PlayerAbspielen(0);
+    out->pull(2000);
+    out->unplug();
+    expectAt(0, 2, 2000);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_FALSE(told[0].first);
+    EXPECT_FALSE(told[0].second.isEmpty());
+    vt.advance(1500);
+    expectAt(0, 2, 3500);
+    // The pulled card plays nothing and takes no song further.
+    const std::vector<int16_t> gone = out->pull(500);
+    EXPECT_TRUE(std::all_of(gone.begin(), gone.end(), [](int16_t v) { return v == 0; }));
+    expectAt(0, 2, 3500);
+    EXPECT_EQ(told.size(), 1u);
+
+    out->plugIn();
+    vt.advance(platform::Mixer::kRetryMs - 1500);
+    expectAt(0, 2, 5000);
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_TRUE(told[1].first);
+    vt.advance(2000);  // the card has the song again: the tick counter no longer moves it
+    const std::vector<int16_t> heard = out->pull(1000);
+    expectAt(0, 2, 6000);
+    const size_t from = size_t(platform::framesForMs(5000)) * 2;
+    ASSERT_EQ(heard.size(), size_t(platform::framesForMs(1000)) * 2);
+    EXPECT_TRUE(std::equal(heard.begin(), heard.end(), ref.begin() + ptrdiff_t(from)));
 }

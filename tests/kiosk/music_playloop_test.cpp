@@ -2,13 +2,28 @@
 // a crossfade of 0, songs that cannot be played and the random fill.
 #include "music_support.h"
 
+#include "base/ErrPtnr.h"
 #include "kiosk/logic/abspielen.h"
 
 #include <QCheckBox>
+#include <QDir>
 
 namespace {
 
-using PlayLoop = MusicTest;
+class PlayLoop : public MusicTest {
+protected:
+    // The random fill on behind a closed lock, a 4-second song queued before the archive's songs.
+    void lockedRandomFill(int songs, int32_t ms, uint64_t seed) {
+        frmMain& m = main();
+        m.FadingSekunden = 2;
+        frmStart::instance().chkZufall->setChecked(true);
+        for (int i = 0; i < songs; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), ms);
+        queue(archiveSong("first.mp3", 4000));
+        m.Zufallszahl = [z = kiosklogic::Zufall(seed)]() mutable { return z(); };
+        m.Schloss->setProperty("Tag", QStringLiteral("Zu"));
+        m.EnableButtons();
+    }
+};
 
 TEST_F(PlayLoop, SecondSongStartsTenSecondsBeforeTheEndOfTheFirstOnTheOtherChannel) {
     frmMain& m = main();
@@ -172,13 +187,7 @@ TEST_F(PlayLoop, RandomFillTakesTheSeededRowOnlyWhenTheLastSongHandsOver) {
 
 TEST_F(PlayLoop, RandomFillGoesOnWhileTheLockIsClosed) {
     frmMain& m = main();
-    m.FadingSekunden = 2;
-    frmStart::instance().chkZufall->setChecked(true);
-    for (int i = 0; i < 4; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 6000);
-    queue(archiveSong("first.mp3", 4000));
-    m.Zufallszahl = [z = kiosklogic::Zufall(7)]() mutable { return z(); };
-    m.Schloss->setProperty("Tag", QStringLiteral("Zu"));
-    m.EnableButtons();
+    lockedRandomFill(4, 6000, 7);
     // The guests stay locked out; the operator's background music goes on song after song.
     QList<double> starts;
     ASSERT_TRUE(runUntil(
@@ -192,6 +201,31 @@ TEST_F(PlayLoop, RandomFillGoesOnWhileTheLockIsClosed) {
     EXPECT_FALSE(m.Uebernehmen->Enabled());
     queue(1);
     EXPECT_EQ(playlistRows(), 1);  // a guest's take-over is still refused
+}
+
+TEST_F(PlayLoop, RandomFillTriesAgainAfterAFailedPickUntilASongPlays) {
+    frmMain& m = main();
+    lockedRandomFill(3, 60000, 3);  // no guest can start the music again
+    const auto zeilen = [] {
+        QFile f(ErrPtnr::instance().traceFilePath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).count(QStringLiteral("Zufällige Lieder")) : 0;
+    };
+    const qsizetype vorher = zeilen();
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 1000));
+
+    // The song folder is away over the hand-over and a while after the first song's end.
+    ASSERT_TRUE(QDir().rename(dir, dir + "-weg"));
+    vt.advance(8000);
+    EXPECT_EQ(playlistRows(), 0);
+    EXPECT_EQ(PlayerStatus(0), 0);
+    EXPECT_EQ(PlayerStatus(1), 0);
+    EXPECT_EQ(zeilen(), vorher + 1);  // one line, however often it is tried
+
+    ASSERT_TRUE(QDir().rename(dir + "-weg", dir));
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(0) == 2 || PlayerStatus(1) == 2; }, 3250));
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(m.AktuelleDatei, playlist(1, 4));
+    EXPECT_EQ(zeilen(), vorher + 1);
 }
 
 TEST_F(PlayLoop, RandomFillWithoutTheSettingLeavesThePlaylistEmpty) {

@@ -22,6 +22,12 @@ protected:
     }
 };
 
+// Lines about a missing sound output in the protocol.
+qsizetype zeilen() {
+    QFile f(ErrPtnr::instance().traceFilePath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll().count("Keine Tonausgabe") : 0;
+}
+
 // Power of one frequency in the left channel of samples [from, to) (frames).
 double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
     const double w = 2 * M_PI * hz / platform::kMixRate;
@@ -68,11 +74,6 @@ TEST_F(Tones, BothSongsSoundDuringTheOverlapAndOnlyTheNewOneAfterIt) {
 }
 
 TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStands) {
-    const QString ept = ErrPtnr::instance().traceFilePath();
-    auto zeilen = [&] {
-        QFile f(ept);
-        return f.open(QIODevice::ReadOnly) ? f.readAll().count("Keine Tonausgabe") : 0;
-    };
     const qsizetype vorher = zeilen();
     auto out = std::make_unique<platform::TestAudioOutput>(false);  // the card is not there yet
     frmMain& m = main();
@@ -97,6 +98,34 @@ TEST_F(Tones, AMissingDeviceIsToldAndTriedAgainAndTheMusicIsHeardFromWhereItStan
     const size_t n = gehoert.size() / 2;
     EXPECT_GT(power(gehoert, 0, n, 660), 1e6);
     EXPECT_LT(power(gehoert, 0, n, 440), power(gehoert, 0, n, 660) / 100);
+    EXPECT_EQ(zeilen(), vorher + 1);
+}
+
+TEST_F(Tones, ACardPulledMidSongIsToldOnceAndTheSongIsHeardAgainWhenItIsBack) {
+    const qsizetype vorher = zeilen();
+    auto out = std::make_unique<platform::TestAudioOutput>();
+    frmMain& m = main();
+    const QString b = twoTones(3000, 30000).second;
+    for (int i = 0; i < 24; ++i) {  // six seconds heard: a has handed over to b
+        vt.advance(250);
+        out->pull(250);
+    }
+    ASSERT_EQ(m.AktuelleDatei, b);
+    const int32_t gezogen = PlayerPosition(m.AktPlayer);
+    out->unplug();
+    vt.advance(4000);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_EQ(zeilen(), vorher + 1);
+    // Unheard the song went on from where the card left it, neither from its start nor standing.
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+    EXPECT_NEAR(PlayerPosition(m.AktPlayer), gezogen + 4000, 260);
+
+    out->plugIn();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+    const std::vector<int16_t> gehoert = out->pull(1000);
+    EXPECT_GT(power(gehoert, 0, gehoert.size() / 2, 660), 1e6);
     EXPECT_EQ(zeilen(), vorher + 1);
 }
 
