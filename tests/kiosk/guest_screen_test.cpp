@@ -433,11 +433,11 @@ TEST_F(Guest, LayoutAndSlidesMeasureTheOuterSizeOfTheWindow) {
 
 // ---- pictures ------------------------------------------------------------------------
 
-// Every symbol fills its button: the normal face's drawing spans most of the button, and
-// the thirteen faces match the golden picture.
+// The thirteen buttons' faces, each with its own symbol, match the golden picture (that the
+// symbols fill their buttons is the pictures' own test).
 using Pictures = MainScreenTest;
 
-TEST_F(Pictures, EverySymbolFillsItsButton) {
+TEST_F(Pictures, TheThirteenFacesMatchTheGoldenPicture) {
     frmStart& s = frmStart::instance();
     s.PicFarbe->setBackColor(platform::RGB(60, 140, 230));
     s.PicHintergrundfarbe->setBackColor(platform::RGB(235, 225, 200));
@@ -447,16 +447,6 @@ TEST_F(Pictures, EverySymbolFillsItsButton) {
     for (Funbutton* b : knoepfe) {
         const QImage& f = b->Flaeche(0);
         ASSERT_EQ(f.size(), b->size()) << b->objectName().toStdString();
-        const QRgb grund = f.pixel(0, 0);
-        QRect gezeichnet;
-        for (int y = 0; y < f.height(); ++y)
-            for (int x = 0; x < f.width(); ++x)
-                if (f.pixel(x, y) != grund) gezeichnet |= QRect(x, y, 1, 1);
-        const std::string name = b->objectName().toStdString();
-        EXPECT_GE(gezeichnet.width(), f.width() * 6 / 10) << name;
-        EXPECT_GE(gezeichnet.height(), f.height() * 6 / 10) << name;
-        EXPECT_LE(gezeichnet.left(), f.width() / 4) << name;
-        EXPECT_GE(gezeichnet.right(), f.width() * 3 / 4) << name;
         breite += f.width();
         hoehe = std::max(hoehe, f.height());
     }
