@@ -68,6 +68,16 @@ protected:
     }
     static bool keyboardShown() { return main().ctlVirtuelleTastatur1->isVisible(); }
     static bool boxShown() { return main().txtSortierung->isVisible(); }
+    // Rows "T01" ... with these durations, sorted by a tap on the Dauer header: their titles.
+    static QStringList nachDauer(const QStringList& dauer) {
+        kioskgrid::FlexGrid& g = *main().MSFlexGrid1;
+        rows(static_cast<int>(dauer.size()));
+        for (int r = 1; r <= dauer.size(); ++r) g.setTextMatrix(r, 3, dauer[r - 1]);
+        tap(0, 3);
+        QStringList titel;
+        for (int r = 1; r <= dauer.size(); ++r) titel << g.TextMatrix(r, 0);
+        return titel;
+    }
 };
 
 TEST_F(Guest, ArchiveKeysOpenTheTagsTakeOverAndScrollOneRowAtATime) {
@@ -157,16 +167,17 @@ TEST_F(Guest, DurationTapNeverMarksTheHeaderAndSpaceWithoutASongLeavesThePlaylis
 }
 
 TEST_F(Guest, TheDauerHeaderSortsLongSongsByTheirSeconds) {
-    frmMain& m = main();
-    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
-    rows(6);
-    const QStringList dauer{"100:00", "20:00", "05:00", "", "123:45", "99:59"};
-    for (int r = 1; r <= 6; ++r) g.setTextMatrix(r, 3, dauer[r - 1]);
-    tap(0, 3);
-    QStringList titel;
-    for (int r = 1; r <= 6; ++r) titel << g.TextMatrix(r, 0);
     // The song not measured yet first, then 5, 20, 99:59, 100 and 123:45 minutes.
-    EXPECT_EQ(titel, (QStringList{"T04", "T03", "T02", "T06", "T01", "T05"}));
+    EXPECT_EQ(nachDauer({"100:00", "20:00", "05:00", "", "123:45", "99:59"}),
+              (QStringList{"T04", "T03", "T02", "T06", "T01", "T05"}));
+}
+
+// Texts the program never writes sort by the seconds they are read as everywhere else: blanks
+// around, an older clock text rounded to whole seconds, and an invalid one as five minutes.
+TEST_F(Guest, TheDauerHeaderReadsEveryTextAsThePlaylistDoes) {
+    // 2, 180, 299, 300 and 300 in the order they stood, 301 seconds.
+    EXPECT_EQ(nachDauer({"05:00", "Unsinn", " 03:00 ", "0:02:30", "04:59", "05:01"}),
+              (QStringList{"T04", "T03", "T05", "T01", "T02", "T06"}));
 }
 
 TEST_F(Guest, RightClickInTheArchiveOpensTheOperatorMenuUnlessSwitchedOff) {
