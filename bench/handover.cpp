@@ -110,6 +110,7 @@ void BM_HandOver(benchmark::State& state) {
     state.counters["to_kiosk_x_walk"] = kiosk / walk;
     state.counters["to_kiosk_cpu_s"] = kioskCpu / n;
     state.counters["to_last_length_s"] = all / n;
+    state.counters["to_last_length_x_walk"] = all / walk;
     state.counters["cpu_total_s"] = allCpu / n;
 }
 BENCHMARK(BM_HandOver)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -1,5 +1,6 @@
 // Opening a long song (its exact length known at open), decoding and mixing two
-// channels against the test output, and the CPU a playing song costs.
+// channels against the test output, and the CPU a playing song costs, each beside the
+// same done by libmpg123 alone or with nothing playing.
 #include "bench_support.h"
 #include "base/modStandard.h"
 #include "catalogue/modPlayer.h"
@@ -11,8 +12,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
-#include <ctime>
 #include <functional>
+#include <vector>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -63,38 +64,84 @@ void BM_OpenFiveMinutes320(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenFiveMinutes320)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
-// Two tone songs played at once; counter "x_realtime" = seconds of audio per second of CPU.
+// The least decoding two songs costs: libmpg123 alone reads both to their ends, into one
+// buffer, without mixing. Returns the process CPU seconds it took.
+double bareDecode(const QString& a, const QString& b) {
+    static mpg123_handle* h = [] {
+        mpg123_init();
+        mpg123_handle* k = mpg123_new(nullptr, nullptr);
+        mpg123_param(k, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+        return k;
+    }();
+    const double c0 = benchsupport::processCpu();
+    std::vector<unsigned char> buf(64 * 1024);
+    for (const QString& f : {a, b}) {
+        if (mpg123_open(h, QFile::encodeName(f).constData()) != MPG123_OK) continue;
+        size_t done = 0;
+        int rc = MPG123_OK;
+        while (rc == MPG123_OK || rc == MPG123_NEW_FORMAT) {
+            rc = mpg123_read(h, buf.data(), buf.size(), &done);
+            benchmark::DoNotOptimize(buf.data());
+        }
+        mpg123_close(h);
+    }
+    return benchsupport::processCpu() - c0;
+}
+
+// Two tone songs played at once; counter "x_realtime" = seconds of audio per second of CPU,
+// "bare_ms" the CPU of bareDecode on the same two songs in the same iteration and "x_bare"
+// the mix's CPU over it.
 void BM_MixTwoChannels(benchmark::State& state) {
     const QString a = media("a.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 440, 12000, 320); });
     const QString b = media("b.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 660, 12000, 320); });
     platform::TestAudioOutput out;
     int64_t audioMs = 0;
+    double mix = 0, bare = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        bare += bareDecode(a, b);
+        state.ResumeTiming();
+        const double c0 = benchsupport::processCpu();
         PlayerOeffnen(0, a);
         PlayerOeffnen(1, b);
         PlayerAbspielen(0);
         PlayerAbspielen(1);
         for (int i = 0; i < 240; ++i) benchmark::DoNotOptimize(out.pull(250));
+        mix += benchsupport::processCpu() - c0;
         audioMs += 60000;
     }
     state.counters["x_realtime"] =
         benchmark::Counter(double(audioMs) / 1000.0, benchmark::Counter::kIsRate);
+    state.counters["bare_ms"] = 1000.0 * bare / double(state.iterations());
+    state.counters["x_bare"] = mix / bare;
     frmPlayer::unload();
 }
 BENCHMARK(BM_MixTwoChannels)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// Process CPU time over wall time while the user interface waits for events for n seconds.
+double cpuShare(int n) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const double c0 = benchsupport::processCpu();
+    for (int i = 0; i < n; ++i) MySleep(1000);
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    return (benchsupport::processCpu() - c0) / wall;
+}
+
 // A song playing on the sound device while the user interface waits for events:
-// counter "cpu_share" = process CPU time over wall time (0.02 = 2 % of a core).
+// counter "cpu_share" = process CPU time over wall time (0.02 = 2 % of a core), beside
+// "idle_cpu_share", the same wait with nothing playing, taken first in the same run.
 void BM_PlayingWhileNobodyTouches(benchmark::State& state) {
     const QString a = media("a.mp3", [](const QString& p) { return testmedia::writeToneMp3(p, 60000, 440, 12000, 320); });
     platform::Mixer::instance().select(platform::AudioOutput::Device);
+    const double idle = cpuShare(2);
     PlayerOeffnen(0, a);
     PlayerAbspielen(0);
     const auto t0 = std::chrono::steady_clock::now();
-    const std::clock_t c0 = std::clock();
+    const double c0 = benchsupport::processCpu();
     for (auto _ : state) MySleep(1000);
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    state.counters["cpu_share"] = double(std::clock() - c0) / CLOCKS_PER_SEC / wall;
+    state.counters["cpu_share"] = (benchsupport::processCpu() - c0) / wall;
+    state.counters["idle_cpu_share"] = idle;
     state.counters["played_ms"] = PlayerPosition(0);
     frmPlayer::unload();
     platform::Mixer::instance().select(platform::AudioOutput::Silent);

@@ -13,10 +13,10 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <unistd.h>
 
 namespace fuzzsupport {
 
@@ -33,15 +33,12 @@ public:
     std::optional<QString> saveFile(const QString&, const QString&) override { finding("save dialog"); }
 };
 
-// The scratch folder, made once per process.
+// The scratch folder, made once per process and removed when the process ends.
 inline const QString& scratch() {
-    static const QString dir = [] {
-        const QString d = QDir::tempPath() + QStringLiteral("/melotra-fuzz-%1").arg(::getpid());
-        QDir(d).removeRecursively();
-        QDir().mkpath(d);
-        return d;
-    }();
-    return dir;
+    static const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/melotra-fuzz-XXXXXX"));
+    static const QString path = dir.path();
+    if (!dir.isValid()) finding("no scratch folder in", QDir::tempPath());
+    return path;
 }
 
 inline void init() {

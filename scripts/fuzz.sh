@@ -23,11 +23,12 @@ rm -rf "$out" "$findings"
 mkdir -p "$out" "$findings"
 pids=()
 for t in "${targets[@]}"; do
-  mkdir -p "$out/$t/corpus" "$findings/$t"
+  mkdir -p "$out/$t/corpus" "$out/$t/tmp" "$findings/$t"
   # The run grows its own copy; the seeds in fuzz/corpus stay as written.
   cp -r "fuzz/corpus/$t/." "$out/$t/corpus/"
-  (cd "$out/$t" && exec "../../fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-     -print_final_stats=1 -artifact_prefix="$PWD/../../findings/$t/" corpus >log 2>&1) &
+  # Its scratch files stay in its run folder, also when a finding ends it before it tidies up.
+  (cd "$out/$t" && TMPDIR="$PWD/tmp" exec "../../fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 \
+     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$PWD/../../findings/$t/" corpus >log 2>&1) &
   pids+=($!)
 done
 

@@ -2,7 +2,8 @@
 # Sets up, builds and runs every test: once normally, once more normally with the tests
 # of each binary in a random order, and once under ASan and UBSan, where every benchmark
 # also runs once, briefly. Ends with one line counting the test cases of all three runs,
-# exits non-zero on any failure, and on any file that a test left in the source or build tree.
+# exits non-zero on any failure, and on any file that a test left in the source or build tree
+# or in the home folder.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
@@ -11,14 +12,26 @@ results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
 status=0
 
-# What a test could leave behind: untracked or ignored files of the source tree and
-# the files of the build trees, without the build's own and ctest's records.
+# The files a program keeps for its user: in the home folder's own folders and in its settings,
+# data and cache folders. The other hidden folders, the compiler cache among them, belong to
+# tools that may be at work beside the tests.
+home_files() {
+  [ -n "${HOME:-}" ] && [ -d "$HOME" ] || return 0
+  local cache
+  cache=$(ccache -k cache_dir 2>/dev/null) || cache=$HOME/.cache/ccache
+  find "$HOME" -xdev \( -path "$cache" -o -path "$HOME/.*" ! -path "$HOME/.*/*" ! -name .config ! -name .local \
+    ! -name .cache \) -prune -o -type f -print 2>/dev/null
+}
+
+# What a test could leave behind: untracked or ignored files of the source tree, the files
+# of the build trees, without the build's own and ctest's records, and the user's files.
 snapshot() {
   {
     git status --porcelain --ignored --untracked-files=all -- . ':(exclude)build*' 2>/dev/null
     for d in build build-asan; do
       [ ! -d "$d" ] || find "$d" -type f ! -path '*/CMakeFiles/*' ! -path '*/Testing/*' ! -path '*_autogen/*'
     done
+    home_files
   } | sort -u
 }
 left=""

@@ -1,9 +1,9 @@
 // The tic-tac-toe form: board, placing marks, the win check and the idle close.
 #include "game/frmTicTacToe.h"
 
+#include "controls/Bilder/Bilder.h"
 #include "controls/Funbutton/Funbutton.h"
 #include "game/ctlSmilie.h"
-#include "kiosk/Bilder.h"
 #include "platform/colors.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"

@@ -1,8 +1,8 @@
 // The controls of the main screen as the form is designed: places and sizes in twips,
 // captions, and the pictures of the touch buttons.
+#include "controls/Bilder/Bilder.h"
 #include "controls/Funbutton/Funbutton.h"
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
-#include "kiosk/Bilder.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/colors.h"

@@ -35,19 +35,10 @@ namespace {
 
 const std::vector<QString> SuchZeilen{QStringLiteral(" 1234567890"), QStringLiteral("QWERTZUIOPÜBS"),
                                       QStringLiteral(" ASDFGHJKLÖÄ"), QStringLiteral("  YXCVBNMSpace")};
-// A duration sorts by its seconds ("100:00" after "20:00"); one not read yet comes first.
+// A duration sorts by its whole seconds ("100:00" after "20:00"); one not read yet comes first.
 QString DauerSortierText(const QString& text) {
     if (text.isEmpty()) return text;
-    int32_t sekunden = -1;
-    const qsizetype doppelpunkt = text.indexOf(u':');
-    if (doppelpunkt >= 1 && doppelpunkt <= 6 && text.size() == doppelpunkt + 3) {  // the usual "MMM:SS"
-        bool ok1 = false, ok2 = false;
-        const int minuten = QStringView(text).left(doppelpunkt).toInt(&ok1);
-        const int rest = QStringView(text).mid(doppelpunkt + 1).toInt(&ok2);
-        if (ok1 && ok2 && minuten >= 0 && rest >= 0 && rest <= 59) sekunden = minuten * 60 + rest;
-    }
-    if (sekunden < 0) sekunden = kiosklogic::DauerSekunden(text);
-    return QString::number(sekunden).rightJustified(10, u'0');
+    return QString::number(CLng(kiosklogic::DauerInSekunden(text))).rightJustified(10, u'0');
 }
 
 const std::vector<QString> SchlossZeilen{QStringLiteral("QWERTZUIOPÜ"), QStringLiteral(" ASDFGHJKLÖÄ"),

@@ -41,9 +41,13 @@ void VbTimer::restart() {
 
 void VbTimer::fire() {
     if (inHandler_ || !onTimer) return;
-    inHandler_ = true;
+    // Also when a test's program end leaves the handler: the timer must tick again.
+    struct ImHandler {
+        bool& drin;
+        explicit ImHandler(bool& d) : drin(d) { drin = true; }
+        ~ImHandler() { drin = false; }
+    } imHandler(inHandler_);
     guardEvent("Timer", "Timer", [this] { onTimer(); });
-    inHandler_ = false;
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include "platform/toplevel.h"
 #include "support/testenv.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -121,4 +122,15 @@ TEST(FolderPicker, OpensInTheGivenFolderOrItsNearestExistingParent) {
     const QString lieder = testenv::freshFolder(QStringLiteral("lieder"));
     EXPECT_EQ(pickerOpensIn(lieder), lieder);
     EXPECT_EQ(pickerOpensIn(lieder + QStringLiteral("/fehlt/auch")), lieder);
+}
+
+// Qt's file dialog keeps a history of the folders it showed in the user's settings folder;
+// the tests' pickers keep theirs in the scratch area.
+TEST(FolderPicker, KeepsNothingInTheSettingsFolderOfWhoeverRunsTheTests) {
+    const QString lieder = testenv::freshFolder(QStringLiteral("heim"));
+    EXPECT_EQ(pickerOpensIn(lieder), lieder);
+    QFile qt(testenv::userConfigFolder() + QStringLiteral("/QtProject.conf"));
+    if (qt.open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(qt.readAll().contains(QFile::encodeName(lieder)));
+    }
 }

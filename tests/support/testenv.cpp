@@ -10,16 +10,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
+#include <QSettings>
 #include <QFile>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
+#include <utility>
 
 namespace testenv {
 namespace {
 QTemporaryDir* g_scratch = nullptr;
+QString g_userConfig;
 int g_defaultAnswer = 2;
 }  // namespace
 
@@ -118,6 +121,7 @@ FileSizeLimit::~FileSizeLimit() {
 QString programFolder() { return g_scratch->path() + QStringLiteral("/program"); }
 QString dataFolder() { return g_scratch->path() + QStringLiteral("/data"); }
 QString configFolder() { return g_scratch->path() + QStringLiteral("/config"); }
+QString userConfigFolder() { return g_userConfig; }
 
 QString unwritableFolder() {
     const QString file = freshFolder(QStringLiteral("blocked")) + QStringLiteral("/file");
@@ -137,13 +141,29 @@ void CleanMixer::OnTestStart(const ::testing::TestInfo&) { platform::Mixer::inst
 
 void Environment::SetUp() {
     g_scratch = new QTemporaryDir();
+    // What Qt keeps for the user (the file dialog's history, say) goes to the scratch area as
+    // well: no test writes into the home folder of whoever runs it.
+    const QString home = g_scratch->path() + QStringLiteral("/home");
+    g_userConfig = qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") ? QDir::homePath() + QStringLiteral("/.config")
+                                                                  : qEnvironmentVariable("XDG_CONFIG_HOME");
+    const std::pair<const char*, QString> folders[] = {{"HOME", home},
+                                                       {"XDG_CONFIG_HOME", home + QStringLiteral("/.config")},
+                                                       {"XDG_DATA_HOME", home + QStringLiteral("/.local/share")},
+                                                       {"XDG_CACHE_HOME", home + QStringLiteral("/.cache")}};
+    for (const auto& [name, path] : folders) {
+        QDir().mkpath(path);
+        qputenv(name, QFile::encodeName(path));
+    }
+    // Qt notes the settings folder at its first use; set it here whenever that was.
+    for (QSettings::Format f : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(f, QSettings::UserScope, home + QStringLiteral("/.config"));
     QDir().mkpath(programFolder());
     platform::setAppPathOverride(programFolder());
     // Whatever the program writes goes to the scratch area, never beside the test binary.
     platform::setDataPathOverride(dataFolder());
     platform::setSettingsFolder(configFolder());
     platform::setAnswerer(&dialogs());
-    platform::setEndProgramHandler([](int) { throw platform::ProgramEnd{}; });
+    platform::setEndProgramHandler([](int code) { throw platform::ProgramEnd{code}; });
     installErrorReporter();
     ErrPtnr::setAnswerHook([](ErrPtnr& d) {
         ReportedError e{Err().Number, Err().Description, QString(), QString()};

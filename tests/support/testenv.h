@@ -44,6 +44,8 @@ QString programFolder();
 // The folders that stand in for the user's data folder and settings folder.
 QString dataFolder();
 QString configFolder();
+// The settings folder of the user who runs the tests, which no test may write into.
+QString userConfigFolder();
 // A path where no folder can be made (below a plain file), as a folder that cannot be written.
 QString unwritableFolder();
 // A fresh empty folder below the scratch area.

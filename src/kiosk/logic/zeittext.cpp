@@ -50,15 +50,32 @@ std::optional<double> ZeitAusText(const QString& text) {
 }
 
 namespace {
-// Seconds of a duration text, fractions kept (an "H:mm:ss" clock text gives parts of a second).
+// "M:SS" with one to six digits of minutes and blanks around: the seconds, or nullopt. Read by
+// hand, since sorting the archive by its durations asks once for every row.
+std::optional<int32_t> MinutenUndSekunden(QStringView text) {
+    while (text.startsWith(u' ')) text = text.mid(1);
+    while (text.endsWith(u' ')) text.chop(1);
+    const qsizetype doppelpunkt = text.indexOf(u':');
+    if (doppelpunkt < 1 || doppelpunkt > 6 || text.size() - doppelpunkt - 1 < 1 || text.size() - doppelpunkt - 1 > 2)
+        return std::nullopt;
+    int32_t minuten = 0, sekunden = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i == doppelpunkt) continue;
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9') return std::nullopt;
+        int32_t& teil = i < doppelpunkt ? minuten : sekunden;
+        teil = teil * 10 + (c - u'0');
+    }
+    if (sekunden > 59) return std::nullopt;
+    return minuten * 60 + sekunden;
+}
+}  // namespace
+
 double DauerInSekunden(const QString& text) {
-    static const QRegularExpression minuten(QStringLiteral("^ *(\\d{1,6}):(\\d{1,2}) *$"));
-    const auto m = minuten.match(text);
-    if (m.hasMatch() && m.captured(2).toInt() <= 59) return m.captured(1).toInt() * 60.0 + m.captured(2).toInt();
+    if (const auto s = MinutenUndSekunden(text)) return *s;
     if (auto t = ZeitAusText(text)) return *t * 1440.0;
     return 300;
 }
-}  // namespace
 
 double DauerTage(const QString& text) { return DauerInSekunden(text) / 1440.0; }
 

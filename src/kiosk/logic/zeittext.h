@@ -21,6 +21,10 @@ QString Uhrzeit(double datum);
 QString DauerText(int32_t sekunden);
 // A clock text "H:mm" or "H:mm:ss" (blanks around allowed) as fraction of a day; nullopt when no valid time.
 std::optional<double> ZeitAusText(const QString& text);
+// A duration text as seconds, fractions kept: "03:20" -> 200, "100:00" -> 6000 (one to six digits of
+// minutes, blanks around allowed); an older "H:mm:ss" text reads as a clock time ("0:02:30" -> 2.5);
+// missing or invalid counts as "05:00".
+double DauerInSekunden(const QString& text);
 // A duration text as its clock time in days ("03:20" -> 200 / 1440, "25:00" -> 1500 / 1440); an older
 // "H:mm:ss" text reads as a clock time; missing or invalid counts as "05:00".
 double DauerTage(const QString& text);

@@ -1,4 +1,4 @@
-#include "kiosk/Bilder.h"
+#include "controls/Bilder/Bilder.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,6 +1,6 @@
 #pragma once
-// The pictures of the main screen's touch buttons: a black shape on white, the
-// form in which the face renderer reads them.
+// The pictures of the touch buttons of the main screen and the game: a black shape
+// on white, the form in which the face renderer reads them.
 #include <QImage>
 
 namespace Bilder {
