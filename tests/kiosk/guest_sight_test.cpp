@@ -129,28 +129,34 @@ TEST_F(Sight, TheBarsCaptionReadsWholeWhateverTheSongsLength) {
 
 TEST_F(Sight, NoTwoButtonsOverlapAndTheNotesLaneStaysFree) {
     frmMain& m = main();
-    for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1366, 768),
-                    QSize(1280, 1024), QSize(1920, 1080), QSize(2560, 1440)}) {
-        sized(s.width(), s.height());
-        const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height());
-        std::vector<std::pair<QString, QRect>> knoepfe;
-        for (Funbutton* b : m.touchButtons()) {
-            if (b == m.Schloss2) {
-                EXPECT_EQ(b->geometry(), m.Schloss->geometry()) << wo;  // one of the two shows
-                continue;
+    // With a password the lock shows, without one it is hidden and needs no room.
+    for (bool schloss : {true, false}) {
+        m.Schloss->setVisible(schloss);
+        for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1366, 768),
+                        QSize(1280, 1024), QSize(1920, 1080), QSize(2560, 1440)}) {
+            sized(s.width(), s.height());
+            const std::string wo =
+                std::to_string(s.width()) + "x" + std::to_string(s.height()) + (schloss ? " lock" : "");
+            std::vector<std::pair<QString, QRect>> knoepfe;
+            for (Funbutton* b : m.touchButtons()) {
+                if (b == m.Schloss2) {
+                    EXPECT_EQ(b->geometry(), m.Schloss->geometry()) << wo;  // one of the two shows
+                    continue;
+                }
+                if (b == m.Positionsgrafik || b->isHidden()) continue;
+                knoepfe.emplace_back(b->objectName(), b->geometry());
+                EXPECT_TRUE(m.rect().contains(b->geometry())) << b->objectName().toStdString() << " " << wo;
             }
-            if (b == m.Positionsgrafik) continue;
-            knoepfe.emplace_back(b->objectName(), b->geometry());
-            EXPECT_TRUE(m.rect().contains(b->geometry())) << b->objectName().toStdString() << " " << wo;
+            // The note travels along the bar, from its rest at the bar's left end to the right edge.
+            const QRect note = m.Positionsgrafik->geometry();
+            knoepfe.emplace_back(QStringLiteral("Bahn der Note"),
+                                 QRect(note.left(), note.top(), m.width() - note.left(), note.height()));
+            for (size_t i = 0; i < knoepfe.size(); ++i)
+                for (size_t j = i + 1; j < knoepfe.size(); ++j)
+                    EXPECT_FALSE(knoepfe[i].second.intersects(knoepfe[j].second))
+                        << knoepfe[i].first.toStdString() << " / " << knoepfe[j].first.toStdString() << " at " << wo;
+            EXPECT_LE(m.Balken->geometry().bottom(), m.height()) << wo;
         }
-        // The note travels along the bar, from its rest at the bar's left end to the right edge.
-        const QRect note = m.Positionsgrafik->geometry();
-        knoepfe.emplace_back(QStringLiteral("Bahn der Note"), QRect(note.left(), note.top(), m.width() - note.left(), note.height()));
-        for (size_t i = 0; i < knoepfe.size(); ++i)
-            for (size_t j = i + 1; j < knoepfe.size(); ++j)
-                EXPECT_FALSE(knoepfe[i].second.intersects(knoepfe[j].second))
-                    << knoepfe[i].first.toStdString() << " / " << knoepfe[j].first.toStdString() << " at " << wo;
-        EXPECT_LE(m.Balken->geometry().bottom(), m.height()) << wo;
     }
 }
 
