@@ -2,6 +2,7 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/spaltenbreiten.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace platform;
@@ -109,11 +111,13 @@ void frmMain::Spaltenbreite() {
     for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2})
         for (const QString& kopf : {QStringLiteral("Dauer"), QStringLiteral("Start")})
             c3 = std::max({c3, g->CellWidthFor(kopf, true), g->CellWidthFor(QStringLiteral("00:00"), false)});
+    // On a small screen with large fonts a header would be cut ("Interpre", "Gen"): its
+    // column takes the header's width from the others.
     for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2}) {
-        const double u = (g->Width() - c3) / 10.0;
-        g->setColWidth(0, laenge(4 * u));
-        g->setColWidth(1, laenge(4 * u));
-        g->setColWidth(2, laenge(2 * u));
-        g->setColWidth(3, c3);
+        const std::array<int, 3> kopf{g->CellWidthFor(QStringLiteral("Titel"), true),
+                                      g->CellWidthFor(QStringLiteral("Interpret"), true),
+                                      g->CellWidthFor(QStringLiteral("Genre"), true)};
+        const std::array<int, 4> w = kiosklogic::Spaltenbreiten(g->Width(), c3, kopf);
+        for (int c = 0; c < 4; ++c) g->setColWidth(c, w[c]);
     }
 }

@@ -66,7 +66,9 @@ TEST_F(Sight, HeadersAndDurationsReadWholeAtEveryFontAndScreen) {
         g->setTextMatrix(2, 3, QStringLiteral("123:45"));  // a DJ mix
     }
     m.TabellenBeschriften(false);
-    for (QSize s : {QSize(1024, 768), QSize(1280, 800), QSize(1920, 1080)})
+    // With the lock beside the playlist on small screens its columns are narrowest.
+    m.Schloss->show();
+    for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1920, 1080)})
         for (int font : {8, 10, 12, 18}) {
             sized(s.width(), s.height(), font);
             for (kioskgrid::FlexGrid* g : {m.MSFlexGrid1, m.MSFlexGrid2}) {
@@ -158,6 +160,60 @@ TEST_F(Sight, NoTwoButtonsOverlapAndTheNotesLaneStaysFree) {
             EXPECT_LE(m.Balken->geometry().bottom(), m.height()) << wo;
         }
     }
+}
+
+// Both keyboards at every screen size: each key whole inside the screen, uncovered where
+// a finger taps it, apart from the others and with its caption fitting; where the
+// designed keyboard fits, it is the designed one.
+TEST_F(Sight, EveryKeyOfBothKeyboardsLiesWholeOnEveryScreen) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText(QStringLiteral("qay"));
+    m.Schloss->show();
+    m.MSFlexGrid1->setRows(3);
+    ctlVirtuelleTastatur& k = *m.ctlVirtuelleTastatur1;
+    for (QSize s : {QSize(640, 480), QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 1024),
+                    QSize(1920, 1080)})
+        for (int font : {8, 18})
+            for (bool passwort : {false, true}) {
+                sized(s.width(), s.height(), font);
+                const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height()) + " font " +
+                                       std::to_string(font) + (passwort ? " password" : " search");
+                if (passwort)
+                    m.Schloss_Click();
+                else
+                    m.Sortieren(true, false);
+                ASSERT_TRUE(k.isVisible()) << wo;
+                std::vector<TastaturTaste*> tasten;
+                for (int16_t n : k.loadedKeys())
+                    if (k.cmdKey(n)->isVisibleTo(&k)) tasten.push_back(k.cmdKey(n));
+                for (int16_t n = 200; n <= 202; ++n)
+                    if (k.cmdSonder(n)->isVisibleTo(&k)) tasten.push_back(k.cmdSonder(n));
+                ASSERT_EQ(tasten.size(), passwort ? 29u : 41u) << wo;
+                QString alle;
+                for (size_t i = 0; i < tasten.size(); ++i) {
+                    TastaturTaste* t = tasten[i];
+                    alle += t->text();
+                    const QRect r(t->mapTo(&m, QPoint(0, 0)), t->size());
+                    const std::string name = t->text().toStdString() + " " + wo;
+                    EXPECT_TRUE(m.rect().contains(r)) << name;
+                    EXPECT_EQ(m.childAt(r.center()), t) << name;
+                    const int textbreite = t->fontMetrics().horizontalAdvance(t->text());
+                    const int bild = t->icon().isNull() ? 0 : t->iconSize().width();
+                    EXPECT_LE(std::max(textbreite, bild), t->width() - 8) << name;
+                    EXPECT_LE(t->fontMetrics().height() + (bild ? t->iconSize().height() : 0), t->height()) << name;
+                    for (size_t j = i + 1; j < tasten.size(); ++j)
+                        EXPECT_FALSE(t->geometry().intersects(tasten[j]->geometry()))
+                            << name << " / " << tasten[j]->text().toStdString();
+                }
+                for (QChar c : QStringLiteral("1QAÄ")) EXPECT_EQ(alle.contains(c), c != u'1' || !passwort) << wo;
+                EXPECT_EQ(alle.contains(QStringLiteral("Löschen")), !passwort) << wo;
+                // The designed keys wherever the designed keyboard fits.
+                if (s.width() >= 1024 && s.height() >= 768) {
+                    EXPECT_EQ(platform::TwWidth(tasten.front()), 1200) << wo;
+                }
+                vt.advance(6000);
+                ASSERT_FALSE(k.isVisible()) << wo;
+            }
 }
 
 TEST_F(Sight, TheKeyboardShowsItsOwnPanelBetweenAndBesideItsKeys) {
