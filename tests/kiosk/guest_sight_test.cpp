@@ -129,6 +129,45 @@ TEST_F(Sight, TheBarsCaptionReadsWholeWhateverTheSongsLength) {
     }
 }
 
+// A DJ mix of 101 minutes: the bar fills the width and no more, and the note, the
+// guests' only pause, moves along it on the mix's own scale and stays on the screen.
+TEST_F(Sight, TheNoteOfA101MinuteMixStaysOnTheScreenToItsEnd) {
+    frmMain& m = main();
+    testmedia::SilentOptions o;
+    o.bitrateKbps = 32;
+    o.tag = tag(QStringLiteral("DJ Mix"), QStringLiteral("Band"));
+    queue(archivePath(testmedia::writeSilentMp3(dir + "/mix.mp3", 101 * 60000, o)));
+    m.Timer1->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return PlayerStatus(m.AktPlayer) == 2 && m.Liedlaenge == 6060; }, 3000));
+    m.Timer1->setEnabled(false);
+    const int16_t k = m.AktPlayer;
+    for (QSize s : {QSize(800, 600), QSize(1024, 768), QSize(1920, 1080)})
+        for (int font : {8, 18}) {
+            sized(s.width(), s.height(), font);
+            m.BalkenLaenge = 0;  // as a mix started at this size
+            const int W = m.Width() - 2 * platform::TwLeft(m.Balken);
+            for (int sekunde : {0, 12 * 60, 50 * 60, 100 * 60, 6059}) {
+                const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height()) + " at " +
+                                       std::to_string(sekunde) + " s, font " + std::to_string(font);
+                PlayerStop(k);
+                PlayerStartSetzen(k, sekunde * 1000);
+                PlayerAbspielen(k);
+                m.Zeitbalken();
+                EXPECT_TRUE(m.Balkentext->text().contains(QStringLiteral("101:00   DJ Mix"))) << wo;
+                const QRect bar = m.Balken->geometry(), note = m.Positionsgrafik->geometry();
+                EXPECT_EQ(platform::TwWidth(m.Balken), W) << wo;
+                EXPECT_LE(bar.right(), m.width() - 1) << wo;
+                EXPECT_LE(note.right(), m.width() - 1) << wo;
+                EXPECT_TRUE(m.Positionsgrafik->isVisible()) << wo;
+                // Its centre over the playing position, until the screen's edge holds it.
+                const double soll = bar.left() + double(sekunde) / 6060 * bar.width();
+                if (soll + note.width() / 2.0 < m.width()) {
+                    EXPECT_NEAR(note.center().x(), soll, 2) << wo;
+                }
+            }
+        }
+}
+
 TEST_F(Sight, NoTwoButtonsOverlapAndTheNotesLaneStaysFree) {
     frmMain& m = main();
     // With a password the lock shows, without one it is hidden and needs no room.
