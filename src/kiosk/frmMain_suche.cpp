@@ -532,7 +532,9 @@ void frmMain::txtSortierung_Change() {
 
 void frmMain::SchlossProzedur2() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub SchlossProzedur2()"));
-    setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen) + 120);
+    // Beside the playlist, in a column of its own (a small screen), the lock keeps its
+    // place: below the trash can it would stand on the time bar.
+    if (TwLeft(Schloss) == TwLeft(cmdLoeschen)) setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen) + 120);
     if (Schloss->property("Tag").toString() == QLatin1String("Zu")) {
         Schloss->setVisible(true);
         Schloss2->setVisible(false);
