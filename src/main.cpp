@@ -1,5 +1,6 @@
 // Melotra: the start dialog is the program's first window.
 #include "platform/app.h"
+#include "platform/toplevel.h"
 #include "settings/startup.h"
 
 #include <QApplication>
@@ -49,5 +50,6 @@ int main(int argc, char** argv) {
     platform::prepareEnvironment();
     QApplication app(argc, argv);
     platform::installTranslations(app);
+    platform::frameDialogsWithoutWindowManager();
     return melotraMain(app);
 }

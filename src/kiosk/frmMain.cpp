@@ -149,6 +149,9 @@ void frmMain::Form_Load() {
         const double size = platform::CDblText(s.cmbSchriftgroesse->currentText());
         MSFlexGrid1->setFontSize(size);
         MSFlexGrid2->setFontSize(size);
+        // The lock may have gone and the fonts changed: the screen keeps its size, so no
+        // resize would lay it out anew.
+        Form_Resize();
     } catch (const platform::RuntimeError& e) {
         platform::MsgBox(QStringLiteral("Beim Laden des Hauptfensters ist ein Fehler aufgetreten!\r\nFehler: ") +
                              QString::number(e.number()) + QStringLiteral("\r\n") + e.description(),

@@ -2,6 +2,7 @@
 #include "controls/Funbutton/Funbutton.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
+#include "kiosk/logic/spaltenbreiten.h"
 #include "platform/runtime.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using namespace platform;
@@ -39,18 +41,20 @@ void frmMain::Form_Resize() {
     // note's lane under it, where the note travels along the bar. Where the playlist is
     // shorter than a column, it grows up into the archive (which keeps room for its two
     // arrows) and down into the margin under the bar; where even that is too little, the
-    // lock gets a column of its own beside the playlist.
+    // lock gets a column of its own beside the playlist. A hidden lock (no password) needs
+    // no room at all.
     const int linkeSpalte = TwHeight(Uebernehmen) + 180 + TwHeight(cmdSmilie) + 300 + TwHeight(cmdFragezeichen);
     const int rechteSpalte = TwHeight(cmdHoch[0]) + TwHeight(cmdHoch[1]) + TwHeight(cmdLoeschen);
+    const bool schlossZeigt = !Schloss->isHidden() || !Schloss2->isHidden();
+    const int schloss = schlossZeigt ? TwHeight(Schloss) : 0;
     const int g1Min = TwTop(Nav[0]) + TwHeight(Nav[0]) + TwHeight(Nav[1]) - G1.Top();
     constexpr int unterRand = 330;  // of the 390 under the bar
     int g1Hoehe = laenge(H / 2 - 900);
     int g2Hoehe = laenge(H / 2 - 1500);
     const int ausArchiv = std::max(0, g1Hoehe - g1Min);
-    const bool schlossDaneben = rechteSpalte + TwHeight(Schloss) - 90 > g2Hoehe + ausArchiv + unterRand;
+    const bool schlossDaneben = schlossZeigt && rechteSpalte + schloss - 90 > g2Hoehe + ausArchiv + unterRand;
     const int schlossSpalte = schlossDaneben ? TwWidth(Schloss) + 300 : 0;
-    const int fehlt =
-        std::max(0, std::max(linkeSpalte, rechteSpalte + (schlossDaneben ? 0 : TwHeight(Schloss))) - 90 - g2Hoehe);
+    const int fehlt = std::max(0, std::max(linkeSpalte, rechteSpalte + (schlossDaneben ? 0 : schloss)) - 90 - g2Hoehe);
     const int hoch = std::min(fehlt, ausArchiv);
     g1Hoehe -= hoch;
     // A window too small for a playlist at all keeps none.
@@ -107,11 +111,13 @@ void frmMain::Spaltenbreite() {
     for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2})
         for (const QString& kopf : {QStringLiteral("Dauer"), QStringLiteral("Start")})
             c3 = std::max({c3, g->CellWidthFor(kopf, true), g->CellWidthFor(QStringLiteral("00:00"), false)});
+    // On a small screen with large fonts a header would be cut ("Interpre", "Gen"): its
+    // column takes the header's width from the others.
     for (kioskgrid::FlexGrid* g : {MSFlexGrid1, MSFlexGrid2}) {
-        const double u = (g->Width() - c3) / 10.0;
-        g->setColWidth(0, laenge(4 * u));
-        g->setColWidth(1, laenge(4 * u));
-        g->setColWidth(2, laenge(2 * u));
-        g->setColWidth(3, c3);
+        const std::array<int, 3> kopf{g->CellWidthFor(QStringLiteral("Titel"), true),
+                                      g->CellWidthFor(QStringLiteral("Interpret"), true),
+                                      g->CellWidthFor(QStringLiteral("Genre"), true)};
+        const std::array<int, 4> w = kiosklogic::Spaltenbreiten(g->Width(), c3, kopf);
+        for (int c = 0; c < 4; ++c) g->setColWidth(c, w[c]);
     }
 }

@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <algorithm>
 
 namespace {
 
@@ -257,10 +258,13 @@ void frmMain::Zeitbalken() {
         on.resumeNext();
         int32_t W = 0;
         on([&] { W = CLng(double(Width()) - 2.0 * TwLeft(Balken)); });
+        // 600 seconds fill the width; a longer song (a DJ mix) fills it too, and its note
+        // moves on the song's own scale: bar and note stay on the screen.
+        const double skala = std::max(600.0, double(Liedlaenge));
         const auto skalieren = [&] {
             if (BalkenLaenge == Liedlaenge) return;
             on([&] { BalkenLaenge = CInt(Liedlaenge); });
-            on([&] { setTwWidth(Balken, CLng(Liedlaenge / 600.0 * W)); });
+            on([&] { setTwWidth(Balken, CLng(Liedlaenge / skala * W)); });
         };
         skalieren();
         int16_t status = 0;
@@ -284,7 +288,12 @@ void frmMain::Zeitbalken() {
                                     : QStringLiteral(" ") + T);
         });
         on([&] { BalkentextPlatzieren(); });
-        on([&] { setTwLeft(Positionsgrafik, CLng(links + PlayerPosition(AktPlayer) / 600.0 / 1000.0 * W)); });
+        on([&] {
+            const double anteil = std::min(1.0, PlayerPosition(AktPlayer) / 1000.0 / skala);
+            // At the end its right half would stand past the bar's margin, off the screen.
+            const double rechts = pxToTwips(width()) - TwWidth(Positionsgrafik);
+            setTwLeft(Positionsgrafik, CLng(std::min(links + anteil * W, rechts)));
+        });
     });
 }
 

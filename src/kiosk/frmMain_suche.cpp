@@ -5,6 +5,7 @@
 #include "base/modStandard.h"
 #include "catalogue/modPlayer.h"
 #include "controls/Funbutton/Funbutton.h"
+#include "controls/ctlVirtuelleTastatur/TastaturLayout.h"
 #include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
 #include "kiosk/frmMain.h"
 #include "kiosk/grid/FlexGrid.h"
@@ -27,6 +28,7 @@
 #include <QMenu>
 #include <QProxyStyle>
 #include <QSignalBlocker>
+#include <algorithm>
 #include <array>
 
 using namespace platform;
@@ -221,11 +223,19 @@ void frmMain::TastaturVorbereiten(bool Loeschen, const std::vector<QString>& Zei
     ctlVirtuelleTastatur& K = *ctlVirtuelleTastatur1;
     const double W = Width();
     const int H = Height();
+    // Where the designed keyboard is wider than the screen (800 x 600) or would cover the
+    // search box, its keys get smaller: every key stays whole and can be typed.
+    constexpr int Taste = 1200;
+    constexpr int Rand = 120;
+    const int innen = std::min<int>(pxToTwips(width()), CLng(W));
+    const int unterBox = TwTop(txtSortierung) + TwHeight(txtSortierung) + Rand;
+    const tastatur::Einpassung e = tastatur::Einpassen(Zeilen, Taste, innen - 2 * Rand, H - 300 - unterBox);
     K.LoeschenSichtbar(Loeschen);
     K.HideSichtbar(false);
     K.EnterSichtbar(false);
-    K.KeyHeight(1200);
-    K.KeyWidth(1200);
+    K.Massstab(e.Massstab);
+    K.KeyHeight(CInt(e.Taste));
+    K.KeyWidth(CInt(e.Taste));
     K.KeyBackColor(frmStart::instance().PicFarbe->BackColor());
     for (size_t i = 0; i < Zeilen.size(); ++i) K.Tastatur_Ini(static_cast<int16_t>(i), Zeilen[i]);
     K.setLeft(CLng(W / 2 - K.Width() / 2.0));
@@ -513,7 +523,9 @@ void frmMain::txtSortierung_Change() {
 
 void frmMain::SchlossProzedur2() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub SchlossProzedur2()"));
-    setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen) + 120);
+    // Beside the playlist, in a column of its own (a small screen), the lock keeps its
+    // place: below the trash can it would stand on the time bar.
+    if (TwLeft(Schloss) == TwLeft(cmdLoeschen)) setTwTop(Schloss, TwTop(cmdLoeschen) + TwHeight(cmdLoeschen) + 120);
     if (Schloss->property("Tag").toString() == QLatin1String("Zu")) {
         Schloss->setVisible(true);
         Schloss2->setVisible(false);

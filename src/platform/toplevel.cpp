@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QGuiApplication>
 #include <QScreen>
@@ -46,7 +47,60 @@ private:
     QPointer<QWidget> owner_;
     QPointer<QWidget> shownOver_;
 };
+// Draws the frame over the edge of a dialog, after the dialog has painted itself.
+class Rahmen : public QObject {
+public:
+    explicit Rahmen(QWidget* w) : QObject(w) { w->installEventFilter(this); }
+    bool zeigen = false;  // decided at each showing
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::Paint || !zeigen || malt_) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        malt_ = true;
+        QCoreApplication::sendEvent(w, e);
+        malt_ = false;
+        QPainter p(w);
+        p.setPen(Qt::NoPen);
+        p.setBrush(w->palette().color(QPalette::WindowText));
+        const QRect r = w->rect();
+        constexpr int Dicke = 2;
+        p.drawRect(r.left(), r.top(), r.width(), Dicke);
+        p.drawRect(r.left(), r.bottom() - Dicke + 1, r.width(), Dicke);
+        p.drawRect(r.left(), r.top(), Dicke, r.height());
+        p.drawRect(r.right() - Dicke + 1, r.top(), Dicke, r.height());
+        return true;
+    }
+
+private:
+    bool malt_ = false;
+};
+
+class RahmenBeimZeigen : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() != QEvent::Show || !watched->isWidgetType()) return false;
+        auto* w = static_cast<QWidget*>(watched);
+        // Windows that chose to have no frame (the information page) keep none.
+        if (!w->isWindow() || w->windowType() != Qt::Dialog || w->windowFlags().testFlag(Qt::FramelessWindowHint))
+            return false;
+        Rahmen* rahmen = nullptr;
+        for (QObject* c : w->children())
+            if ((rahmen = dynamic_cast<Rahmen*>(c))) break;
+        if (!rahmen) rahmen = new Rahmen(w);
+        rahmen->zeigen = !desktop::windowManagerRunning();
+        return false;
+    }
+};
 }  // namespace
+
+void frameDialogsWithoutWindowManager() {
+    static RahmenBeimZeigen* filter = nullptr;
+    if (filter || !QCoreApplication::instance()) return;
+    filter = new RahmenBeimZeigen;
+    filter->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(filter);
+}
 
 void setBringToFrontHook(std::function<void(QWidget*)> h) { g_hook = std::move(h); }
 

@@ -25,4 +25,11 @@ void setGiveFocusHook(std::function<void(QWidget*)> h);
 // no window manager would answer the request.
 void maximize(QWidget* w);
 
+// Without a window manager no window has a frame, and a message box merges into the
+// grey dialog under it: from now on every dialog window (message boxes, the error
+// dialog, the file and colour dialogs, the program's own dialogs) draws a frame of its
+// own whenever it is shown while no window manager runs. Call once, after the
+// application object exists.
+void frameDialogsWithoutWindowManager();
+
 }  // namespace platform

@@ -420,6 +420,26 @@ TEST_F(Lock, ClosedLockFollowsAResizeBesideTheTrashCan) {
     EXPECT_GE(TwLeft(m.Schloss2), m.MSFlexGrid2->Left() + m.MSFlexGrid2->Width());
 }
 
+// At 800 x 600 the lock stands in a column of its own beside the playlist: closing and
+// opening leave it there, off the time bar below the trash can.
+TEST_F(Lock, OnASmallScreenTheLockKeepsItsColumnWhenItClosesAndOpens) {
+    frmMain& m = main();
+    m.Schloss->show();
+    m.resize(800, 600);
+    m.Form_Resize();
+    const QRect platz = m.Schloss->geometry();
+    ASSERT_NE(TwLeft(m.Schloss), TwLeft(m.cmdLoeschen));
+    m.Schloss_Click();
+    letters("GEHEIM");
+    ASSERT_TRUE(m.Schloss2->isVisible());
+    EXPECT_EQ(m.Schloss2->geometry(), platz);
+    m.Schloss2_Click();
+    letters("GEHEIM");
+    ASSERT_TRUE(m.Schloss->isVisible());
+    EXPECT_EQ(m.Schloss->geometry(), platz);
+    EXPECT_LT(platz.bottom(), m.Positionsgrafik->geometry().top());
+}
+
 TEST_F(Guest, LayoutAndSlidesMeasureTheOuterSizeOfTheWindow) {
     frmMain& m = main();
     m.resize(1000, 700);

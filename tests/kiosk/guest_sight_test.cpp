@@ -66,7 +66,9 @@ TEST_F(Sight, HeadersAndDurationsReadWholeAtEveryFontAndScreen) {
         g->setTextMatrix(2, 3, QStringLiteral("123:45"));  // a DJ mix
     }
     m.TabellenBeschriften(false);
-    for (QSize s : {QSize(1024, 768), QSize(1280, 800), QSize(1920, 1080)})
+    // With the lock beside the playlist on small screens its columns are narrowest.
+    m.Schloss->show();
+    for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1920, 1080)})
         for (int font : {8, 10, 12, 18}) {
             sized(s.width(), s.height(), font);
             for (kioskgrid::FlexGrid* g : {m.MSFlexGrid1, m.MSFlexGrid2}) {
@@ -127,31 +129,130 @@ TEST_F(Sight, TheBarsCaptionReadsWholeWhateverTheSongsLength) {
     }
 }
 
+// A DJ mix of 101 minutes: the bar fills the width and no more, and the note, the
+// guests' only pause, moves along it on the mix's own scale and stays on the screen.
+TEST_F(Sight, TheNoteOfA101MinuteMixStaysOnTheScreenToItsEnd) {
+    frmMain& m = main();
+    testmedia::SilentOptions o;
+    o.bitrateKbps = 32;
+    o.tag = tag(QStringLiteral("DJ Mix"), QStringLiteral("Band"));
+    queue(archivePath(testmedia::writeSilentMp3(dir + "/mix.mp3", 101 * 60000, o)));
+    m.Timer1->setEnabled(true);
+    ASSERT_TRUE(runUntil([&] { return PlayerStatus(m.AktPlayer) == 2 && m.Liedlaenge == 6060; }, 3000));
+    m.Timer1->setEnabled(false);
+    const int16_t k = m.AktPlayer;
+    for (QSize s : {QSize(800, 600), QSize(1024, 768), QSize(1920, 1080)})
+        for (int font : {8, 18}) {
+            sized(s.width(), s.height(), font);
+            m.BalkenLaenge = 0;  // as a mix started at this size
+            const int W = m.Width() - 2 * platform::TwLeft(m.Balken);
+            for (int sekunde : {0, 12 * 60, 50 * 60, 100 * 60, 6059}) {
+                const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height()) + " at " +
+                                       std::to_string(sekunde) + " s, font " + std::to_string(font);
+                PlayerStop(k);
+                PlayerStartSetzen(k, sekunde * 1000);
+                PlayerAbspielen(k);
+                m.Zeitbalken();
+                EXPECT_TRUE(m.Balkentext->text().contains(QStringLiteral("101:00   DJ Mix"))) << wo;
+                const QRect bar = m.Balken->geometry(), note = m.Positionsgrafik->geometry();
+                EXPECT_EQ(platform::TwWidth(m.Balken), W) << wo;
+                EXPECT_LE(bar.right(), m.width() - 1) << wo;
+                EXPECT_LE(note.right(), m.width() - 1) << wo;
+                EXPECT_TRUE(m.Positionsgrafik->isVisible()) << wo;
+                // Its centre over the playing position, until the screen's edge holds it.
+                const double soll = bar.left() + double(sekunde) / 6060 * bar.width();
+                if (soll + note.width() / 2.0 < m.width()) {
+                    EXPECT_NEAR(note.center().x(), soll, 2) << wo;
+                }
+            }
+        }
+}
+
 TEST_F(Sight, NoTwoButtonsOverlapAndTheNotesLaneStaysFree) {
     frmMain& m = main();
-    for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1366, 768),
-                    QSize(1280, 1024), QSize(1920, 1080), QSize(2560, 1440)}) {
-        sized(s.width(), s.height());
-        const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height());
-        std::vector<std::pair<QString, QRect>> knoepfe;
-        for (Funbutton* b : m.touchButtons()) {
-            if (b == m.Schloss2) {
-                EXPECT_EQ(b->geometry(), m.Schloss->geometry()) << wo;  // one of the two shows
-                continue;
+    // With a password the lock shows, without one it is hidden and needs no room.
+    for (bool schloss : {true, false}) {
+        m.Schloss->setVisible(schloss);
+        for (QSize s : {QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 800), QSize(1366, 768),
+                        QSize(1280, 1024), QSize(1920, 1080), QSize(2560, 1440)}) {
+            sized(s.width(), s.height());
+            const std::string wo =
+                std::to_string(s.width()) + "x" + std::to_string(s.height()) + (schloss ? " lock" : "");
+            std::vector<std::pair<QString, QRect>> knoepfe;
+            for (Funbutton* b : m.touchButtons()) {
+                if (b == m.Schloss2) {
+                    EXPECT_EQ(b->geometry(), m.Schloss->geometry()) << wo;  // one of the two shows
+                    continue;
+                }
+                if (b == m.Positionsgrafik || b->isHidden()) continue;
+                knoepfe.emplace_back(b->objectName(), b->geometry());
+                EXPECT_TRUE(m.rect().contains(b->geometry())) << b->objectName().toStdString() << " " << wo;
             }
-            if (b == m.Positionsgrafik) continue;
-            knoepfe.emplace_back(b->objectName(), b->geometry());
-            EXPECT_TRUE(m.rect().contains(b->geometry())) << b->objectName().toStdString() << " " << wo;
+            // The note travels along the bar, from its rest at the bar's left end to the right edge.
+            const QRect note = m.Positionsgrafik->geometry();
+            knoepfe.emplace_back(QStringLiteral("Bahn der Note"),
+                                 QRect(note.left(), note.top(), m.width() - note.left(), note.height()));
+            for (size_t i = 0; i < knoepfe.size(); ++i)
+                for (size_t j = i + 1; j < knoepfe.size(); ++j)
+                    EXPECT_FALSE(knoepfe[i].second.intersects(knoepfe[j].second))
+                        << knoepfe[i].first.toStdString() << " / " << knoepfe[j].first.toStdString() << " at " << wo;
+            EXPECT_LE(m.Balken->geometry().bottom(), m.height()) << wo;
         }
-        // The note travels along the bar, from its rest at the bar's left end to the right edge.
-        const QRect note = m.Positionsgrafik->geometry();
-        knoepfe.emplace_back(QStringLiteral("Bahn der Note"), QRect(note.left(), note.top(), m.width() - note.left(), note.height()));
-        for (size_t i = 0; i < knoepfe.size(); ++i)
-            for (size_t j = i + 1; j < knoepfe.size(); ++j)
-                EXPECT_FALSE(knoepfe[i].second.intersects(knoepfe[j].second))
-                    << knoepfe[i].first.toStdString() << " / " << knoepfe[j].first.toStdString() << " at " << wo;
-        EXPECT_LE(m.Balken->geometry().bottom(), m.height()) << wo;
     }
+}
+
+// Both keyboards at every screen size: each key whole inside the screen, uncovered where
+// a finger taps it, apart from the others and with its caption fitting; where the
+// designed keyboard fits, it is the designed one.
+TEST_F(Sight, EveryKeyOfBothKeyboardsLiesWholeOnEveryScreen) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText(QStringLiteral("qay"));
+    m.Schloss->show();
+    m.MSFlexGrid1->setRows(3);
+    ctlVirtuelleTastatur& k = *m.ctlVirtuelleTastatur1;
+    for (QSize s : {QSize(640, 480), QSize(800, 600), QSize(1024, 600), QSize(1024, 768), QSize(1280, 1024),
+                    QSize(1920, 1080)})
+        for (int font : {8, 18})
+            for (bool passwort : {false, true}) {
+                sized(s.width(), s.height(), font);
+                const std::string wo = std::to_string(s.width()) + "x" + std::to_string(s.height()) + " font " +
+                                       std::to_string(font) + (passwort ? " password" : " search");
+                if (passwort)
+                    m.Schloss_Click();
+                else
+                    m.Sortieren(true, false);
+                ASSERT_TRUE(k.isVisible()) << wo;
+                std::vector<TastaturTaste*> tasten;
+                for (int16_t n : k.loadedKeys())
+                    if (k.cmdKey(n)->isVisibleTo(&k)) tasten.push_back(k.cmdKey(n));
+                for (int16_t n = 200; n <= 202; ++n)
+                    if (k.cmdSonder(n)->isVisibleTo(&k)) tasten.push_back(k.cmdSonder(n));
+                ASSERT_EQ(tasten.size(), passwort ? 29u : 41u) << wo;
+                QString alle;
+                for (size_t i = 0; i < tasten.size(); ++i) {
+                    TastaturTaste* t = tasten[i];
+                    alle += t->text();
+                    const QRect r(t->mapTo(&m, QPoint(0, 0)), t->size());
+                    const std::string name = t->text().toStdString() + " " + wo;
+                    EXPECT_TRUE(m.rect().contains(r)) << name;
+                    EXPECT_EQ(m.childAt(r.center()), t) << name;
+                    const int textbreite = t->fontMetrics().horizontalAdvance(t->text());
+                    const int bild = t->icon().isNull() ? 0 : t->iconSize().width();
+                    EXPECT_LE(std::max(textbreite, bild), t->width() - 8) << name;
+                    EXPECT_LE(t->fontMetrics().height() + (bild ? t->iconSize().height() : 0), t->height()) << name;
+                    for (size_t j = i + 1; j < tasten.size(); ++j)
+                        EXPECT_FALSE(t->geometry().intersects(tasten[j]->geometry()))
+                            << name << " / " << tasten[j]->text().toStdString();
+                }
+                for (QChar c : QStringLiteral("1QAÄ")) EXPECT_EQ(alle.contains(c), c != u'1' || !passwort) << wo;
+                EXPECT_EQ(alle.contains(QStringLiteral("Löschen")), !passwort) << wo;
+                // The designed keys wherever the designed keyboard fits.
+                if (s.width() >= 1024 && s.height() >= 768) {
+                    EXPECT_EQ(platform::TwWidth(tasten.front()), 1200) << wo;
+                }
+                vt.advance(6000);
+                ASSERT_FALSE(k.isVisible()) << wo;
+            }
 }
 
 TEST_F(Sight, TheKeyboardShowsItsOwnPanelBetweenAndBesideItsKeys) {

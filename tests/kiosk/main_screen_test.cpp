@@ -7,6 +7,7 @@
 #include <QImage>
 
 using platform::RGB;
+using platform::TwHeight;
 using platform::TwLeft;
 using platform::TwTop;
 
@@ -63,17 +64,16 @@ TEST_F(Screen, NoButtonIsInitialisedDuringShutDown) {
 
 using Layout = MainScreenTest;
 
-TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
+TEST_F(Layout, A1024By768WindowWithoutALockGivesTheDesignedPlaces) {
     frmMain& m = sized(1024, 768, 10);
+    ASSERT_TRUE(m.Schloss->isHidden());  // no password
     kioskgrid::FlexGrid& g1 = *m.MSFlexGrid1;
     kioskgrid::FlexGrid& g2 = *m.MSFlexGrid2;
     EXPECT_EQ(g1.Width(), 13560);
-    // The playlist's right column (4920 high with the lock) would reach 570 into the
-    // note's lane under a playlist of 4260: the playlist takes them from the archive.
-    EXPECT_EQ(g1.Height(), 4290);
+    EXPECT_EQ(g1.Height(), 4860);
     EXPECT_EQ(g2.Width(), 10440);
-    EXPECT_EQ(g2.Height(), 4830);
-    EXPECT_EQ(g2.Top(), 5130);
+    EXPECT_EQ(g2.Height(), 4260);
+    EXPECT_EQ(g2.Top(), 5700);
     const int a[4] = {5104, 5104, 2552, 800}, p[4] = {3856, 3856, 1928, 800};
     for (int c = 0; c < 4; ++c) {
         EXPECT_EQ(g1.ColWidth(c), a[c]);
@@ -81,17 +81,16 @@ TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
     }
     EXPECT_EQ(TwLeft(m.FunbuttonArchivNav[0]), 14100);
     EXPECT_EQ(TwTop(m.FunbuttonArchivNav[0]), 1020);
-    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[1]), 3615);
+    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[1]), 4185);
     EXPECT_EQ(TwLeft(m.FunbuttonArchivNav[2]), 14115);
-    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[2]), 5430);
+    EXPECT_EQ(TwTop(m.FunbuttonArchivNav[2]), 6000);
     EXPECT_EQ(TwTop(m.FunbuttonArchivNav[3]), 8745);
-    EXPECT_EQ(TwTop(m.Uebernehmen), 5130);
-    EXPECT_EQ(TwTop(m.cmdSmilie), 6555);
-    EXPECT_EQ(TwTop(m.cmdFragezeichen), 7770);
-    EXPECT_EQ(TwTop(m.cmdHoch[1]), 6315);
-    EXPECT_EQ(TwTop(m.cmdLoeschen), 7350);
-    EXPECT_EQ(TwTop(m.Schloss), 8625);
-    EXPECT_EQ(TwLeft(m.Schloss), 12780);
+    EXPECT_EQ(TwTop(m.Uebernehmen), 5700);
+    EXPECT_EQ(TwTop(m.cmdSmilie), 7125);
+    EXPECT_EQ(TwTop(m.cmdFragezeichen), 8340);
+    EXPECT_EQ(TwTop(m.cmdHoch[1]), 6885);
+    EXPECT_EQ(TwTop(m.cmdLoeschen), 7920);
+    EXPECT_EQ(TwLeft(m.cmdLoeschen), 12780);
     EXPECT_EQ(TwTop(m.Positionsgrafik), 10050);
     EXPECT_EQ(TwTop(m.Balken), 10770);
     EXPECT_EQ(TwTop(m.Label2), 10770);
@@ -100,6 +99,39 @@ TEST_F(Layout, A1024By768WindowGivesTheDesignedPlaces) {
     EXPECT_EQ(TwLeft(m.Frame1), 4402);          // 7680 - 3277.5
     EXPECT_EQ(TwTop(m.Frame1), 4582);           // 5760 - 1177.5
     EXPECT_EQ(m.ScrollAbstand, 5);
+}
+
+// The lock's room beside the note is taken from the archive only while the lock shows,
+// and each hand-over lays the screen out anew, without a change of its size.
+TEST_F(Layout, TheLocksRoomFollowsThePasswordOfEachHandOver) {
+    frmStart& s = start(songFolder("lockroom", 2));
+    s.chkFenster->setChecked(false);
+    s.txtPasswort->setText("geheim");
+    s.cmdOK_Click();
+    frmMain& m = main();
+    // The layout measures the outer size, frame included.
+    m.resize(QSize(1024, 768) - (m.frameGeometry().size() - m.size()));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(m.Width(), 15360);
+    ASSERT_EQ(m.Height(), 11520);
+    // Archive height, playlist top and height; the note stays where it is.
+    const auto plaetze = [&m] {
+        EXPECT_EQ(TwTop(m.Positionsgrafik), 10050);
+        return std::array<int, 3>{m.MSFlexGrid1->Height(), m.MSFlexGrid2->Top(), m.MSFlexGrid2->Height()};
+    };
+    ASSERT_FALSE(m.Schloss->isHidden());
+    // The right column with the lock (4920 high) would reach 570 into the note's lane
+    // under a playlist of 4260: the playlist takes them from the archive.
+    EXPECT_EQ(plaetze(), (std::array<int, 3>{4290, 5130, 4830}));
+    EXPECT_EQ(TwTop(m.Schloss), TwTop(m.cmdLoeschen) + TwHeight(m.cmdLoeschen));
+    EXPECT_EQ(TwLeft(m.Schloss), 12780);
+
+    // The password cleared: the next hand-over hides the lock and gives the archive back.
+    s.txtPasswort->setText("");
+    s.cmdOK_Click();
+    ASSERT_EQ(m.Height(), 11520);
+    ASSERT_TRUE(m.Schloss->isHidden());
+    EXPECT_EQ(plaetze(), (std::array<int, 3>{4860, 5700, 4260}));
 }
 
 TEST_F(Layout, LargeFontsWidenTheFourthColumnOfBothGrids) {

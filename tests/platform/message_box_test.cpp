@@ -2,10 +2,12 @@
 // itself with its default button once its time has passed on the program's clock.
 #include "platform/dialogs.h"
 #include "platform/virtualtime.h"
+#include "support/sicht.h"
 #include "support/testenv.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPointer>
@@ -39,6 +41,47 @@ protected:
         poll->start();
     }
 };
+
+// Every pixel of the window's outer ring stands out from its grey inside.
+void expectFrame(const QImage& img, const char* what) {
+    ASSERT_GT(img.width(), 20) << what;
+    const QColor grund = img.pixelColor(8, img.height() / 2);
+    QList<QPoint> ring;
+    for (int x = 0; x < img.width(); ++x) ring << QPoint(x, 0) << QPoint(x, img.height() - 1);
+    for (int y = 0; y < img.height(); ++y) ring << QPoint(0, y) << QPoint(img.width() - 1, y);
+    int blass = 0;
+    for (QPoint p : ring) blass += sicht::Kontrast(img.pixelColor(p), grund) < 3.0 ? 1 : 0;
+    EXPECT_EQ(blass, 0) << what << ": of " << ring.size() << " pixels of the edge";
+}
+
+// Without a window manager (here the offscreen platform) no window gets a frame from
+// outside: message boxes and dialogs draw their own, so they stand out from the grey
+// dialog under them.
+TEST_F(RealMessageBox, BoxesAndDialogsDrawAFrameOfTheirOwn) {
+    const QPointer<QWidget> warnung = platform::showMessage(
+        nullptr, QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
+        platform::vbExclamation);
+    ASSERT_TRUE(warnung);
+    QCoreApplication::processEvents();
+    expectFrame(warnung->grab().toImage(), "warning");
+    warnung->close();
+
+    bool gesehen = false;
+    whileOpen([&](QMessageBox& box) {
+        expectFrame(box.grab().toImage(), "question");
+        gesehen = true;
+        box.done(0);
+    });
+    platform::MsgBox(QStringLiteral("Dieses Lied wirklich löschen?"), platform::vbYesNo | platform::vbQuestion);
+    EXPECT_TRUE(gesehen);
+
+    // The error dialog, the tag editor and the file and colour dialogs are dialogs too.
+    QDialog dialog;
+    dialog.resize(400, 300);
+    dialog.show();
+    QCoreApplication::processEvents();
+    expectFrame(dialog.grab().toImage(), "dialog");
+}
 
 TEST_F(RealMessageBox, UnattendedItAnswersWithItsDefaultAfterItsTimeOnTheVirtualClock) {
     platform::VirtualTime vt;

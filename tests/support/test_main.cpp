@@ -3,6 +3,7 @@
 #include "support/testenv.h"
 
 #include "platform/app.h"
+#include "platform/toplevel.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     platform::prepareEnvironment();
     QApplication app(argc, argv);
     platform::installTranslations(app);
+    platform::frameDialogsWithoutWindowManager();
     testing::InitGoogleTest(&argc, argv);
     testing::AddGlobalTestEnvironment(new testenv::Environment);
     testing::UnitTest::GetInstance()->listeners().Append(new testenv::CleanMixer);

@@ -1,5 +1,6 @@
 #include "controls/ctlVirtuelleTastatur/TastaturLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -21,17 +22,19 @@ bool tokenAt(const QString& t, int pos, QLatin1String token) {
 
 }  // namespace
 
-int sonderBreite(int16_t nummer) {
+int sonderBreite(int16_t nummer, double massstab) {
+    int breite = 0;
     switch (nummer) {
-    case EnterTaste: return 2250;
-    case LoeschenTaste: return 1710;
-    case HideTaste: return 2250;
+    case EnterTaste: breite = 2250; break;
+    case LoeschenTaste: breite = 1710; break;
+    case HideTaste: breite = 2250; break;
     default: return 0;
     }
+    return massstab == 1.0 ? breite : static_cast<int>(std::nearbyint(breite * massstab));
 }
 
 Zeile layoutRow(const QString& t, int16_t X, int16_t Y, int keyWidth, int keyHeight, int16_t hoechste, int breite,
-                int hoehe) {
+                int hoehe, double massstab) {
     static const struct {
         QLatin1String text;
         int16_t nummer;
@@ -52,7 +55,7 @@ Zeile layoutRow(const QString& t, int16_t X, int16_t Y, int keyWidth, int keyHei
                 bool done = false;
                 for (const auto& s : sonder) {
                     if (!tokenAt(t, pos, s.text)) continue;
-                    const int w = sonderBreite(s.nummer);
+                    const int w = sonderBreite(s.nummer, massstab);
                     z.Tasten.push_back(Platz{s.nummer, true, QString(), X, Y, w, keyHeight});
                     X = int16(double(X) + w);
                     pos += s.text.size();
@@ -78,6 +81,36 @@ Zeile layoutRow(const QString& t, int16_t X, int16_t Y, int keyWidth, int keyHei
     }
     z.X = X;
     return z;
+}
+
+QSize Groesse(const std::vector<QString>& zeilen, int taste, double massstab) {
+    int breite = static_cast<int>(std::nearbyint(DesignBreite * massstab));
+    int hoehe = static_cast<int>(std::nearbyint(DesignHoehe * massstab));
+    for (size_t i = 0; i < zeilen.size(); ++i) {
+        const double y = std::nearbyint(double(taste) * double(i));
+        if (y > std::numeric_limits<int16_t>::max()) break;
+        const Zeile z = layoutRow(zeilen[i], 0, static_cast<int16_t>(y), taste, taste, 0, breite, hoehe, massstab);
+        breite = z.Breite;
+        hoehe = z.Hoehe;
+    }
+    return {breite, hoehe};
+}
+
+Einpassung Einpassen(const std::vector<QString>& zeilen, int taste, int breite, int hoehe) {
+    const QSize voll = Groesse(zeilen, taste, 1.0);
+    if (voll.width() <= breite && voll.height() <= hoehe) return {taste, 1.0};
+    // The margins beside and under the keys stay as they are; the keys take the rest.
+    const double f =
+        std::min(double(breite - 90) / (voll.width() - 90), double(hoehe - 360) / (voll.height() - 360));
+    // Two whole pixels a step, so that a half-key gap is a whole pixel and no key
+    // overlaps the next one when drawn.
+    constexpr int Schritt = 30;
+    int t = std::max(Schritt, static_cast<int>(taste * std::min(f, 1.0)) / Schritt * Schritt);
+    for (; t > Schritt; t -= Schritt) {
+        const QSize g = Groesse(zeilen, t, double(t) / taste);
+        if (g.width() <= breite && g.height() <= hoehe) break;
+    }
+    return {t, double(t) / taste};
 }
 
 }  // namespace tastatur

@@ -20,14 +20,17 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <cmath>
+
 namespace {
 
 using platform::vbButton;
 using platform::vbShift;
 
 const QString kObjekt = QStringLiteral("ctlVirtuelleTastatur");
-constexpr int kDesignWidth = 6390;
-constexpr int kDesignHeight = 3900;
+constexpr double kTastenPunkte = 24;     // letter keys
+constexpr double kSonderPunkte = 15.75;  // special keys
+constexpr int kIcon = 32;                // pixels
 
 // The return arrow of the Enter key and the left arrow of the Backspace key,
 // black on a transparent 32 x 32 field.
@@ -143,11 +146,11 @@ ctlVirtuelleTastatur::ctlVirtuelleTastatur(QWidget* parent) : QWidget(parent) {
     pal.setColor(QPalette::Window, platform::vbColor(platform::vbButtonFace));
     setPalette(pal);
     setAutoFillBackground(true);
-    platform::setTwGeometry(this, 0, 0, kDesignWidth, kDesignHeight);
+    platform::setTwGeometry(this, 0, 0, tastatur::DesignBreite, tastatur::DesignHoehe);
 
     template_ = new TastaturTaste(this, 0, this);
     template_->setText(QStringLiteral("A"));
-    template_->setFont(platform::vbFont(QStringLiteral("Courier New"), 24, true));
+    template_->setFont(platform::vbFont(QStringLiteral("Courier New"), kTastenPunkte, true));
     platform::setTwGeometry(template_, 480, 1500, 975, 915);
 
     struct Design {
@@ -162,10 +165,10 @@ ctlVirtuelleTastatur::ctlVirtuelleTastatur(QWidget* parent) : QWidget(parent) {
     for (const Design& d : design) {
         auto* k = new TastaturTaste(this, d.index, this);
         k->setText(QString::fromUtf8(d.caption));
-        k->setFont(platform::vbFont(QStringLiteral("Courier New"), 15.75, true));
+        k->setFont(platform::vbFont(QStringLiteral("Courier New"), kSonderPunkte, true));
         if (d.icon) {
             k->setIcon(arrowIcon(d.icon == 1));
-            k->setIconSize(QSize(32, 32));
+            k->setIconSize(QSize(kIcon, kIcon));
         }
         platform::setTwGeometry(k, d.left, d.top, tastatur::sonderBreite(d.index), 1155);
         sonder_[static_cast<size_t>(d.index - tastatur::EnterTaste)] = k;
@@ -345,6 +348,25 @@ void ctlVirtuelleTastatur::EnterSichtbar(bool Wert) {
     setSonderSichtbar(cmdSonder(tastatur::EnterTaste), "EnterSichtbar", Wert);
 }
 
+void ctlVirtuelleTastatur::Massstab(double Wert) {
+    ErrPtnr::CallStack(QStringLiteral("[ctlVirtuelleTastatur] Public Property Let Massstab(Wert As Double)"));
+    ErrPtnr::CallStackParam(QStringLiteral("Wert"), Wert);
+    withErrorHandler(kObjekt, QStringLiteral("Massstab [LET]"), [&](ErrorHandler& on) {
+        on([&] {
+            if (!(Wert > 0 && Wert <= 1)) platform::raise(380);
+            massstab_ = Wert;
+        });
+        on([&] { template_->setFont(platform::vbFont(QStringLiteral("Courier New"), kTastenPunkte * massstab_, true)); });
+        for (TastaturTaste* k : sonder_) {
+            on([&] {
+                k->setFont(platform::vbFont(QStringLiteral("Courier New"), kSonderPunkte * massstab_, true));
+                const int icon = static_cast<int>(std::nearbyint(kIcon * massstab_));
+                k->setIconSize(QSize(icon, icon));
+            });
+        }
+    });
+}
+
 void ctlVirtuelleTastatur::Tastatur_Ini(int16_t Zeile, const QString& Buchstaben) {
     ErrPtnr::CallStack(QStringLiteral("[ctlVirtuelleTastatur] Public Sub Tastatur_Ini(Zeile%, Buchstaben$)"));
     ErrPtnr::CallStackParam(QStringLiteral("Buchstaben$"), Buchstaben);
@@ -354,7 +376,10 @@ void ctlVirtuelleTastatur::Tastatur_Ini(int16_t Zeile, const QString& Buchstaben
         // numbering starts again, and the control can get smaller again.
         if (Zeile == 0) {
             on([&] { unloadLetterKeys(); });
-            on([&] { setSize(kDesignWidth, kDesignHeight); });
+            on([&] {
+                setSize(static_cast<int>(std::nearbyint(tastatur::DesignBreite * massstab_)),
+                        static_cast<int>(std::nearbyint(tastatur::DesignHoehe * massstab_)));
+            });
         }
         on([&] { template_->hide(); });
         int16_t Y = 0;
@@ -374,7 +399,7 @@ void ctlVirtuelleTastatur::Tastatur_Sub(const QString& t, int16_t X, int16_t Y) 
         on([&] {
             const int16_t hoechste = loaded_.empty() ? 0 : loaded_.rbegin()->first;
             z = tastatur::layoutRow(t, X, Y, platform::TwWidth(template_), platform::TwHeight(template_), hoechste,
-                                    Width(), Height());
+                                    Width(), Height(), massstab_);
         });
         for (const tastatur::Platz& p : z.Tasten) {
             on([&] {

@@ -52,6 +52,10 @@ public:
     void HideSichtbar(bool Wert);
     void LoeschenSichtbar(bool Wert);
     void EnterSichtbar(bool Wert);
+    // Scale of the keyboard against its design, above 0 and at most 1: the widths of the
+    // special keys and the fonts of all keys (the host sets the key size to match), so
+    // that a keyboard too wide for a small screen fits it whole.
+    void Massstab(double Wert);
 
     void Tastatur_Ini(int16_t Zeile, const QString& Buchstaben);
 
@@ -88,6 +92,7 @@ private:
     void unloadLetterKeys();
     void setSize(int width, int height);
 
+    double massstab_ = 1.0;
     TastaturTaste* template_ = nullptr;
     std::array<TastaturTaste*, 3> sonder_{};
     std::map<int16_t, TastaturTaste*> loaded_;  // letter keys 1..
