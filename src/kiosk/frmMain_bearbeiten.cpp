@@ -187,6 +187,8 @@ void frmMain::Loeschen() {
             else if (g.Rows() > 1)
                 g.setTopRow(1);
             g.setScrollBars(0);
+            // The song that moved up into the place is another guest's: a second press must not hit it.
+            g.setRow(0);
             platform::pumpEvents();
             g.SetFocus();
             if (r == AktuelleZeile) {
