@@ -246,7 +246,8 @@ void frmMain::MSFlexGrid2_DblClick() {
 }
 
 void frmMain::MSFlexGrid2_KeyDown(int16_t& KeyCode, int16_t) {
-    if (KeyCode == 13) MSFlexGrid2_DblClick();
+    // Once per press: a held Enter would sort the archive over and over.
+    if (KeyCode == 13 && !MSFlexGrid2->KeyIsRepeat()) MSFlexGrid2_DblClick();
 }
 
 void frmMain::MSFlexGrid2_MouseDown(int16_t Button, int16_t Shift, float X, float Y) {

@@ -175,6 +175,21 @@ TEST_F(PlaylistEdit, TheTrashNeverHitsASongTheGuestDidNotMark) {
     EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 
+// Auto-repeat of a held key does not repeat the form's commands.
+TEST_F(PlaylistEdit, AHeldKeyGivesItsCommandOnce) {
+    fourPlaying();
+    frmMain& m = main();
+    heldKey(&m, Qt::Key_F5, 5);
+    EXPECT_EQ(PlayerStatus(1), 1);
+    heldKey(&m, Qt::Key_F5, 6);
+    EXPECT_EQ(PlayerStatus(1), 2);
+    m.MSFlexGrid2->setRow(2);
+    m.EnableButtons();
+    heldKey(&m, Qt::Key_Delete, 5);
+    EXPECT_EQ(queuePaths(), (QStringList{path[1], path[3], path[4]}));
+    EXPECT_EQ(PlayerStatus(1), 2);
+}
+
 TEST_F(PlaylistEdit, PressRuleOfTheTrashCan) {
     fourPlaying();
     frmMain& m = main();
