@@ -35,13 +35,16 @@ private:
     QHash<quint64, quint64> last_;
 };
 
+QPointer<KeyReleases> g_releases;
+
+// Installed with the application: a filter added while an event passes the filters would
+// let the one before it see that event twice.
+void trackKeyReleases() { g_releases = new KeyReleases; }
+Q_COREAPP_STARTUP_FUNCTION(trackKeyReleases)
+
 }  // namespace
 
-bool isKeyRepeat(const QKeyEvent& e) {
-    static QPointer<KeyReleases> releases;
-    if (!releases && QCoreApplication::instance()) releases = new KeyReleases;
-    return e.isAutoRepeat() || (releases && releases->releasedAsPressed(e));
-}
+bool isKeyRepeat(const QKeyEvent& e) { return e.isAutoRepeat() || (g_releases && g_releases->releasedAsPressed(e)); }
 
 int16_t vbKeyCode(int k) {
     if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return static_cast<int16_t>(k);
