@@ -149,6 +149,8 @@ void frmMain::connectSuche() {
 
 QString frmMain::PasswordChar() const { return txtSortierung->property("PasswordChar").toString(); }
 
+bool frmMain::PasswortEingabe() const { return !txtSortierung->isHidden() && !PasswordChar().isEmpty(); }
+
 void frmMain::setPasswordChar(const QString& c) {
     txtSortierung->setProperty("PasswordChar", c);
     // The box asks its style for the character only when the style changes.
@@ -407,7 +409,9 @@ void frmMain::MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, floa
 void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub MSFlexGrid1_KeyDown(KeyCode As Integer, Shift As Integer)"));
     ErrPtnr::CallStackParam(QStringLiteral("Shift"), Shift);
-    ErrPtnr::CallStackParam(QStringLiteral("KeyCode"), KeyCode);
+    // A key's code spells its letter: while a password is typed, the trace shows it as the box does.
+    ErrPtnr::CallStackParam(QStringLiteral("KeyCode"),
+                            PasswortEingabe() ? TraceValue(PasswordChar()) : TraceValue(KeyCode));
     kioskgrid::FlexGrid& G = *MSFlexGrid1;
     // A held key repeats the moves only: the tag editor, play-now and take-over come once per press.
     const bool befehl = !G.KeyIsRepeat();
