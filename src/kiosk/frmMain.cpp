@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/guard.h"
+#include "platform/input.h"
 #include "platform/mixer.h"
 #include "platform/runtime.h"
 #include "platform/toplevel.h"
@@ -244,8 +245,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
         const auto* k = static_cast<QKeyEvent*>(e);
         const int16_t code = kioskgrid::vbKeyCode(k->key());
         const int16_t shift = kioskgrid::vbShift(k->modifiers());
-        // The key is not consumed: the control with the focus gets it as well.
-        if (code != 0) platform::guardEvent("frmMain", "Form_KeyDown", [&] { Form_KeyDown(code, shift); });
+        // The key is not consumed: the control with the focus gets it as well. Every key of
+        // the form is a command, and a held key gives it once (a held F5 would stutter).
+        if (code != 0 && !platform::isKeyRepeat(*k))
+            platform::guardEvent("frmMain", "Form_KeyDown", [&] { Form_KeyDown(code, shift); });
     }
     return QWidget::eventFilter(watched, e);
 }

@@ -225,6 +225,8 @@ private:
     void setPasswordChar(const QString& c);
 public:
     QString PasswordChar() const;
+    // The lock's password entry is up: its box shows, in password mode.
+    bool PasswortEingabe() const;
 
     // ======== operator commands ========
 public:

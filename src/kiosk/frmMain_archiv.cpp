@@ -142,13 +142,15 @@ void frmMain::TabellenBeschriften(bool NurPlaylist) {
         const QString kopf[4] = {QStringLiteral("Titel"), QStringLiteral("Interpret"), QStringLiteral("Genre"),
                                  QString::fromLatin1(dritte[i])};
         for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, kopf[c]);
+        // The playlist keeps its marking, or none: the trash can acts only on a song a guest marked.
+        const int zeile = i == 0 ? 1 : g.Row();
         g.setRow(0);
         for (int c = 0; c < 4; ++c) {
             g.setCol(c);
             g.setCellFontBold(true);
         }
-        if (g.Rows() > 1) {
-            g.setRow(1);
+        if (g.Rows() > 1 && zeile >= 1 && zeile < g.Rows()) {
+            g.setRow(zeile);
             g.setCol(0);
             g.setColSel(g.Cols() - 1);
         }

@@ -187,6 +187,8 @@ void frmMain::Loeschen() {
             else if (g.Rows() > 1)
                 g.setTopRow(1);
             g.setScrollBars(0);
+            // The song that moved up into the place is another guest's: a second press must not hit it.
+            g.setRow(0);
             platform::pumpEvents();
             g.SetFocus();
             if (r == AktuelleZeile) {
@@ -244,7 +246,8 @@ void frmMain::MSFlexGrid2_DblClick() {
 }
 
 void frmMain::MSFlexGrid2_KeyDown(int16_t& KeyCode, int16_t) {
-    if (KeyCode == 13) MSFlexGrid2_DblClick();
+    // Once per press: a held Enter would sort the archive over and over.
+    if (KeyCode == 13 && !MSFlexGrid2->KeyIsRepeat()) MSFlexGrid2_DblClick();
 }
 
 void frmMain::MSFlexGrid2_MouseDown(int16_t Button, int16_t Shift, float X, float Y) {

@@ -47,7 +47,8 @@ void GanzeZeile(kioskgrid::FlexGrid& g) {
 }
 
 // The grid keeps its header row; a single data row goes by cutting the row count.
-// A guest's marking stays on the song it was on, so a move or a delete hits that song.
+// A guest's marking stays on the song it was on, so a move or a delete hits that song;
+// when the marked song itself goes, nothing stays marked (row 0, the header).
 void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
     const int markiert = g.Row();
     if (g.Rows() >= 3)
@@ -57,6 +58,8 @@ void ErsteZeileEntfernen(kioskgrid::FlexGrid& g) {
     if (markiert > 1 && markiert - 1 < g.Rows()) {
         g.setRow(markiert - 1);
         GanzeZeile(g);
+    } else {
+        g.setRow(0);
     }
 }
 
@@ -180,11 +183,14 @@ void frmMain::Naechstes() {
         const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r);
         if (n >= 1) {
             const int alt = G1.Row();
+            const int markiert = G2.Row();
             G1.setRow(n);
             // The operator's background music: a closed lock keeps guests out, not this.
             MarkierteUebernehmen();
             G1.setRow(alt);
             GanzeZeile(G1);
+            // No guest chose it: the trash can stays off it until one marks it.
+            G2.setRow(markiert);
         }
     };
     if (G2.Rows() == 1) {
@@ -383,6 +389,11 @@ void frmMain::EnableButtons() {
     if (G2.Rows() == 1) {
         const int16_t status = PlayerStatus(AktPlayer);
         if (status == 0 || status == 1) cmdLoeschen->setEnabled(false);
+    } else if (r2 < 1) {
+        // Queued songs but none marked (the marked one went): nothing to delete or move.
+        cmdHoch[0]->setEnabled(false);
+        cmdHoch[1]->setEnabled(false);
+        cmdLoeschen->setEnabled(false);
     }
     if (G1.Row() < 2) FunbuttonArchivNav[0]->setEnabled(false);
     if (G1.Row() == G1.Rows() - 1) FunbuttonArchivNav[1]->setEnabled(false);
@@ -390,7 +401,7 @@ void frmMain::EnableButtons() {
         FunbuttonArchivNav[0]->setEnabled(false);
         FunbuttonArchivNav[1]->setEnabled(false);
     }
-    if (r2 == 1) FunbuttonArchivNav[2]->setEnabled(false);
+    if (r2 <= 1) FunbuttonArchivNav[2]->setEnabled(false);
     if (r2 == G2.Rows() - 1) FunbuttonArchivNav[3]->setEnabled(false);
     if (G2.Rows() == 1) {
         FunbuttonArchivNav[2]->setEnabled(false);

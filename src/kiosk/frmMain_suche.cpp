@@ -142,6 +142,8 @@ void frmMain::connectSuche() {
 
 QString frmMain::PasswordChar() const { return txtSortierung->property("PasswordChar").toString(); }
 
+bool frmMain::PasswortEingabe() const { return !txtSortierung->isHidden() && !PasswordChar().isEmpty(); }
+
 void frmMain::setPasswordChar(const QString& c) {
     txtSortierung->setProperty("PasswordChar", c);
     // The box asks its style for the character only when the style changes.
@@ -408,12 +410,18 @@ void frmMain::MSFlexGrid1_MouseDown(int16_t Button, int16_t Shift, float X, floa
 void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub MSFlexGrid1_KeyDown(KeyCode As Integer, Shift As Integer)"));
     ErrPtnr::CallStackParam(QStringLiteral("Shift"), Shift);
-    ErrPtnr::CallStackParam(QStringLiteral("KeyCode"), KeyCode);
+    // A key's code spells its letter: while a password is typed, the trace shows it as the box does.
+    ErrPtnr::CallStackParam(QStringLiteral("KeyCode"),
+                            PasswortEingabe() ? TraceValue(PasswordChar()) : TraceValue(KeyCode));
     kioskgrid::FlexGrid& G = *MSFlexGrid1;
+    // A held key repeats the moves only: the tag editor, play-now and take-over come once per press.
+    const bool befehl = !G.KeyIsRepeat();
     switch (KeyCode) {
-    case 13: menuTags_Click(); break;
+    case 13:
+        if (befehl) menuTags_Click();
+        break;
     case 32:
-        if (!Uebernehmen->Enabled()) break;
+        if (!befehl || !Uebernehmen->Enabled()) break;
         // Without a song row marked the playlist and the music stay as they are.
         if (G.Row() < 1 || G.Row() >= G.Rows() || G.TextMatrix(G.Row(), 0).isEmpty()) break;
         // Play at once: the playlist goes down to its header row, so the song becomes row 1.
@@ -433,7 +441,7 @@ void frmMain::MSFlexGrid1_KeyDown(int16_t& KeyCode, int16_t Shift) {
         G.SetFocus();
         break;
     case 39:
-        if (Uebernehmen->Enabled()) Uebernehmen_Click();
+        if (befehl && Uebernehmen->Enabled()) Uebernehmen_Click();
         break;
     case 38:
         if (G.Row() >= G.TopRow()) break;

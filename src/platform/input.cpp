@@ -1,6 +1,50 @@
 #include "platform/input.h"
 
+#include <QCoreApplication>
+#include <QHash>
+#include <QKeyEvent>
+#include <QPointer>
+
 namespace platform {
+
+namespace {
+
+// The X server repeats a held key as a release and a press with the same time stamp. Qt
+// marks the pair only when the press has already arrived as it handles the release, which
+// a busy moment misses; so the time of every key's last release is kept here.
+class KeyReleases : public QObject {
+public:
+    KeyReleases() : QObject(QCoreApplication::instance()) { QCoreApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::KeyRelease) {
+            const auto* k = static_cast<const QKeyEvent*>(e);
+            if (k->timestamp() != 0) last_[id(*k)] = k->timestamp();
+        }
+        return false;
+    }
+    bool releasedAsPressed(const QKeyEvent& press) const {
+        const auto it = last_.constFind(id(press));
+        return press.timestamp() != 0 && it != last_.cend() && *it == press.timestamp();
+    }
+
+private:
+    // The key as the keyboard knows it; events made by the program itself have no scan code.
+    static quint64 id(const QKeyEvent& k) {
+        return k.nativeScanCode() != 0 ? k.nativeScanCode() : (quint64(1) << 32) | quint32(k.key());
+    }
+    QHash<quint64, quint64> last_;
+};
+
+QPointer<KeyReleases> g_releases;
+
+// Installed with the application: a filter added while an event passes the filters would
+// let the one before it see that event twice.
+void trackKeyReleases() { g_releases = new KeyReleases; }
+Q_COREAPP_STARTUP_FUNCTION(trackKeyReleases)
+
+}  // namespace
+
+bool isKeyRepeat(const QKeyEvent& e) { return e.isAutoRepeat() || (g_releases && g_releases->releasedAsPressed(e)); }
 
 int16_t vbKeyCode(int k) {
     if ((k >= Qt::Key_0 && k <= Qt::Key_9) || (k >= Qt::Key_A && k <= Qt::Key_Z)) return static_cast<int16_t>(k);

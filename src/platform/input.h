@@ -3,7 +3,12 @@
 #include <Qt>
 #include <cstdint>
 
+class QKeyEvent;
+
 namespace platform {
+
+// Whether a key press comes from the keyboard's auto-repeat of a key held down.
+bool isKeyRepeat(const QKeyEvent& e);
 
 // Key code for Qt's key; 0 for a key that has no code there.
 int16_t vbKeyCode(int qtKey);

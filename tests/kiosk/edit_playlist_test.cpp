@@ -125,6 +125,69 @@ TEST_F(PlaylistEdit, ARandomSongFollowsADeleteThatEmptiesThePlaylist) {
     ASSERT_EQ(playlistRows(), 1);
     EXPECT_EQ(PlayerDatei(1), playlist(1, 4));
     EXPECT_EQ(PlayerStatus(1), 2);
+    // No guest chose it: the trash can leaves it until one marks it.
+    EXPECT_EQ(m.MSFlexGrid2->Row(), 0);
+    m.cmdLoeschen_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(playlistRows(), 1);
+    EXPECT_EQ(PlayerStatus(1), 2);
+}
+
+// The marking belongs to the song: once that song has left the playlist nothing stays
+// marked, and neither the trash can nor the Delete key hits another guest's song.
+TEST_F(PlaylistEdit, TheTrashNeverHitsASongTheGuestDidNotMark) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid2;
+    m.FadingSekunden = 2;
+    for (const char* n : {"a.mp3", "b.mp3", "c.mp3", "d.mp3"}) queue(archiveSong(n, 6000));
+    ASSERT_TRUE(runUntil([] { return PlayerStatus(1) == 2; }, 2000));
+    const QStringList queued = queuePaths();
+    const auto trash = [&] {
+        m.cmdLoeschen_MouseDown(1, 0, 0, 0);
+        key(Qt::Key_Delete);
+    };
+    // The playing song is marked and hands over; the trash comes 0.45 s into the next one.
+    g.setRow(1);
+    m.EnableButtons();
+    ASSERT_TRUE(runUntil([] { return playlistRows() == 3; }, 6000));
+    vt.advance(450);
+    EXPECT_EQ(g.Row(), 0);
+    EXPECT_FALSE(m.cmdLoeschen->Enabled());
+    EXPECT_FALSE(m.cmdHoch[1]->Enabled());
+    trash();
+    EXPECT_EQ(queuePaths(), queued.mid(1));
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), queued[1]);
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+
+    // A deleted row leaves nothing marked: the song that moves up into its place stays.
+    g.setRow(2);
+    m.EnableButtons();
+    ASSERT_TRUE(m.cmdLoeschen->Enabled());
+    m.cmdLoeschen_MouseDown(1, 0, 0, 0);
+    EXPECT_EQ(queuePaths(), (QStringList{queued[1], queued[3]}));
+    EXPECT_EQ(g.Row(), 0);
+    EXPECT_FALSE(m.cmdLoeschen->Enabled());
+    trash();
+    EXPECT_EQ(queuePaths(), (QStringList{queued[1], queued[3]}));
+    // The playlist's down arrow marks the top row again.
+    m.FunbuttonArchivNav_Click(3);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_TRUE(m.cmdLoeschen->Enabled());
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
+// Auto-repeat of a held key does not repeat the form's commands.
+TEST_F(PlaylistEdit, AHeldKeyGivesItsCommandOnce) {
+    fourPlaying();
+    frmMain& m = main();
+    heldKey(&m, Qt::Key_F5, 5);
+    EXPECT_EQ(PlayerStatus(1), 1);
+    heldKey(&m, Qt::Key_F5, 6);
+    EXPECT_EQ(PlayerStatus(1), 2);
+    m.MSFlexGrid2->setRow(2);
+    m.EnableButtons();
+    heldKey(&m, Qt::Key_Delete, 5);
+    EXPECT_EQ(queuePaths(), (QStringList{path[1], path[3], path[4]}));
+    EXPECT_EQ(PlayerStatus(1), 2);
 }
 
 TEST_F(PlaylistEdit, PressRuleOfTheTrashCan) {

@@ -127,6 +127,55 @@ TEST_F(Guest, ArchiveKeysOpenTheTagsTakeOverAndScrollOneRowAtATime) {
     EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 
+// A held key keeps moving through the rows, but its commands come once per press.
+TEST_F(Guest, AHeldKeyRepeatsTheMovesButNotTheCommands) {
+    frmMain& m = main();
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    const int a = archiveSong("a.mp3", 60000);
+    const int b = archiveSong("b.mp3", 60000);
+    m.Timer1->setEnabled(true);
+    g.SetFocus();
+    // Space: the song starts once and is not started again by the repeats.
+    g.setRow(a);
+    {
+        HeldKey space(&g, Qt::Key_Space);
+        ASSERT_TRUE(runUntil([&] { return PlayerStatus(m.AktPlayer) == 2; }, 2000));
+        vt.advance(2000);
+        space.repeat(4);
+        vt.advance(250);
+    }
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), g.TextMatrix(a, 4));
+    EXPECT_GT(PlayerPosition(m.AktPlayer), 2000);
+    // Right: taken over once, and no refusal for the repeats.
+    g.setRow(b);
+    heldKey(&g, Qt::Key_Right, 4);
+    EXPECT_EQ(queuePaths(), (QStringList{g.TextMatrix(a, 4), g.TextMatrix(b, 4)}));
+    EXPECT_NE(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    // Enter: the tag editor once.
+    int editoren = 0;
+    frmMP3Tags::setModalHook([&](frmMP3Tags& t) {
+        ++editoren;
+        t.cmdAbbrechen_Click();
+    });
+    heldKey(&g, Qt::Key_Return, 4);
+    EXPECT_EQ(editoren, 1);
+    // Down and Up go on moving.
+    rows(30);
+    g.setRow(1);
+    heldKey(&g, Qt::Key_Down, 9);
+    EXPECT_EQ(g.Row(), 11);
+    heldKey(&g, Qt::Key_Up, 5);
+    EXPECT_EQ(g.Row(), 5);
+    // Enter held in the playlist shows its song in the archive once, not sorting again and again.
+    kioskgrid::FlexGrid& p = *m.MSFlexGrid2;
+    p.SetFocus();
+    p.setRow(1);
+    ErrPtnr::ring().clear();
+    heldKey(&p, Qt::Key_Return, 3);
+    EXPECT_EQ(ErrPtnr::ring().entries().filter("[frmMain] Private Sub Sortieren(").size(), 1);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
+}
+
 TEST_F(Guest, DurationTapNeverMarksTheHeaderAndSpaceWithoutASongLeavesThePlaylist) {
     frmMain& m = main();
     kioskgrid::FlexGrid& g = *m.MSFlexGrid1;

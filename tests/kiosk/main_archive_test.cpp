@@ -180,15 +180,26 @@ TEST_F(Archive, TabelleLeerenLeavesHeadersAndOneBlankRow) {
     }
 }
 
-TEST_F(Archive, LabellingThePlaylistMarksItsFirstRow) {
+// The trash can acts on the marked row: labelling keeps the guest's marking, and a reloaded
+// list, which no guest chose, has none.
+TEST_F(Archive, LabellingThePlaylistKeepsItsMarkingAndAReloadedListHasNone) {
     frmMain& m = main();
     kioskgrid::FlexGrid& p = *m.MSFlexGrid2;
     p.setRows(4);
     p.setRow(3);
     m.TabellenBeschriften(true);
-    EXPECT_EQ(p.Row(), 1);
+    EXPECT_EQ(p.Row(), 3);
     EXPECT_EQ(p.Col(), 0);
     EXPECT_EQ(p.ColSel(), p.Cols() - 1);
+    kiosklogic::PlaylistSchreiben(kiosklogic::PlaylistDateiname(),
+                                  {{"a", "A", "Pop", "??:??", "/a.mp3", "03:00"},
+                                   {"b", "B", "Pop", "??:??", "/b.mp3", "03:00"}});
+    m.PlaylistEinlesen();
+    ASSERT_EQ(p.Rows(), 3);
+    EXPECT_EQ(p.Row(), 0);
+    m.EnableButtons();
+    EXPECT_FALSE(m.cmdLoeschen->Enabled());
+    QFile::remove(kiosklogic::PlaylistDateiname());
 }
 
 TEST_F(Archive, ASecondMessageReplacesTheTextsAndRestartsTheFullTime) {

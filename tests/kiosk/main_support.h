@@ -20,9 +20,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -98,6 +100,29 @@ protected:
         return m;
     }
 };
+
+// A key held down as the X server repeats it: the press, then per repeat a release and a
+// press with one time stamp, and the release when it goes. Qt marks such a press as a repeat
+// only when it has read it in time, so here every other one comes unmarked.
+class HeldKey {
+public:
+    HeldKey(QWidget* target, int qtKey) : target_(target), key_(qtKey) { send(QEvent::KeyPress, false); }
+    ~HeldKey() { send(QEvent::KeyRelease, false, 40), zeit_ += 1000; }
+    void repeat(int n) {
+        for (int i = 0; i < n; ++i) send(QEvent::KeyRelease, i % 2 == 0, 40), send(QEvent::KeyPress, i % 2 == 0);
+    }
+
+private:
+    void send(QEvent::Type type, bool markiert, ulong nach = 0) {
+        QKeyEvent e(type, key_, Qt::NoModifier, 100 + quint32(key_ % 100), 0, 0, QString(), markiert);
+        e.setTimestamp(zeit_ += nach);
+        QCoreApplication::sendEvent(target_, &e);
+    }
+    inline static ulong zeit_ = 1000;
+    QWidget* target_;
+    int key_;
+};
+inline void heldKey(QWidget* target, int qtKey, int repeats) { HeldKey(target, qtKey).repeat(repeats); }
 
 // Counts the pop-up menus shown and closes each without a choice.
 struct MenuCount : testenv::FakeAnswerer {

@@ -7,6 +7,7 @@
 #include "platform/twipsgeom.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace {
@@ -242,6 +243,36 @@ TEST_F(Search, ThePasswordNeverReachesTheTrace) {
     const int nummer = tap("G");
     EXPECT_TRUE(traced("Index", QString::number(nummer)));
     EXPECT_TRUE(traced("Daten", "G"));
+}
+
+// The keys of a keyboard plugged into the kiosk: while the password entry is up none of
+// them reaches the trace, whichever control has the focus.
+TEST_F(Search, PhysicalKeysDuringThePasswordEntryStayOutOfTheTrace) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText("geheim");
+    rows({{"Gold", "", "", ""}, {"Hallo", "", "", ""}});
+    const auto type = [&](QWidget* w) {
+        ErrPtnr::ring().clear();
+        w->setFocus();
+        for (QChar c : QStringLiteral("GEHEI")) {
+            QKeyEvent e(QEvent::KeyPress, Qt::Key_A + (c.unicode() - u'A'), Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(w, &e);
+        }
+        // The arguments in the trace that show a letter of it, or a key code that spells one.
+        QStringList verraten;
+        for (const QString& e : ErrPtnr::ring().entries())
+            for (QChar c : QStringLiteral("GEHI"))
+                if (e.startsWith(u'\t') && (e.section(u'\t', 2).contains(c) || e.endsWith(QString::number(c.unicode()))))
+                    verraten << e;
+        return verraten.join(u' ').toStdString();
+    };
+    m.Schloss_Click();
+    for (QWidget* w : std::initializer_list<QWidget*>{m.MSFlexGrid1, m.MSFlexGrid2, m.txtSortierung})
+        EXPECT_EQ(type(w), "") << w->objectName().toStdString();
+    // Once the entry has ended, the archive's keys are traced as before.
+    vt.advance(6000);
+    ASSERT_FALSE(m.txtSortierung->isVisible());
+    EXPECT_NE(type(m.MSFlexGrid1), "");
 }
 
 TEST_F(Search, SlidesStopWhenTheProgramEnds) {

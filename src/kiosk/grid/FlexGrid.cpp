@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -349,6 +350,10 @@ void FlexGrid::keyPressEvent(QKeyEvent* e) {
     guarded("KeyDown", [&] {
         int16_t code = vbKeyCode(e->key());
         const int16_t shift = vbShift(e->modifiers());
+        // A handler may serve events, and with them the next key, before it returns.
+        const bool before = keyRepeat_;
+        keyRepeat_ = platform::isKeyRepeat(*e);
+        const auto restore = qScopeGuard([&] { keyRepeat_ = before; });
         emit KeyDown(code, shift);
         if (code == 0) return;
         const int oldTop = model_.TopRow();

@@ -56,6 +56,8 @@ public:
     void setScrollBars(int v);
 
     int MouseRow() const { return mouseRow_; }
+    // True while KeyDown is raised for a key held down (the keyboard's auto-repeat).
+    bool KeyIsRepeat() const { return keyRepeat_; }
     int MouseCol() const { return mouseCol_; }
 
     void AddItem(const QString& text, int index = -1);
@@ -159,6 +161,7 @@ private:
     bool allowBigSelection_ = true;
     int mouseRow_ = 0, mouseCol_ = 0;
     bool dragging_ = false, afterDoubleClick_ = false;
+    bool keyRepeat_ = false;
 
     QString fontName_ = QStringLiteral("MS Sans Serif");
     double fontSize_ = 8;
