@@ -15,10 +15,10 @@
 #include "platform/sysinfo.h"
 #include "platform/toplevel.h"
 #include "platform/twips.h"
+#include "platform/wholefile.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -97,20 +97,15 @@ QString traceFileName(const QString& extension) {
     return folder + platform::appTitle() + extension;
 }
 
-// Appends the text whole or not at all: a short write (a full disk) is cut off again,
-// so the file never ends in the middle of a line. The dialog comes up either way.
+// Appends the text whole or not at all, so the file never ends in the middle of a line.
+// The dialog comes up either way.
 void appendWhole(const QString& path, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    QFile f(path);
-    bool written = f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    if (written) {
-        const qint64 before = f.size();
-        written = f.write(bytes) == bytes.size();
-        if (!written) f.resize(before);
+    try {
+        platform::appendWholeFile(path, text.toUtf8());
+    } catch (const platform::RuntimeError& e) {
+        std::fprintf(stderr, "melotra: error protocol not written to %s: %d %s\n", qPrintable(path), e.number(),
+                     qPrintable(e.description()));
     }
-    if (!written)
-        std::fprintf(stderr, "melotra: error protocol not written to %s: %s\n", qPrintable(path),
-                     qPrintable(f.errorString()));
 }
 
 QString platformName(uint32_t id) {

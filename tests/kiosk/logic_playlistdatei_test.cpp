@@ -1,11 +1,14 @@
 #include "kiosk/logic/playlistdatei.h"
 
+#include "platform/binaryfile.h"
 #include "platform/runtime.h"
 #include "support/testenv.h"
 #include "support/testmedia.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -177,7 +180,7 @@ TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
         const testenv::FileSizeLimit voll(1024);
         fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
     }
-    EXPECT_EQ(fehler, 75);
+    EXPECT_EQ(fehler, 61);  // "Datenträger voll"
     EXPECT_EQ(lies(datei), alt);
     EXPECT_EQ(QDir(ordner).entryList(QDir::Files), QStringList{"Playlist.txt"});  // no temporary file left
 }
@@ -197,6 +200,29 @@ TEST(PlaylistDatei, UnwritableFolderKeepsTheOldFile) {
     const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(9)); });
     QFile::setPermissions(ordner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(fehler, 70);
+    EXPECT_EQ(PlaylistLesen(datei), saetze(5));
+}
+
+// The number is what the system said, not "Pfad nicht gefunden": a folder that cannot be written
+// is 70, also the data folder that could not be made in a read-only parent; so is a list that may
+// not be read.
+TEST(PlaylistDatei, AFolderThatCannotBeWrittenAndAListThatMayNotBeReadAre70) {
+    // No one, not even root, makes a file in /sys.
+    if (QFileInfo("/sys").isDir()) {
+        EXPECT_EQ(fehlerVon([] { PlaylistSchreiben("/sys/Playlist.txt", saetze(5)); }), 70);
+    }
+    const QString eltern = testenv::freshFolder("pl_ro_eltern");
+    const QString datei = eltern + "/Playlist.txt";
+    PlaylistSchreiben(datei, saetze(5));
+    struct Zurueck {
+        ~Zurueck() { platform::setFileFault({}); }
+    } zurueck;
+    // A read-only mount, and a list its owner has locked away.
+    platform::setFileFault([&](const QString& p) { return p == eltern ? EROFS : p == datei ? EACCES : 0; });
+    EXPECT_EQ(fehlerVon([&] { PlaylistSchreiben(eltern + "/melotra/Playlist.txt", saetze(5)); }), 70);
+    EXPECT_FALSE(QFileInfo::exists(eltern + "/melotra"));
+    EXPECT_EQ(fehlerVon([&] { PlaylistLesen(datei); }), 70);
+    platform::setFileFault({});
     EXPECT_EQ(PlaylistLesen(datei), saetze(5));
 }
 

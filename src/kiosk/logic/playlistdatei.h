@@ -41,9 +41,10 @@ void PlaylistEntfernen(const QString& datei);
 // One line of the file without its line end; ";" in the text fields is written as "_", control characters as
 // blanks; in the path a control character is written as DLE (0x10) and its caret letter, DLE itself as DLE "P".
 QString PlaylistZeile(const Playlistsatz& satz);
-// Replaces the file at once (temporary file renamed over it); raises 76 for a missing folder, 70/75 when writing fails, the old file intact.
+// Replaces the file at once (temporary file renamed over it); a failure raises the error the system gave
+// (76 a missing folder, 70 one that cannot be written, 61 a full disk), the old file intact.
 void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
-// Rows of the file in order (none when it is missing, error 75 when unreadable); empty lines and lines of
+// Rows of the file in order (none when it is missing, error 70 when it may not be read); empty lines and lines of
 // fewer than six fields are passed over, uebersprungen counts the latter. A file that is not UTF-8 is read
 // as Windows-1252. A line of more than six fields is read with the path between the fourth field and the
 // last, unless only field 5 names an existing file: then fields 5 and 6 are path and duration, the rest ignored.
