@@ -269,7 +269,8 @@ TEST(PlaylistDatei, RemovingTakesAReadOnlyFileAndToleratesAMissingOne) {
     EXPECT_FALSE(QFile::exists(datei));
 }
 
-// The file follows the live queue; a list that never played stays for the next start.
+// The file follows the live queue whatever its length while the kiosk runs; at the end a short queue
+// goes, as a list that played never comes back; a list that never played stays for the next start.
 TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) {
     using S = PlaylistSicherung::Schritt;
     const auto gleich = [](PlaylistSicherung& r, const QList<Playlistsatz>& q, S erwartet) {
@@ -286,15 +287,21 @@ TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) 
     EXPECT_TRUE(gleich(r, spaeter, S::Nichts));  // start times move with the clock: no change of the queue
     r.gespielt("/musik/zufall.mp3");
     EXPECT_TRUE(gleich(r, {}, S::Nichts));
+    EXPECT_TRUE(gleich(r, {satz(30)}, S::Nichts));
     EXPECT_EQ(r.schritt({}, true), S::Nichts);
-    // The guests queue five: they are written, and once one of them played, a short queue removes the file.
+    // The guests queue five: they are written, and once one of them played the file follows the queue.
     QList<Playlistsatz> gaeste;
     for (int i = 20; i < 25; ++i) gaeste << satz(i);
     EXPECT_TRUE(gleich(r, gaeste, S::Schreiben));
     EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Nichts));
     r.gespielt(gaeste[1].pfad);
-    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Entfernen));
-    EXPECT_TRUE(gleich(r, gaeste.mid(2), S::Nichts));  // removed already
+    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Schreiben));
+    EXPECT_TRUE(gleich(r, gaeste.mid(4), S::Schreiben));
+    EXPECT_TRUE(gleich(r, gaeste.mid(4), S::Nichts));
+    EXPECT_EQ(r.schritt(gaeste.mid(4), true), S::Entfernen);  // at the end
+    EXPECT_TRUE(gleich(r, {}, S::Entfernen));
+    EXPECT_TRUE(gleich(r, {}, S::Nichts));  // removed already
+    EXPECT_EQ(r.schritt({}, true), S::Nichts);
 
     // Read and played: the file follows; the shut-down writes an unchanged queue all the same.
     PlaylistSicherung p;
@@ -302,11 +309,13 @@ TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) 
     p.gespielt(satz(1).pfad);
     EXPECT_TRUE(gleich(p, saetze(6).mid(1), S::Schreiben));
     EXPECT_EQ(p.schritt(saetze(6).mid(1), true), S::Schreiben);
-    EXPECT_TRUE(gleich(p, saetze(6).mid(2), S::Entfernen));
+    EXPECT_TRUE(gleich(p, saetze(6).mid(2), S::Schreiben));
+    EXPECT_EQ(p.schritt(saetze(6).mid(2), true), S::Entfernen);
 
-    // Not read in this run: whatever file there is goes once any song played with a short queue.
+    // Not read in this run: whatever file there is follows the queue once any song played.
     PlaylistSicherung u;
     EXPECT_TRUE(gleich(u, saetze(2), S::Nichts));
     u.gespielt("/irgendwo/lied.mp3");
-    EXPECT_TRUE(gleich(u, saetze(2), S::Entfernen));
+    EXPECT_TRUE(gleich(u, saetze(2), S::Schreiben));
+    EXPECT_EQ(u.schritt(saetze(2), true), S::Entfernen);
 }

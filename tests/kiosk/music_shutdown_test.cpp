@@ -142,10 +142,28 @@ TEST_F(ShutDown, TheFileFollowsTheQueueSoAKillLosesNothing) {
     ASSERT_EQ(playlistRows(), 7);
     EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == pfade[1] && PlayerStatus(1) == 2; }, 1000));
 
-    // Played down to four rows, the queue would not come back: the file is gone.
+    // Played down to four rows, the file still holds the queue; the end removes it, as a queue
+    // that played never comes back.
     ASSERT_TRUE(runUntil([] { return playlistRows() == 4; }, 30000));
     vt.advance(1000);
+    EXPECT_EQ(dateiPfade(), pfade.mid(4));
+    main().close();
     EXPECT_EQ(file(), "<none>");
+}
+
+// Killed with four songs queued (a power cut, kill -9): the next start has them back.
+TEST_F(ShutDown, AKillWithFourSongsQueuedLeavesThemForTheNextStart) {
+    main().FadingSekunden = 2;
+    const QStringList pfade = queueSongs(4, 60000);
+    vt.advance(1000);
+    ASSERT_FALSE(ProgrammEnde);  // no shut-down ran
+    const QByteArray gerettet = file();
+    neuerLauf();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), gerettet);
+    frmStart::instance().chkPlayliste->setChecked(true);
+    main().LetztePlaylisteEinlesen();
+    EXPECT_EQ(queuePaths(), pfade);
+    EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == pfade[0] && PlayerStatus(1) == 2; }, 1000));
 }
 
 // A save that fails while the kiosk runs puts no dialog over the guests' screen: one line in the

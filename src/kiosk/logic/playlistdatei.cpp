@@ -178,10 +178,12 @@ bool GleicheWarteschlange(const QList<Playlistsatz>& a, const QList<Playlistsatz
 }
 }  // namespace
 
-PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen) const {
-    if (PlaylistSpeichernLohnt(int32_t(warteschlange.size())))
-        return erzwingen || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben
-                                                                                    : Schritt::Nichts;
+PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool ende) const {
+    // While the kiosk runs, a short queue is kept too: a kill or a power cut must not lose it.
+    const bool behalten = PlaylistSpeichernLohnt(int32_t(warteschlange.size())) ||
+                          (folgt_ && !ende && !warteschlange.isEmpty());
+    if (behalten)
+        return ende || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben : Schritt::Nichts;
     if (folgt_ && (!datei_ || !datei_->isEmpty())) return Schritt::Entfernen;
     return Schritt::Nichts;
 }

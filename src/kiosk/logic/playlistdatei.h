@@ -50,10 +50,13 @@ void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
 // last, unless only field 5 names an existing file: then fields 5 and 6 are path and duration, the rest ignored.
 QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen = nullptr);
 
-// Keeps the file in step with the live queue while the kiosk runs. A queue of five rows or
-// more is written; a shorter one removes the file, but only once a song that the file holds
-// has played in this run (or any song, while this run has not seen the file): a list whose
-// songs could not be opened stays for the next start, a list that played never comes back.
+// Keeps the file in step with the live queue. The file follows the queue once a song that it
+// holds has played in this run (or any song, while this run has not seen the file); until
+// then a list whose songs could not be opened stays for the next start. While the kiosk runs
+// the file then holds the live queue whatever its length, an empty queue removes it: a file
+// found at a start was left by a crash and is read. At the end a queue of five rows or more
+// is written and a shorter one removes the file: a list that played never comes back.
+// A queue of five rows or more is written at any time.
 class PlaylistSicherung {
 public:
     enum class Schritt { Nichts, Schreiben, Entfernen };
@@ -61,8 +64,8 @@ public:
     void gelesen(const QList<Playlistsatz>& saetze) { datei_ = saetze; }
     // A song that plays (or has started) in this run.
     void gespielt(const QString& pfad);
-    // What the file needs for the live queue; erzwingen writes even an unchanged queue.
-    Schritt schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen = false) const;
+    // What the file needs for the live queue, or at the program's end (which writes even an unchanged queue).
+    Schritt schritt(const QList<Playlistsatz>& warteschlange, bool ende = false) const;
     // The step was carried out for that queue.
     void getan(Schritt s, const QList<Playlistsatz>& warteschlange);
 
