@@ -5,6 +5,7 @@
 #include "base/ErrorHandler.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/endsignals.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/printer.h"
@@ -194,6 +195,15 @@ void ErrPtnr::SetProgInfo(const QString& Text) { instance().m_ProgInfo = Text; }
 QString ErrPtnr::caption() const { return m_ProgInfo + QStringLiteral(" - Fehlermeldung"); }
 
 int16_t ErrPtnr::OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits) {
+    // Asked to end from outside, nobody may be there: no dialog holds the end. The error goes to
+    // the protocol and to standard error, and the procedure is left.
+    if (platform::endRequested()) {
+        const QString wo = AktModul + QLatin1Char('.') + AktProc;
+        std::fprintf(stderr, "melotra: error %d (%s) in %s while ending on request, passed over\n", Err().Number,
+                     qPrintable(Err().Description), qPrintable(wo));
+        LogFehler(QStringLiteral("Beim Beenden auf Anforderung übergangen: ") + wo, Err().Number, Err().Description);
+        return 2;
+    }
     ErrPtnr& d = instance();
     // A timer procedure may fail while the dialog waits: one dialog at a time.
     if (d.m_Showing) return d.nestedError(AktModul, AktProc);

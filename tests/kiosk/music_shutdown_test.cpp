@@ -3,19 +3,30 @@
 #include "music_support.h"
 
 #include "base/ErrorHandler.h"
+#include "base/frmDatei.h"
+#include "catalogue/frmMP3Tags.h"
+#include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
+#include "game/frmTicTacToe.h"
+#include "info/frmWerbung.h"
+#include "platform/binaryfile.h"
 #include "platform/endsignals.h"
 #include "settings/startup.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -309,6 +320,97 @@ TEST_F(ShutDown, ASignalUnderTheErrorDialogSavesTheQueueAndAnswersProgrammBeende
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(ProgrammEnde);
     EXPECT_EQ(file(), text);
+}
+
+template <class W>
+bool modalOffen() {
+    return qobject_cast<W*>(QApplication::activeModalWidget()) != nullptr;
+}
+
+// One signal ends every state at once, also when the queue cannot be saved (a full disk): the failed
+// save is one protocol line and one line on standard error, no dialog waits for a person, and every
+// nested loop returns. The real dialogs run their own loops; nobody answers them.
+TEST_F(ShutDown, ASignalEndsEveryStateAlsoWhenTheSaveFails) {
+    struct Zustand {
+        const char* name;
+        std::function<void()> oeffnen;
+        bool (*offen)();
+        bool kiosk = true;
+    };
+    const std::vector<Zustand> zustaende{
+        {"tag editor", [] { main().menuTags_Click(); }, modalOffen<frmMP3Tags>},
+        {"question box", [] { main().menuDateiEntfernen_Click(); }, modalOffen<QMessageBox>},
+        {"game", [] { frmTicTacToe::Anzeigen(&main()); }, frmTicTacToe::visible},
+        {"information page", [] { frmWerbung::Anzeigen(&main()); }, modalOffen<frmWerbung>},
+        {"start dialog over the kiosk", [] { frmStart::instance().menuZurueck_Click(); }, modalOffen<frmStart>},
+        {"error dialog", [] { withErrorHandler("frmMain", "Naechstes", [](ErrorHandler& on) { on([] { platform::raise(5); }); }); },
+         [] { return ErrPtnr::exists() && ErrPtnr::instance().isVisible(); }},
+        {"help tour", [] { main().cmdFragezeichen_Click(); }, [] { return main().HilfeLaeuft; }},
+        {"keyboard sliding", [] { main().Sortieren(true, false); },
+         [] { return !main().ctlVirtuelleTastatur1->isHidden() && main().ctlVirtuelleTastatur1->Top() > main().TastaturZielTop; }},
+        {"scan", [] { main().menuNeuEinlesen_Click(); }, frmDatei::scanRunning},
+        {"start dialog counting down, colour dialog open", [] { frmStart::instance().cmdFarbe_Click(0); },
+         modalOffen<QColorDialog>, false},
+    };
+    const ErrPtnr::AnswerHook hook = ErrPtnr::answerHook();
+    for (const Zustand& z : zustaende) {
+        neuerLauf();
+        QString lied;
+        if (z.kiosk) {
+            fiveSongsPlaying();
+            frmStart::instance().Text1->setText(dir);
+            lied = main().MSFlexGrid1->TextMatrix(main().MSFlexGrid1->Row(), 4);
+        } else {
+            frmStart::instance().show();
+            frmStart::instance().TimerAutostart->setEnabled(true);
+            vt.advance(35000);
+            ASSERT_TRUE(frmStart::instance().Label2->isVisible());  // "Autostart in 5 Sekunden"
+        }
+        EndeVonAussenAbfangen();
+        platform::setFileFault([](const QString& p) { return p == kiosklogic::PlaylistDateiname() ? ENOSPC : 0; });
+        ErrPtnr::setAnswerHook(nullptr);
+        std::optional<testenv::RealDialogs> echt(std::in_place, [](QWidget*) {});
+        QTimer signal;  // SIGTERM once the state is up
+        QObject::connect(&signal, &QTimer::timeout, [&] {
+            if (z.offen() && (signal.stop(), true)) std::raise(SIGTERM);
+        });
+        signal.start(0);
+        QTimer rettung;  // only should the test fail: never hang
+        QObject::connect(&rettung, &QTimer::timeout, [] {
+            ProgrammEnde = true;
+            main().HilfeLaeuft = false;
+            if (ErrPtnr::exists() && ErrPtnr::instance().isVisible()) ErrPtnr::instance().cmdContinue[2]->click();
+            while (QWidget* w = QApplication::activeModalWidget()) w->hide();
+        });
+        rettung.start(4000);
+        testing::internal::CaptureStderr();
+        QElapsedTimer uhr;
+        uhr.start();
+        try {
+            z.oeffnen();
+        } catch (const platform::ProgramEnd&) {
+            EXPECT_EQ(ErrPtnr::instance().result(), 3) << z.name;  // the waiting error dialog: "Programm beenden"
+        }
+        const qint64 ms = uhr.elapsed();
+        const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        echt.reset();
+        platform::setFileFault({});
+        ErrPtnr::setAnswerHook(hook);
+        EXPECT_FALSE(signal.isActive()) << z.name;
+        EXPECT_LT(ms, 2000) << z.name;
+        EXPECT_TRUE(ProgrammEnde) << z.name;
+        EXPECT_FALSE(QApplication::activeModalWidget()) << z.name;
+        EXPECT_FALSE(frmStart::loaded()) << z.name;
+        if (!z.kiosk) continue;
+        EXPECT_TRUE(QFile::exists(lied)) << z.name;  // the question was not answered with "Ja"
+        QFile ept(prog + "/" + platform::appTitle() + ".EPT");
+        ASSERT_TRUE(ept.open(QIODevice::ReadOnly)) << z.name;
+        const QString protokoll = QString::fromUtf8(ept.readAll());
+        EXPECT_EQ(protokoll.count("Beim Beenden auf Anforderung übergangen: frmMain.PlaylistSpeichern\tFehler-Nr: 61 "
+                                  "(Datenträger voll)"), 1) << z.name;
+        EXPECT_FALSE(protokoll.contains("Prozedur:\tPlaylistSpeichern")) << z.name;  // no dialog's protocol
+        EXPECT_EQ(err.count("frmMain.PlaylistSpeichern"), 1) << z.name << err.toStdString();
+    }
 }
 
 TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {
