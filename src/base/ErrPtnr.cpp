@@ -16,6 +16,7 @@
 #include "platform/sysinfo.h"
 #include "platform/toplevel.h"
 #include "platform/twips.h"
+#include "platform/vbtimer.h"
 #include "platform/wholefile.h"
 
 #include <QClipboard>
@@ -236,9 +237,23 @@ int16_t ErrPtnr::showError(const QString& AktModul, const QString& AktProc, int1
         const int answer = g_hook(*this);
         if (answer >= 0 && answer <= 3) cmdContinue_Click(static_cast<int16_t>(answer));
     } else {
+        // Nobody may be there (an autostart): after the unattended boxes' time the dialog goes on by itself.
+        const int ms = platform::unattendedTimeoutMs();
+        platform::VbTimer selbst(this, ms, ms > 0);
+        selbst.onTimer = [this, ms] { AntwortUnbeaufsichtigt(ms); };
         exec();  // ends when a continuation button hides the dialog
     }
     return m_Result;
+}
+
+void ErrPtnr::AntwortUnbeaufsichtigt(int ms) {
+    // The answer that goes on: the next statement, or where that is not offered, leaving the procedure.
+    const int16_t answer = cmdContinue[1]->isHidden() ? 2 : 1;
+    LogLine(QStringLiteral("Unbeaufsichtigt nach %1 s selbst beantwortet mit \"%2\": %3.%4\tFehler-Nr: %5")
+                .arg(ms / 1000)
+                .arg(cmdContinue[answer]->text().remove(QLatin1Char('&')), lblError[1]->text(), lblError[2]->text(),
+                     lblError[0]->text()));
+    cmdContinue_Click(answer);
 }
 
 int16_t ErrPtnr::nestedError(const QString& AktModul, const QString& AktProc) {

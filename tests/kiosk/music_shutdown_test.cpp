@@ -413,6 +413,59 @@ TEST_F(ShutDown, ASignalEndsEveryStateAlsoWhenTheSaveFails) {
     }
 }
 
+// An error dialog does not hold an autostart that nobody watches: an unreadable queue file opens it,
+// it answers itself after 15 s with "Fortsetzen mit nächsten Befehl", and the kiosk shows. A hand-over
+// started by a person keeps its dialog until somebody answers.
+TEST_F(ShutDown, AnErrorDialogOfTheAutostartAnswersItselfAfter15Seconds) {
+    const ErrPtnr::AnswerHook hook = ErrPtnr::answerHook();
+    for (const bool autostart : {true, false}) {
+        if (!autostart) neuerLauf();
+        testmedia::writeBytes(kiosklogic::PlaylistDateiname(), "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+        platform::setFileFault([](const QString& p) { return p == kiosklogic::PlaylistDateiname() ? EACCES : 0; });
+        ErrPtnr::setAnswerHook(nullptr);
+        frmStart& s = start(dir);
+        s.chkPlayliste->setChecked(true);
+        s.show();
+        ErrPtnr& d = ErrPtnr::instance();
+        bool offen = false, kiosk = true, selbst = false;
+        QTimer dialog;
+        QObject::connect(&dialog, &QTimer::timeout, [&] {
+            if (!d.isVisible()) return;
+            dialog.stop();
+            EXPECT_EQ(d.lblError[0]->text(), "70 (Zugriff verweigert)");
+            vt.advance(14999);
+            offen = d.isVisible();
+            kiosk = main().isVisible();
+            vt.advance(1);
+            selbst = !d.isVisible();
+            if (d.isVisible()) d.cmdContinue[1]->click();  // the person at the kiosk
+        });
+        dialog.start(0);
+        if (autostart) {
+            s.TimerAutostart->setEnabled(true);
+            vt.advance(39000);
+            s.TimerAutostart->fire();  // the 40th second: OK
+        } else {
+            s.cmdOK_Click();
+        }
+        platform::setFileFault({});
+        ErrPtnr::setAnswerHook(hook);
+        EXPECT_FALSE(dialog.isActive());
+        EXPECT_TRUE(offen);
+        EXPECT_FALSE(kiosk);
+        EXPECT_EQ(selbst, autostart);
+        EXPECT_EQ(d.result(), 1);
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_EQ(playlistRows(), 0);
+        QFile ept(prog + "/" + platform::appTitle() + ".EPT");
+        ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(ept.readAll()).count("Unbeaufsichtigt nach 15 s selbst beantwortet mit \"Fortsetzen "
+                                                          "mit nächsten Befehl\": frmMain.PlaylistEinlesen\tFehler-Nr: "
+                                                          "70 (Zugriff verweigert)"),
+                  autostart ? 1 : 0);
+    }
+}
+
 TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {
     testmedia::writeBytes(prog + "/Playlist.txt", "A;B;C;??:??;/x/a.mp3;01:00\r\n");
     ASSERT_TRUE(frmStart::loaded());
