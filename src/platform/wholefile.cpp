@@ -70,7 +70,11 @@ QByteArray readWholeFile(const QString& path) {
 
 void replaceWholeFile(const QString& path, const QByteArray& bytes) {
     if (const int e = fileFault(path)) raiseWriteError(e, path);
-    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    // A link is followed: the file it names is replaced, the link stays.
+    QFileInfo file(path);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) file.setFile(file.symLinkTarget());
+    const QString real = file.absoluteFilePath();
+    const QByteArray target = QFile::encodeName(real);
     QByteArray temp;
     int fd = -1;
     for (int n = 0; fd < 0 && n < 100; ++n) {
@@ -78,7 +82,12 @@ void replaceWholeFile(const QString& path, const QByteArray& bytes) {
         fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) raiseWriteError(errno, path);
+    if (fd < 0) raiseWriteError(errno, real);
+    // The old file's permissions stay; a read-only one becomes its owner's to write again.
+    struct stat old {};
+    if (::stat(target.constData(), &old) == 0) {
+        [[maybe_unused]] const int kept = ::fchmod(fd, (old.st_mode & 07777) | S_IWUSR);
+    }
     int e = writeAll(fd, bytes);
     // On the disk before the rename: after a power cut the name holds the old list or the new one.
     if (!e && ::fdatasync(fd) != 0 && errno != EINVAL) e = errno;
@@ -86,7 +95,7 @@ void replaceWholeFile(const QString& path, const QByteArray& bytes) {
     if (!e && ::rename(temp.constData(), target.constData()) != 0) e = errno;
     if (e) {
         ::unlink(temp.constData());
-        raiseWriteError(e, path);
+        raiseWriteError(e, real);
     }
 }
 

@@ -168,6 +168,13 @@ TEST(PlaylistDatei, ReplacesAReadOnlyOldFile) {
     QFile::setPermissions(datei, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     PlaylistSchreiben(datei, saetze(7));
     EXPECT_EQ(PlaylistLesen(datei), saetze(7));
+    EXPECT_EQ(QFile::permissions(datei) & (QFile::WriteOwner | QFile::ReadOther), QFile::WriteOwner | QFile::ReadOther);
+    // A link to the list stays a link; the list it names is replaced.
+    const QString link = QFileInfo(datei).path() + "/Verweis.txt";
+    ASSERT_TRUE(QFile::link(datei, link));
+    PlaylistSchreiben(link, saetze(6));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(PlaylistLesen(datei), saetze(6));
 }
 
 TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
