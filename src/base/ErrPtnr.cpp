@@ -5,6 +5,7 @@
 #include "base/ErrorHandler.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
+#include "platform/endsignals.h"
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/printer.h"
@@ -15,10 +16,11 @@
 #include "platform/sysinfo.h"
 #include "platform/toplevel.h"
 #include "platform/twips.h"
+#include "platform/vbtimer.h"
+#include "platform/wholefile.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
@@ -97,20 +99,15 @@ QString traceFileName(const QString& extension) {
     return folder + platform::appTitle() + extension;
 }
 
-// Appends the text whole or not at all: a short write (a full disk) is cut off again,
-// so the file never ends in the middle of a line. The dialog comes up either way.
+// Appends the text whole or not at all, so the file never ends in the middle of a line.
+// The dialog comes up either way.
 void appendWhole(const QString& path, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    QFile f(path);
-    bool written = f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
-    if (written) {
-        const qint64 before = f.size();
-        written = f.write(bytes) == bytes.size();
-        if (!written) f.resize(before);
+    try {
+        platform::appendWholeFile(path, text.toUtf8());
+    } catch (const platform::RuntimeError& e) {
+        std::fprintf(stderr, "melotra: error protocol not written to %s: %d %s\n", qPrintable(path), e.number(),
+                     qPrintable(e.description()));
     }
-    if (!written)
-        std::fprintf(stderr, "melotra: error protocol not written to %s: %s\n", qPrintable(path),
-                     qPrintable(f.errorString()));
 }
 
 QString platformName(uint32_t id) {
@@ -199,6 +196,15 @@ void ErrPtnr::SetProgInfo(const QString& Text) { instance().m_ProgInfo = Text; }
 QString ErrPtnr::caption() const { return m_ProgInfo + QStringLiteral(" - Fehlermeldung"); }
 
 int16_t ErrPtnr::OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits) {
+    // Asked to end from outside, nobody may be there: no dialog holds the end. The error goes to
+    // the protocol and to standard error, and the procedure is left.
+    if (platform::endRequested()) {
+        const QString wo = AktModul + QLatin1Char('.') + AktProc;
+        std::fprintf(stderr, "melotra: error %d (%s) in %s while ending on request, passed over\n", Err().Number,
+                     qPrintable(Err().Description), qPrintable(wo));
+        LogFehler(QStringLiteral("Beim Beenden auf Anforderung übergangen: ") + wo, Err().Number, Err().Description);
+        return 2;
+    }
     ErrPtnr& d = instance();
     // A timer procedure may fail while the dialog waits: one dialog at a time.
     if (d.m_Showing) return d.nestedError(AktModul, AktProc);
@@ -231,9 +237,23 @@ int16_t ErrPtnr::showError(const QString& AktModul, const QString& AktProc, int1
         const int answer = g_hook(*this);
         if (answer >= 0 && answer <= 3) cmdContinue_Click(static_cast<int16_t>(answer));
     } else {
+        // Nobody may be there (an autostart): after the unattended boxes' time the dialog goes on by itself.
+        const int ms = platform::unattendedTimeoutMs();
+        platform::VbTimer selbst(this, ms, ms > 0);
+        selbst.onTimer = [this, ms] { AntwortUnbeaufsichtigt(ms); };
         exec();  // ends when a continuation button hides the dialog
     }
     return m_Result;
+}
+
+void ErrPtnr::AntwortUnbeaufsichtigt(int ms) {
+    // The answer that goes on: the next statement, or where that is not offered, leaving the procedure.
+    const int16_t answer = cmdContinue[1]->isHidden() ? 2 : 1;
+    LogLine(QStringLiteral("Unbeaufsichtigt nach %1 s selbst beantwortet mit \"%2\": %3.%4\tFehler-Nr: %5")
+                .arg(ms / 1000)
+                .arg(cmdContinue[answer]->text().remove(QLatin1Char('&')), lblError[1]->text(), lblError[2]->text(),
+                     lblError[0]->text()));
+    cmdContinue_Click(answer);
 }
 
 int16_t ErrPtnr::nestedError(const QString& AktModul, const QString& AktProc) {

@@ -27,7 +27,9 @@ public:
     static void CallStackParam(const QString& ParamName, const TraceValue& v);
     static CallStackRing& ring();
 
-    // Shows the dialog for the pending error (Err()) and returns the answer 0..3.
+    // Shows the dialog for the pending error (Err()) and returns the answer 0..3. While message
+    // boxes answer themselves (platform::UnattendedMessages), so does the dialog, with the answer
+    // that goes on, after the same time.
     static int16_t OnError(const QString& AktModul, const QString& AktProc, int16_t ContBits = 0);
     // A request from outside to end the run (a signal, the session's end): a dialog that
     // waits for an answer gets "Programm beenden", since nobody may be there to give one.
@@ -97,6 +99,7 @@ private:
     ErrPtnr();
     int16_t showError(const QString& AktModul, const QString& AktProc, int16_t ContBits);
     void cmdContinue_Click(int16_t Index);
+    void AntwortUnbeaufsichtigt(int ms);
     void ArrangeFrames(int16_t ContBits);
     void BuildProtocol(QString& Text);
     void cmdProtocol_Click(int16_t Index);

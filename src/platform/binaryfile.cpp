@@ -20,21 +20,6 @@ FileFault& fault() {
 
 int fileFault(const QString& path) { return fault() ? fault()(path) : 0; }
 
-int fileErrorNumber(int e) {
-    switch (e) {
-    case ENOENT:
-    case ENOTDIR: return 53;
-    case EACCES:
-    case EPERM:
-    case EROFS: return 70;
-    case EIO: return 57;
-    case ENOSPC:
-    case EFBIG:
-    case EDQUOT: return 61;
-    default: return 75;
-    }
-}
-
 void setFileFault(FileFault f) { fault() = std::move(f); }
 
 BinaryFile::BinaryFile(const QString& path, bool forWriting) : path_(path) {
@@ -46,9 +31,9 @@ BinaryFile::BinaryFile(int dirFd, const QByteArray& name, const QString& path) :
 }
 
 void BinaryFile::open(int dirFd, const char* name, int flags) {
-    if (const int e = fileFault(path_)) raise(fileErrorNumber(e));
+    if (const int e = fileFault(path_)) raiseFileError(e);
     fd_ = ::openat(dirFd, name, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd_ < 0) raise(fileErrorNumber(errno));
+    if (fd_ < 0) raiseFileError(errno);
     struct stat st {};
     const int error = ::fstat(fd_, &st) != 0 ? fileErrorNumber(errno) : !S_ISREG(st.st_mode) ? 75 : 0;
     if (error) {
@@ -66,13 +51,13 @@ BinaryFile::~BinaryFile() {
 
 QByteArray BinaryFile::read(int64_t pos, int n) const {
     if (pos < 1) raise(52);
-    if (const int e = fileFault(path_)) raise(fileErrorNumber(e));
+    if (const int e = fileFault(path_)) raiseFileError(e);
     QByteArray b(n, Qt::Uninitialized);
     ssize_t got;
     do {
         got = ::pread(fd_, b.data(), static_cast<size_t>(n), pos - 1);
     } while (got < 0 && errno == EINTR);
-    if (got < 0) raise(fileErrorNumber(errno));
+    if (got < 0) raiseFileError(errno);
     if (got < n) raise(62);
     return b;
 }
@@ -83,7 +68,7 @@ void BinaryFile::write(int64_t pos, const QByteArray& bytes) const {
     do {
         put = ::pwrite(fd_, bytes.constData(), static_cast<size_t>(bytes.size()), pos - 1);
     } while (put < 0 && errno == EINTR);
-    if (put < 0) raise(fileErrorNumber(errno));
+    if (put < 0) raiseFileError(errno);
     if (put < bytes.size()) raise(61);
 }
 

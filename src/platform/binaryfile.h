@@ -1,8 +1,8 @@
 #pragma once
 // Binary access to a song file, as the forms runtime's "Open ... For Binary" gives it:
-// positions count from 1, a failure is a runtime error (53 missing, 70 no permission,
-// 57 device error, 75 anything else). Never creates a file; anything but a plain file
-// (a folder, a pipe) is refused, so that no read can block.
+// positions count from 1, a failure is a runtime error by its errno (fileErrorNumber).
+// Never creates a file; anything but a plain file (a folder, a pipe) is refused, so that
+// no read can block.
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
@@ -35,11 +35,8 @@ private:
     int64_t length_ = 0;
 };
 
-// The runtime error number for an errno of a file operation.
-int fileErrorNumber(int e);
-
-// Tests: opening or reading the files the hook picks fails with the errno it returns
-// (0: no fault), as a bad disk or a missing permission makes it fail.
+// Tests: opening or reading the files the hook picks, and writing those of wholefile.h, fails
+// with the errno it returns (0: no fault), as a bad disk or a missing permission makes it fail.
 using FileFault = std::function<int(const QString& path)>;
 void setFileFault(FileFault f);
 // The errno the hook gives for path (0: no fault); the scan asks it for its folders.

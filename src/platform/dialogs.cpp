@@ -32,6 +32,7 @@ bool dialogOpen() { return g_open > 0; }
 
 UnattendedMessages::UnattendedMessages(int ms) : previous_(g_timeoutMs) { g_timeoutMs = ms; }
 UnattendedMessages::~UnattendedMessages() { g_timeoutMs = previous_; }
+int unattendedTimeoutMs() { return g_timeoutMs; }
 
 namespace {
 void fillBox(QMessageBox& box, const MessageRequest& r) {

@@ -71,6 +71,8 @@ public:
 private:
     int previous_;
 };
+// The time after which a box answers itself (0 while somebody may be there).
+int unattendedTimeoutMs();
 // A box with an OK button that does not hold its caller (nor count as an open dialog):
 // it stays until its OK or until the caller closes it. An Answerer answers it at once.
 QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style);

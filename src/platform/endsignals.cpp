@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int g_pipe[2] = {-1, -1};
+bool g_requested = false;
 QSocketNotifier* g_notifier = nullptr;
 std::function<void()>& onEndRequest() {
     static std::function<void()> f;
@@ -64,6 +65,10 @@ void releaseEndRequests() {
     sigemptyset(&sa.sa_mask);
     for (int s : kSignals) ::sigaction(s, &sa, nullptr);
     onEndRequest() = nullptr;
+    g_requested = false;
 }
+
+bool endRequested() { return g_requested; }
+void markEndRequested() { g_requested = true; }
 
 }  // namespace platform

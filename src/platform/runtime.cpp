@@ -1,5 +1,6 @@
 #include "platform/runtime.h"
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -35,6 +36,27 @@ RuntimeError::RuntimeError(int number, QString description)
 RuntimeError::RuntimeError(int number) : RuntimeError(number, errorDescription(number)) {}
 
 void raise(int number) { throw RuntimeError(number); }
+
+int fileErrorNumber(int e, FileAccess access) {
+    switch (e) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return access == FileAccess::Read ? 53 : 76;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY: return 70;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return 61;
+    case EIO: return 57;
+    case ENOMEM: return 7;
+    default: return 75;
+    }
+}
+
+void raiseFileError(int e, FileAccess access) { raise(fileErrorNumber(e, access)); }
 
 double roundHalfEven(double v) { return std::nearbyint(v); }
 

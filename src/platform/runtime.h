@@ -23,6 +23,14 @@ private:
 QString errorDescription(int number);
 [[noreturn]] void raise(int number);
 
+// What a failed file operation was after: a file to read, or a file to write into its folder.
+enum class FileAccess { Read, Write };
+// The runtime error number for the errno of a failed file operation: 70 no permission or a
+// read-only file system, 61 a full disk, 57 a device error; a missing entry is 53 for a file to
+// read and 76 for the folder of a file to write; anything else 75.
+int fileErrorNumber(int e, FileAccess access = FileAccess::Read);
+[[noreturn]] void raiseFileError(int e, FileAccess access = FileAccess::Read);
+
 // Rounding to whole numbers: half to even. Never std::round.
 double roundHalfEven(double v);
 int16_t CInt(double v);       // error 6 outside -32768..32767

@@ -463,7 +463,7 @@ bool frmStart::refuseDarkColours() {
 }
 
 void frmStart::cmdOK_Click() {
-    // Pressed by the countdown, nobody may be there: each box of the hand-over answers itself.
+    // Pressed by the countdown, nobody may be there: each box and error dialog of the hand-over answers itself.
     std::optional<platform::UnattendedMessages> unbeaufsichtigt;
     if (countdownOK_) unbeaufsichtigt.emplace(UnattendedBoxMs);
     aufloesungsWarnungSchliessen();

@@ -11,20 +11,37 @@
 namespace {
 // A request that came before the event loop ran (during the start dialog's load).
 bool g_endeVorDerSchleife = false;
+
+// The menus and modal windows that are open, the top one first: the nested loop of each
+// returns once it is closed, and the loops that wait go on to the end.
+void OffeneFensterSchliessen(const QWidget* ausser = nullptr) {
+    for (QWidget* zuletzt = nullptr; QWidget* menue = QApplication::activePopupWidget(); zuletzt = menue) {
+        if (menue == zuletzt) break;
+        menue->close();
+    }
+    for (QWidget* zuletzt = nullptr; QWidget* w = QApplication::activeModalWidget(); zuletzt = w) {
+        // One that stays open (the error dialog, whose answer ends the run) holds those below it.
+        if (w == zuletzt || w == ausser) break;
+        w->close();
+    }
+}
 }  // namespace
 
 void BeendenVonAussen() {
+    // Nobody may be there: from now on no dialog waits for an answer.
+    platform::markEndRequested();
     if (frmMain::loaded()) {
         frmMain::instance().close();
         // The queue is saved: an error dialog that waits ends the run now.
         ErrPtnr::AntwortBeenden();
+        OffeneFensterSchliessen();
         return;
     }
     // Before the hand-over nothing is queued and nothing hidden: the start dialog and a box
     // it shows close, a hand-over under way stops before the main screen, and the run ends.
     ProgrammEnde = true;
     g_endeVorDerSchleife = true;
-    if (QWidget* box = QApplication::activeModalWidget(); box && !qobject_cast<frmStart*>(box)) box->close();
+    OffeneFensterSchliessen(frmStart::loaded() ? &frmStart::instance() : nullptr);
     if (frmStart::loaded()) {
         frmStart& s = frmStart::instance();
         s.close();

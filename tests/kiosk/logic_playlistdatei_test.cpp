@@ -1,11 +1,14 @@
 #include "kiosk/logic/playlistdatei.h"
 
+#include "platform/binaryfile.h"
 #include "platform/runtime.h"
 #include "support/testenv.h"
 #include "support/testmedia.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -165,6 +168,13 @@ TEST(PlaylistDatei, ReplacesAReadOnlyOldFile) {
     QFile::setPermissions(datei, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     PlaylistSchreiben(datei, saetze(7));
     EXPECT_EQ(PlaylistLesen(datei), saetze(7));
+    EXPECT_EQ(QFile::permissions(datei) & (QFile::WriteOwner | QFile::ReadOther), QFile::WriteOwner | QFile::ReadOther);
+    // A link to the list stays a link; the list it names is replaced.
+    const QString link = QFileInfo(datei).path() + "/Verweis.txt";
+    ASSERT_TRUE(QFile::link(datei, link));
+    PlaylistSchreiben(link, saetze(6));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(PlaylistLesen(datei), saetze(6));
 }
 
 TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
@@ -177,7 +187,7 @@ TEST(PlaylistDatei, FailedWriteLeavesTheOldFileWhole) {
         const testenv::FileSizeLimit voll(1024);
         fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(100)); });
     }
-    EXPECT_EQ(fehler, 75);
+    EXPECT_EQ(fehler, 61);  // "Datenträger voll"
     EXPECT_EQ(lies(datei), alt);
     EXPECT_EQ(QDir(ordner).entryList(QDir::Files), QStringList{"Playlist.txt"});  // no temporary file left
 }
@@ -197,6 +207,29 @@ TEST(PlaylistDatei, UnwritableFolderKeepsTheOldFile) {
     const int fehler = fehlerVon([&] { PlaylistSchreiben(datei, saetze(9)); });
     QFile::setPermissions(ordner, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(fehler, 70);
+    EXPECT_EQ(PlaylistLesen(datei), saetze(5));
+}
+
+// The number is what the system said, not "Pfad nicht gefunden": a folder that cannot be written
+// is 70, also the data folder that could not be made in a read-only parent; so is a list that may
+// not be read.
+TEST(PlaylistDatei, AFolderThatCannotBeWrittenAndAListThatMayNotBeReadAre70) {
+    // No one, not even root, makes a file in /sys.
+    if (QFileInfo("/sys").isDir()) {
+        EXPECT_EQ(fehlerVon([] { PlaylistSchreiben("/sys/Playlist.txt", saetze(5)); }), 70);
+    }
+    const QString eltern = testenv::freshFolder("pl_ro_eltern");
+    const QString datei = eltern + "/Playlist.txt";
+    PlaylistSchreiben(datei, saetze(5));
+    struct Zurueck {
+        ~Zurueck() { platform::setFileFault({}); }
+    } zurueck;
+    // A read-only mount, and a list its owner has locked away.
+    platform::setFileFault([&](const QString& p) { return p == eltern ? EROFS : p == datei ? EACCES : 0; });
+    EXPECT_EQ(fehlerVon([&] { PlaylistSchreiben(eltern + "/melotra/Playlist.txt", saetze(5)); }), 70);
+    EXPECT_FALSE(QFileInfo::exists(eltern + "/melotra"));
+    EXPECT_EQ(fehlerVon([&] { PlaylistLesen(datei); }), 70);
+    platform::setFileFault({});
     EXPECT_EQ(PlaylistLesen(datei), saetze(5));
 }
 
@@ -243,7 +276,8 @@ TEST(PlaylistDatei, RemovingTakesAReadOnlyFileAndToleratesAMissingOne) {
     EXPECT_FALSE(QFile::exists(datei));
 }
 
-// The file follows the live queue; a list that never played stays for the next start.
+// The file follows the live queue whatever its length while the kiosk runs; at the end a short queue
+// goes, as a list that played never comes back; a list that never played stays for the next start.
 TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) {
     using S = PlaylistSicherung::Schritt;
     const auto gleich = [](PlaylistSicherung& r, const QList<Playlistsatz>& q, S erwartet) {
@@ -260,15 +294,21 @@ TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) 
     EXPECT_TRUE(gleich(r, spaeter, S::Nichts));  // start times move with the clock: no change of the queue
     r.gespielt("/musik/zufall.mp3");
     EXPECT_TRUE(gleich(r, {}, S::Nichts));
+    EXPECT_TRUE(gleich(r, {satz(30)}, S::Nichts));
     EXPECT_EQ(r.schritt({}, true), S::Nichts);
-    // The guests queue five: they are written, and once one of them played, a short queue removes the file.
+    // The guests queue five: they are written, and once one of them played the file follows the queue.
     QList<Playlistsatz> gaeste;
     for (int i = 20; i < 25; ++i) gaeste << satz(i);
     EXPECT_TRUE(gleich(r, gaeste, S::Schreiben));
     EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Nichts));
     r.gespielt(gaeste[1].pfad);
-    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Entfernen));
-    EXPECT_TRUE(gleich(r, gaeste.mid(2), S::Nichts));  // removed already
+    EXPECT_TRUE(gleich(r, gaeste.mid(1), S::Schreiben));
+    EXPECT_TRUE(gleich(r, gaeste.mid(4), S::Schreiben));
+    EXPECT_TRUE(gleich(r, gaeste.mid(4), S::Nichts));
+    EXPECT_EQ(r.schritt(gaeste.mid(4), true), S::Entfernen);  // at the end
+    EXPECT_TRUE(gleich(r, {}, S::Entfernen));
+    EXPECT_TRUE(gleich(r, {}, S::Nichts));  // removed already
+    EXPECT_EQ(r.schritt({}, true), S::Nichts);
 
     // Read and played: the file follows; the shut-down writes an unchanged queue all the same.
     PlaylistSicherung p;
@@ -276,11 +316,13 @@ TEST(PlaylistSicherung, AListThatNeverPlayedStaysAListThatPlayedNeverComesBack) 
     p.gespielt(satz(1).pfad);
     EXPECT_TRUE(gleich(p, saetze(6).mid(1), S::Schreiben));
     EXPECT_EQ(p.schritt(saetze(6).mid(1), true), S::Schreiben);
-    EXPECT_TRUE(gleich(p, saetze(6).mid(2), S::Entfernen));
+    EXPECT_TRUE(gleich(p, saetze(6).mid(2), S::Schreiben));
+    EXPECT_EQ(p.schritt(saetze(6).mid(2), true), S::Entfernen);
 
-    // Not read in this run: whatever file there is goes once any song played with a short queue.
+    // Not read in this run: whatever file there is follows the queue once any song played.
     PlaylistSicherung u;
     EXPECT_TRUE(gleich(u, saetze(2), S::Nichts));
     u.gespielt("/irgendwo/lied.mp3");
-    EXPECT_TRUE(gleich(u, saetze(2), S::Entfernen));
+    EXPECT_TRUE(gleich(u, saetze(2), S::Schreiben));
+    EXPECT_EQ(u.schritt(saetze(2), true), S::Entfernen);
 }

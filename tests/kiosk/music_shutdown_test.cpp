@@ -3,19 +3,30 @@
 #include "music_support.h"
 
 #include "base/ErrorHandler.h"
+#include "base/frmDatei.h"
+#include "catalogue/frmMP3Tags.h"
+#include "controls/ctlVirtuelleTastatur/ctlVirtuelleTastatur.h"
+#include "game/frmTicTacToe.h"
+#include "info/frmWerbung.h"
+#include "platform/binaryfile.h"
 #include "platform/endsignals.h"
 #include "settings/startup.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMessageBox>
 #include <QProcess>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <csignal>
 #include <linux/capability.h>
 #include <sys/syscall.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -142,10 +153,28 @@ TEST_F(ShutDown, TheFileFollowsTheQueueSoAKillLosesNothing) {
     ASSERT_EQ(playlistRows(), 7);
     EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == pfade[1] && PlayerStatus(1) == 2; }, 1000));
 
-    // Played down to four rows, the queue would not come back: the file is gone.
+    // Played down to four rows, the file still holds the queue; the end removes it, as a queue
+    // that played never comes back.
     ASSERT_TRUE(runUntil([] { return playlistRows() == 4; }, 30000));
     vt.advance(1000);
+    EXPECT_EQ(dateiPfade(), pfade.mid(4));
+    main().close();
     EXPECT_EQ(file(), "<none>");
+}
+
+// Killed with four songs queued (a power cut, kill -9): the next start has them back.
+TEST_F(ShutDown, AKillWithFourSongsQueuedLeavesThemForTheNextStart) {
+    main().FadingSekunden = 2;
+    const QStringList pfade = queueSongs(4, 60000);
+    vt.advance(1000);
+    ASSERT_FALSE(ProgrammEnde);  // no shut-down ran
+    const QByteArray gerettet = file();
+    neuerLauf();
+    testmedia::writeBytes(kiosklogic::PlaylistDateiname(), gerettet);
+    frmStart::instance().chkPlayliste->setChecked(true);
+    main().LetztePlaylisteEinlesen();
+    EXPECT_EQ(queuePaths(), pfade);
+    EXPECT_TRUE(runUntil([&] { return PlayerDatei(1) == pfade[0] && PlayerStatus(1) == 2; }, 1000));
 }
 
 // A save that fails while the kiosk runs puts no dialog over the guests' screen: one line in the
@@ -369,6 +398,150 @@ TEST_F(ShutDown, ASignalEndsAnAutostartWaitingUnderTheErrorDialog) {
     EXPECT_FALSE(main().isVisible());
     ::chmod(QFile::encodeName(liste).constData(), 0644);
     EXPECT_EQ(file(), "A;B;C;??:??;/x/a.mp3;01:00\r\n");  // the queue of the last run stays
+}
+
+template <class W>
+bool modalOffen() {
+    return qobject_cast<W*>(QApplication::activeModalWidget()) != nullptr;
+}
+
+// One signal ends every state at once, also when the queue cannot be saved (a full disk): the failed
+// save is one protocol line and one line on standard error, no dialog waits for a person, and every
+// nested loop returns. The real dialogs run their own loops; nobody answers them.
+TEST_F(ShutDown, ASignalEndsEveryStateAlsoWhenTheSaveFails) {
+    struct Zustand {
+        const char* name;
+        std::function<void()> oeffnen;
+        bool (*offen)();
+        bool kiosk = true;
+    };
+    const std::vector<Zustand> zustaende{
+        {"tag editor", [] { main().menuTags_Click(); }, modalOffen<frmMP3Tags>},
+        {"question box", [] { main().menuDateiEntfernen_Click(); }, modalOffen<QMessageBox>},
+        {"game", [] { frmTicTacToe::Anzeigen(&main()); }, frmTicTacToe::visible},
+        {"information page", [] { frmWerbung::Anzeigen(&main()); }, modalOffen<frmWerbung>},
+        {"start dialog over the kiosk", [] { frmStart::instance().menuZurueck_Click(); }, modalOffen<frmStart>},
+        {"error dialog", [] { withErrorHandler("frmMain", "Naechstes", [](ErrorHandler& on) { on([] { platform::raise(5); }); }); },
+         [] { return ErrPtnr::exists() && ErrPtnr::instance().isVisible(); }},
+        {"help tour", [] { main().cmdFragezeichen_Click(); }, [] { return main().HilfeLaeuft; }},
+        {"keyboard sliding", [] { main().Sortieren(true, false); },
+         [] { return !main().ctlVirtuelleTastatur1->isHidden() && main().ctlVirtuelleTastatur1->Top() > main().TastaturZielTop; }},
+        {"scan", [] { main().menuNeuEinlesen_Click(); }, frmDatei::scanRunning},
+        {"start dialog counting down, colour dialog open", [] { frmStart::instance().cmdFarbe_Click(0); },
+         modalOffen<QColorDialog>, false},
+    };
+    const ErrPtnr::AnswerHook hook = ErrPtnr::answerHook();
+    for (const Zustand& z : zustaende) {
+        neuerLauf();
+        QString lied;
+        if (z.kiosk) {
+            fiveSongsPlaying();
+            frmStart::instance().Text1->setText(dir);
+            lied = main().MSFlexGrid1->TextMatrix(main().MSFlexGrid1->Row(), 4);
+        } else {
+            frmStart::instance().show();
+            frmStart::instance().TimerAutostart->setEnabled(true);
+            vt.advance(35000);
+            ASSERT_TRUE(frmStart::instance().Label2->isVisible());  // "Autostart in 5 Sekunden"
+        }
+        EndeVonAussenAbfangen();
+        platform::setFileFault([](const QString& p) { return p == kiosklogic::PlaylistDateiname() ? ENOSPC : 0; });
+        ErrPtnr::setAnswerHook(nullptr);
+        std::optional<testenv::RealDialogs> echt(std::in_place, [](QWidget*) {});
+        QTimer signal;  // SIGTERM once the state is up
+        QObject::connect(&signal, &QTimer::timeout, [&] {
+            if (z.offen() && (signal.stop(), true)) std::raise(SIGTERM);
+        });
+        signal.start(0);
+        QTimer rettung;  // only should the test fail: never hang
+        QObject::connect(&rettung, &QTimer::timeout, [] {
+            ProgrammEnde = true;
+            main().HilfeLaeuft = false;
+            if (ErrPtnr::exists() && ErrPtnr::instance().isVisible()) ErrPtnr::instance().cmdContinue[2]->click();
+            while (QWidget* w = QApplication::activeModalWidget()) w->hide();
+        });
+        rettung.start(4000);
+        testing::internal::CaptureStderr();
+        QElapsedTimer uhr;
+        uhr.start();
+        try {
+            z.oeffnen();
+        } catch (const platform::ProgramEnd&) {
+            EXPECT_EQ(ErrPtnr::instance().result(), 3) << z.name;  // the waiting error dialog: "Programm beenden"
+        }
+        const qint64 ms = uhr.elapsed();
+        const QString err = QString::fromStdString(testing::internal::GetCapturedStderr());
+        echt.reset();
+        platform::setFileFault({});
+        ErrPtnr::setAnswerHook(hook);
+        EXPECT_FALSE(signal.isActive()) << z.name;
+        EXPECT_LT(ms, 2000) << z.name;
+        EXPECT_TRUE(ProgrammEnde) << z.name;
+        EXPECT_FALSE(QApplication::activeModalWidget()) << z.name;
+        EXPECT_FALSE(frmStart::loaded()) << z.name;
+        if (!z.kiosk) continue;
+        EXPECT_TRUE(QFile::exists(lied)) << z.name;  // the question was not answered with "Ja"
+        QFile ept(prog + "/" + platform::appTitle() + ".EPT");
+        ASSERT_TRUE(ept.open(QIODevice::ReadOnly)) << z.name;
+        const QString protokoll = QString::fromUtf8(ept.readAll());
+        EXPECT_EQ(protokoll.count("Beim Beenden auf Anforderung übergangen: frmMain.PlaylistSpeichern\tFehler-Nr: 61 "
+                                  "(Datenträger voll)"), 1) << z.name;
+        EXPECT_FALSE(protokoll.contains("Prozedur:\tPlaylistSpeichern")) << z.name;  // no dialog's protocol
+        EXPECT_EQ(err.count("frmMain.PlaylistSpeichern"), 1) << z.name << err.toStdString();
+    }
+}
+
+// An error dialog does not hold an autostart that nobody watches: an unreadable queue file opens it,
+// it answers itself after 15 s with "Fortsetzen mit nächsten Befehl", and the kiosk shows. A hand-over
+// started by a person keeps its dialog until somebody answers.
+TEST_F(ShutDown, AnErrorDialogOfTheAutostartAnswersItselfAfter15Seconds) {
+    const ErrPtnr::AnswerHook hook = ErrPtnr::answerHook();
+    for (const bool autostart : {true, false}) {
+        if (!autostart) neuerLauf();
+        testmedia::writeBytes(kiosklogic::PlaylistDateiname(), "A;B;C;??:??;/x/a.mp3;01:00\r\n");
+        platform::setFileFault([](const QString& p) { return p == kiosklogic::PlaylistDateiname() ? EACCES : 0; });
+        ErrPtnr::setAnswerHook(nullptr);
+        frmStart& s = start(dir);
+        s.chkPlayliste->setChecked(true);
+        s.show();
+        ErrPtnr& d = ErrPtnr::instance();
+        bool offen = false, kiosk = true, selbst = false;
+        QTimer dialog;
+        QObject::connect(&dialog, &QTimer::timeout, [&] {
+            if (!d.isVisible()) return;
+            dialog.stop();
+            EXPECT_EQ(d.lblError[0]->text(), "70 (Zugriff verweigert)");
+            vt.advance(14999);
+            offen = d.isVisible();
+            kiosk = main().isVisible();
+            vt.advance(1);
+            selbst = !d.isVisible();
+            if (d.isVisible()) d.cmdContinue[1]->click();  // the person at the kiosk
+        });
+        dialog.start(0);
+        if (autostart) {
+            s.TimerAutostart->setEnabled(true);
+            vt.advance(39000);
+            s.TimerAutostart->fire();  // the 40th second: OK
+        } else {
+            s.cmdOK_Click();
+        }
+        platform::setFileFault({});
+        ErrPtnr::setAnswerHook(hook);
+        EXPECT_FALSE(dialog.isActive());
+        EXPECT_TRUE(offen);
+        EXPECT_FALSE(kiosk);
+        EXPECT_EQ(selbst, autostart);
+        EXPECT_EQ(d.result(), 1);
+        EXPECT_TRUE(main().isVisible());
+        EXPECT_EQ(playlistRows(), 0);
+        QFile ept(prog + "/" + platform::appTitle() + ".EPT");
+        ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(QString::fromUtf8(ept.readAll()).count("Unbeaufsichtigt nach 15 s selbst beantwortet mit \"Fortsetzen "
+                                                          "mit nächsten Befehl\": frmMain.PlaylistEinlesen\tFehler-Nr: "
+                                                          "70 (Zugriff verweigert)"),
+                  autostart ? 1 : 0);
+    }
 }
 
 TEST_F(ShutDown, ARequestBeforeTheHandOverEndsTheRunWithoutAMainScreen) {

@@ -3,11 +3,11 @@
 #include "catalogue/cp1252.h"
 #include "platform/program.h"
 #include "platform/runtime.h"
+#include "platform/wholefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
@@ -101,15 +101,9 @@ QString PlaylistZeile(const Playlistsatz& satz) {
 void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze) {
     QByteArray inhalt;
     for (const auto& satz : saetze) inhalt += PlaylistZeile(satz).toUtf8() + "\r\n";
-    const QFileInfo alt(datei);
-    if (!alt.absoluteDir().exists()) platform::raise(76);
-    // A read-only old list is replaced all the same; the save file refuses to touch it otherwise.
-    if (alt.isFile() && !alt.isWritable()) QFile::setPermissions(datei, QFile::permissions(datei) | QFile::WriteOwner);
-    // Written beside the old file and renamed over it: a crash or a full disk never loses the last list.
-    // Unbuffered: a buffered save file commits a short write (file size limit, full disk) as success.
-    QSaveFile f(datei);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) platform::raise(70);
-    if (f.write(inhalt) != inhalt.size() || !f.commit()) platform::raise(75);
+    // Written beside the old file and renamed over it (a read-only one too): a crash or a full
+    // disk never loses the last list.
+    platform::replaceWholeFile(datei, inhalt);
 }
 
 void PlaylistEntfernen(const QString& datei) {
@@ -147,9 +141,7 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     if (uebersprungen) *uebersprungen = 0;
     QList<Playlistsatz> saetze;
     if (!QFileInfo(datei).isFile()) return saetze;
-    QFile f(datei);
-    if (!f.open(QIODevice::ReadOnly)) platform::raise(75);
-    const QString text = Text(f.readAll());
+    const QString text = Text(platform::readWholeFile(datei));
     for (QString zeile : text.split(u'\n')) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
         // A byte-order mark also where files were put together: a title written back
@@ -186,10 +178,12 @@ bool GleicheWarteschlange(const QList<Playlistsatz>& a, const QList<Playlistsatz
 }
 }  // namespace
 
-PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen) const {
-    if (PlaylistSpeichernLohnt(int32_t(warteschlange.size())))
-        return erzwingen || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben
-                                                                                    : Schritt::Nichts;
+PlaylistSicherung::Schritt PlaylistSicherung::schritt(const QList<Playlistsatz>& warteschlange, bool ende) const {
+    // While the kiosk runs, a short queue is kept too: a kill or a power cut must not lose it.
+    const bool behalten = PlaylistSpeichernLohnt(int32_t(warteschlange.size())) ||
+                          (folgt_ && !ende && !warteschlange.isEmpty());
+    if (behalten)
+        return ende || !datei_ || !GleicheWarteschlange(*datei_, warteschlange) ? Schritt::Schreiben : Schritt::Nichts;
     if (folgt_ && (!datei_ || !datei_->isEmpty())) return Schritt::Entfernen;
     return Schritt::Nichts;
 }

@@ -41,18 +41,22 @@ void PlaylistEntfernen(const QString& datei);
 // One line of the file without its line end; ";" in the text fields is written as "_", control characters as
 // blanks; in the path a control character is written as DLE (0x10) and its caret letter, DLE itself as DLE "P".
 QString PlaylistZeile(const Playlistsatz& satz);
-// Replaces the file at once (temporary file renamed over it); raises 76 for a missing folder, 70/75 when writing fails, the old file intact.
+// Replaces the file at once (temporary file renamed over it); a failure raises the error the system gave
+// (76 a missing folder, 70 one that cannot be written, 61 a full disk), the old file intact.
 void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
-// Rows of the file in order (none when it is missing, error 75 when unreadable); empty lines and lines of
+// Rows of the file in order (none when it is missing, error 70 when it may not be read); empty lines and lines of
 // fewer than six fields are passed over, uebersprungen counts the latter. A file that is not UTF-8 is read
 // as Windows-1252. A line of more than six fields is read with the path between the fourth field and the
 // last, unless only field 5 names an existing file: then fields 5 and 6 are path and duration, the rest ignored.
 QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen = nullptr);
 
-// Keeps the file in step with the live queue while the kiosk runs. A queue of five rows or
-// more is written; a shorter one removes the file, but only once a song that the file holds
-// has played in this run (or any song, while this run has not seen the file): a list whose
-// songs could not be opened stays for the next start, a list that played never comes back.
+// Keeps the file in step with the live queue. The file follows the queue once a song that it
+// holds has played in this run (or any song, while this run has not seen the file); until
+// then a list whose songs could not be opened stays for the next start. While the kiosk runs
+// the file then holds the live queue whatever its length, an empty queue removes it: a file
+// found at a start was left by a crash and is read. At the end a queue of five rows or more
+// is written and a shorter one removes the file: a list that played never comes back.
+// A queue of five rows or more is written at any time.
 class PlaylistSicherung {
 public:
     enum class Schritt { Nichts, Schreiben, Entfernen };
@@ -60,8 +64,8 @@ public:
     void gelesen(const QList<Playlistsatz>& saetze) { datei_ = saetze; }
     // A song that plays (or has started) in this run.
     void gespielt(const QString& pfad);
-    // What the file needs for the live queue; erzwingen writes even an unchanged queue.
-    Schritt schritt(const QList<Playlistsatz>& warteschlange, bool erzwingen = false) const;
+    // What the file needs for the live queue, or at the program's end (which writes even an unchanged queue).
+    Schritt schritt(const QList<Playlistsatz>& warteschlange, bool ende = false) const;
     // The step was carried out for that queue.
     void getan(Schritt s, const QList<Playlistsatz>& warteschlange);
 
