@@ -24,9 +24,14 @@ constexpr int kRunFrames = 8;
 // comes again, and noise repeats a few bytes at short distances.
 constexpr int kFreeMinBytes = 96;
 constexpr int kFreeMaxBytes = 2900;
-// Frame headers are sampled in this many windows of this size, spread over the file.
+// With an Info/Xing header the frame sizes are sampled in this many windows of this size.
 constexpr int kWindows = 12;
 constexpr int64_t kWindowBytes = 4096;
+// Without one, a window every few seconds of audio, each of a few frames: a part at
+// another bit rate that lasts longer than that shows in a window.
+constexpr int kDenseSeconds = 4;
+constexpr int kDenseMaxWindows = 256;
+constexpr int kDenseWindowFrames = 3;
 // Smaller files are walked: that reads no more than the samples would.
 constexpr int64_t kBytesFrom = 2 * kWindows * kWindowBytes;
 
@@ -190,19 +195,31 @@ void readHeader(Layout& l, const uint8_t* f, int64_t n) {
 }
 
 // Walks the frames of each window; any window without its run of frames, or with a
-// break in it, makes the file one to walk.
+// break in it, makes the file one to walk. Without an Info/Xing header the windows lie a
+// few seconds apart, and every frame must sit where the first frame's size puts it: a tag,
+// a gap or a part at another bit rate before a window moves its frames off that grid.
 void sample(Layout& l, int fd) {
     const int64_t span = l.end - l.start;
-    std::vector<uint8_t> buf(kWindowBytes);
+    const int slot = slotBytes(l.first);
+    int windows = kWindows;
+    int64_t size = kWindowBytes;
+    if (!l.header) {
+        const double seconds = double(span) * 8 / (l.first.kbps * 1000.0);
+        windows = std::clamp(int(seconds / kDenseSeconds) + 2, kWindows, kDenseMaxWindows);
+        size = kDenseWindowFrames * int64_t(l.first.bytes + slot) + 4;
+    }
+    std::vector<uint8_t> buf(static_cast<size_t>(size));
+    std::vector<int64_t> at;  // where the frames were found, from the first frame on
     bool constant = true;
     int64_t last = -1;
-    for (int i = 0; i < kWindows; ++i) {
-        const int64_t off = l.start + (span > kWindowBytes ? (span - kWindowBytes) * i / (kWindows - 1) : 0);
+    for (int i = 0; i < windows && (constant || l.header); ++i) {
+        const int64_t off = l.start + (span > size ? (span - size) * i / (windows - 1) : 0);
         if (off == last) continue;
         last = off;
-        const int64_t n = readAt(fd, off, buf.data(), std::min(kWindowBytes, l.end - off));
+        const int64_t n = readAt(fd, off, buf.data(), std::min(size, l.end - off));
         int64_t q = findRun(buf.data(), n, off, l.end, &l.first);
-        if (q < 0) {
+        // In a stream of one bit rate a window begins within a frame.
+        if (q < 0 || (!l.header && q > l.first.bytes + slot)) {
             constant = false;
             continue;
         }
@@ -216,8 +233,15 @@ void sample(Layout& l, int fd) {
             l.paddingSeen |= f->padded;
             l.minBytes = l.minBytes ? std::min(l.minBytes, f->bytes) : f->bytes;
             l.maxBytes = std::max(l.maxBytes, f->bytes);
+            at.push_back(off + q - l.start);
             q += f->bytes;
         }
+    }
+    if (constant && !l.header) {
+        // Padding keeps each frame less than a slot away from its place on the grid.
+        const double mean = l.first.meanBytes(l.paddingSeen);
+        for (const int64_t a : at)
+            if (std::abs(double(a) - std::nearbyint(double(a) / mean) * mean) > slot) constant = false;
     }
     l.constant = constant && l.first.kbps != 0;
 }

@@ -37,7 +37,9 @@ struct Layout {
     int64_t headerFrames = -1;
     int64_t headerBytes = -1;
     // Frame headers sampled over the file.
-    bool constant = false;  // every sample found its frames, all at one bit rate
+    // Every sample found its frames, all at one bit rate and, without a header, each
+    // where the first frame's size puts it.
+    bool constant = false;
     bool paddingSeen = false;
     int minBytes = 0;
     int maxBytes = 0;

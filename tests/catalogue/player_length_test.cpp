@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <stdexcept>
 
 using playertest::bytesRead;
 using playertest::decodedFrames;
@@ -28,6 +29,17 @@ double rms(const std::vector<int16_t>& v, int64_t fromMs, int64_t toMs) {
     double sum = 0;
     for (size_t i = a; i < b; ++i) sum += double(v[i]) * v[i];
     return b > a ? std::sqrt(sum / double(b - a)) : 0;
+}
+
+// Silent frames of MPEG-1 Layer III at 48 kHz, where every frame of a bit rate has the same
+// size: no padding there tells a part at another rate by where its frames end.
+QByteArray frames48k(int count, int kbps) {
+    const int index = kbps == 64 ? 5 : kbps == 128 ? 9 : kbps == 320 ? 14 : throw std::invalid_argument("kbps");
+    QByteArray f(144000 * kbps / 48000, '\0');
+    f[0] = char(0xFF);
+    f[1] = char(0xFB);
+    f[2] = char(index << 4 | 0x04);
+    return f.repeated(count);
 }
 
 }  // namespace
@@ -159,6 +171,33 @@ TEST_F(PlayerTest, JoinedFilesPlayWholeAndAHeaderNeverStretchesTheLength) {
     out->pull(2000);
     expectAt(1, 0, hugeLen);
     EXPECT_EQ(LiedLaengeErmitteln(huge), 0);
+}
+
+// Songs joined by cat, without a length header: a cover picture between them, and a part at
+// another bit rate in the middle, which a sample of the file may pass over and whose frames
+// may end where a frame of the rest would. Each is measured as a full decode measures it.
+TEST_F(PlayerTest, JoinedSongsWithoutHeaderAreMeasuredAsAFullDecode) {
+    const QByteArray v1 = testmedia::id3v1Bytes({});
+    const auto song = [](int32_t ms, int kbps) { return testmedia::silentMp3Bytes(ms, kbps, false); };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int32_t ms;  // what the parts hold
+    } cases[] = {
+        {"picture", testmedia::id3v2Bytes("A", "Band") + song(240000, 192) + v1 +
+                        testmedia::id3v2WithPicture("B", 300 * 1024) + song(240000, 192) + v1, 480000},
+        {"64", song(240000, 128) + song(25000, 64) + song(240000, 128), 505000},
+        {"320", song(240000, 128) + song(10000, 320) + song(240000, 128), 490000},
+        // 1042 frames at 64 kbit/s take the bytes of 521 at 128, 416 at 320 those of 1040.
+        {"64-48k", frames48k(10000, 128) + frames48k(1042, 64) + frames48k(10000, 128), 505008},
+        {"320-48k", frames48k(10000, 128) + frames48k(416, 320) + frames48k(10000, 128), 489984},
+    };
+    for (const Case& c : cases) {
+        const QString f = testmedia::writeBytes(dir + "/" + c.name + ".mp3", c.bytes);
+        const int32_t decoded = decodedMs(f);
+        EXPECT_NEAR(decoded, c.ms, 3 * kOneFrameMs) << c.name;
+        EXPECT_NEAR(lengthAtOpen(0, f), decoded, 100) << c.name;
+    }
 }
 
 TEST_F(PlayerTest, ABigCoverPictureIsSkippedNotRead) {
