@@ -105,6 +105,9 @@ void SoundChannel::Decoder::open(const QString& path) {
     if (layout.audio && !h) h = newDecoder();
     if (layout.audio && h) {
         span = {fd, layout.start, layout.end, 0};
+        // A song of a single frame has no next one to confirm it by; the layout has vetted it.
+        const bool oneFrame = layout.first.kbps && layout.end - layout.start <= layout.first.bytes;
+        mpg123_param(h, oneFrame ? MPG123_ADD_FLAGS : MPG123_REMOVE_FLAGS, MPG123_NO_READAHEAD, 0);
         if (mpg123_open_handle(h, &span) == MPG123_OK) {
             // Never more than the bytes hold at the lowest bit rate, 8 kbit/s: one ms a byte.
             frames = std::min<int64_t>(lengthOf(h, layout), framesForMs(st.st_size));
