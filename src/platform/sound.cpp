@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <mpg123.h>
@@ -23,6 +24,31 @@ void initDecoder() {
         return true;
     }();
     (void)done;
+}
+
+// Walks every frame without decoding it. Songs joined of parts at different sample rates
+// (an encoder picks a lower one for a low bit rate) count each frame at its own rate: the
+// decoder's own count takes every frame for one of the first.
+int64_t walkedLength(mpg123_handle* h) {
+    std::map<long, int64_t> samples;  // per sample rate
+    mpg123_frameinfo fi{};
+    // The first frame, which reading the format has taken already.
+    if (mpg123_info(h, &fi) != MPG123_OK) return 0;
+    samples[fi.rate] += mpg123_spf(h);
+    for (;;) {
+        const int r = mpg123_framebyframe_next(h);
+        if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+        if (mpg123_info(h, &fi) == MPG123_OK && fi.rate > 0) samples[fi.rate] += mpg123_spf(h);
+    }
+    // One rate: the decoder's count, which knows the frames now and takes a gapless
+    // header into account.
+    int64_t length = mpg123_length(h);
+    if (samples.size() > 1) {
+        double sum = 0;
+        for (const auto& [rate, n] : samples) sum += double(n) * kMixRate / double(rate);
+        length = std::llround(sum);
+    }
+    return mpg123_seek(h, 0, SEEK_SET) >= 0 ? length : 0;
 }
 
 // The decoder's length in frames at the mixer's rate, 0 for none: from the Info/Xing
@@ -43,7 +69,7 @@ int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
     case mp3::LengthWay::Walk:
         break;
     }
-    return mpg123_scan(h) == MPG123_OK ? mpg123_length(h) : 0;
+    return walkedLength(h);
 }
 
 // Milliseconds as the channel reports them: a song of more than 24 days (a file of

@@ -6,8 +6,10 @@
 #include "platform/virtualtime.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <vector>
 
 using playertest::bytesRead;
 using playertest::decodedFrames;
@@ -31,13 +33,18 @@ double rms(const std::vector<int16_t>& v, int64_t fromMs, int64_t toMs) {
     return b > a ? std::sqrt(sum / double(b - a)) : 0;
 }
 
-// Silent frames of MPEG-1 Layer III at 48 kHz, where every frame of a bit rate has the same
-// size: no padding there tells a part at another rate by where its frames end.
-QByteArray frames48k(int count, int kbps) {
-    const int index = kbps == 64 ? 5 : kbps == 128 ? 9 : kbps == 320 ? 14 : throw std::invalid_argument("kbps");
-    QByteArray f(144000 * kbps / 48000, '\0');
+// Silent frames of Layer III: MPEG-1 at 48 kHz, where every frame of a bit rate has the same
+// size, so no padding tells a part at another rate by where its frames end; or MPEG-2 at
+// 24 kHz, the rate an encoder picks for 64 kbit/s.
+QByteArray plainFrames(int count, int kbps, int rate) {
+    const bool mpeg1 = rate == 48000;
+    const std::vector<int> rates = mpeg1 ? std::vector<int>{32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}
+                                         : std::vector<int>{8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    const auto index = std::find(rates.begin(), rates.end(), kbps) - rates.begin() + 1;
+    if ((rate != 48000 && rate != 24000) || index > int(rates.size())) throw std::invalid_argument("no such frame");
+    QByteArray f((mpeg1 ? 144000 : 72000) * kbps / rate, '\0');
     f[0] = char(0xFF);
-    f[1] = char(0xFB);
+    f[1] = char(mpeg1 ? 0xFB : 0xF3);
     f[2] = char(index << 4 | 0x04);
     return f.repeated(count);
 }
@@ -189,8 +196,11 @@ TEST_F(PlayerTest, JoinedSongsWithoutHeaderAreMeasuredAsAFullDecode) {
         {"64", song(240000, 128) + song(25000, 64) + song(240000, 128), 505000},
         {"320", song(240000, 128) + song(10000, 320) + song(240000, 128), 490000},
         // 1042 frames at 64 kbit/s take the bytes of 521 at 128, 416 at 320 those of 1040.
-        {"64-48k", frames48k(10000, 128) + frames48k(1042, 64) + frames48k(10000, 128), 505008},
-        {"320-48k", frames48k(10000, 128) + frames48k(416, 320) + frames48k(10000, 128), 489984},
+        {"64-48k", plainFrames(10000, 128, 48000) + plainFrames(1042, 64, 48000) + plainFrames(10000, 128, 48000),
+         505008},
+        {"320-48k", plainFrames(10000, 128, 48000) + plainFrames(416, 320, 48000) + plainFrames(10000, 128, 48000),
+         489984},
+        {"64-24k", song(240000, 128) + plainFrames(1042, 64, 24000) + song(240000, 128), 505008},
     };
     for (const Case& c : cases) {
         const QString f = testmedia::writeBytes(dir + "/" + c.name + ".mp3", c.bytes);
