@@ -16,9 +16,9 @@ namespace {
 constexpr int64_t kSearchBytes = 64 * 1024;
 // The first read; it holds kRunFrames frames at the usual bit rates.
 constexpr int64_t kFirstRead = 16 * 1024;
-// Audio starts where this many frames of one stream follow one another, or where frames
-// follow one another up to the end: the samples of other formats (dither, a fade-in)
-// hold single frame headers by chance, and now and then one that points at another.
+// Audio starts where this many frames follow one another, or where frames follow one
+// another up to the end: the samples of other formats (dither, a fade-in) hold single
+// frame headers by chance, and now and then one that points at another.
 constexpr int kRunFrames = 8;
 // A free-format frame is at least this long. Its size is only known from where its header
 // comes again, and noise repeats a few bytes at short distances.
@@ -152,8 +152,9 @@ int framesFollow(const uint8_t* buf, int64_t n, int64_t base, int64_t q, int64_t
         if (base + at >= end) return count > 1 || base + q == dataStart ? 1 : 0;
         if (count == kRunFrames) return 1;
         if (at + 4 > n) return -1;
+        // Songs joined of parts at other rates go on in frames of another stream.
         const std::optional<Frame> g = frameAt(buf + at);
-        if (!g || !g->sameStream(*first) || (free ? !sameFreeHeader(buf + q, buf + at) : g->kbps == 0)) return 0;
+        if (!g || (free ? !sameFreeHeader(buf + q, buf + at) : g->kbps == 0)) return 0;
     }
 }
 
