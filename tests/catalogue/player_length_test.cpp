@@ -201,6 +201,7 @@ TEST_F(PlayerTest, JoinedSongsWithoutHeaderAreMeasuredAsAFullDecode) {
         {"320-48k", plainFrames(10000, 128, 48000) + plainFrames(416, 320, 48000) + plainFrames(10000, 128, 48000),
          489984},
         {"64-24k", song(240000, 128) + plainFrames(1042, 64, 24000) + song(240000, 128), 505008},
+        {"24k-first", plainFrames(6, 64, 24000) + song(60000, 128), 60144},
     };
     for (const Case& c : cases) {
         const QString f = testmedia::writeBytes(dir + "/" + c.name + ".mp3", c.bytes);
