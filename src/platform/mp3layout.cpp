@@ -14,10 +14,24 @@ namespace {
 
 // Junk a decoder passes over before the first frame; beyond it a file is no song.
 constexpr int64_t kSearchBytes = 64 * 1024;
-constexpr int64_t kFirstRead = 4096;
-// Frame headers are sampled in this many windows of this size, spread over the file.
+// The first read; it holds kRunFrames frames at the usual bit rates.
+constexpr int64_t kFirstRead = 16 * 1024;
+// Audio starts where this many frames follow one another, or where frames follow one
+// another up to the end: the samples of other formats (dither, a fade-in) hold single
+// frame headers by chance, and now and then one that points at another.
+constexpr int kRunFrames = 8;
+// A free-format frame is at least this long. Its size is only known from where its header
+// comes again, and noise repeats a few bytes at short distances.
+constexpr int kFreeMinBytes = 96;
+constexpr int kFreeMaxBytes = 2900;
+// With an Info/Xing header the frame sizes are sampled in this many windows of this size.
 constexpr int kWindows = 12;
 constexpr int64_t kWindowBytes = 4096;
+// Without one, a window every few seconds of audio, each of a few frames: a part at
+// another bit rate that lasts longer than that shows in a window.
+constexpr int kDenseSeconds = 4;
+constexpr int kDenseMaxWindows = 256;
+constexpr int kDenseWindowFrames = 3;
 // Smaller files are walked: that reads no more than the samples would.
 constexpr int64_t kBytesFrom = 2 * kWindows * kWindowBytes;
 
@@ -95,11 +109,76 @@ int64_t findRun(const uint8_t* buf, int64_t n, int64_t base, int64_t end, const 
     return -1;
 }
 
-// A free-format frame at q: the same header again within a frame's reach.
-bool freeFormatRun(const uint8_t* buf, int64_t n, int64_t q) {
-    for (int64_t r = q + 24; r + 4 <= n && r <= q + 2900; ++r)
-        if (buf[r] == buf[q] && buf[r + 1] == buf[q + 1] && (buf[r + 2] & 0xfd) == (buf[q + 2] & 0xfd)) return true;
-    return false;
+// Other formats renamed .mp3 (RIFF/WAVE, FLAC, Ogg, MP4) are never MPEG audio, whatever
+// their samples look like.
+bool foreignFormat(const uint8_t* p, int64_t n) {
+    if (n < 12) return false;
+    for (const char* magic : {"RIFF", "RIFX", "RF64", "fLaC", "OggS"})
+        if (std::memcmp(p, magic, 4) == 0) return true;
+    return std::memcmp(p + 4, "ftyp", 4) == 0;
+}
+
+// The header bits that stay the same from frame to frame of a free-format stream:
+// all but the padding bit, the private bit and the mode extension.
+bool sameFreeHeader(const uint8_t* a, const uint8_t* b) {
+    return a[0] == b[0] && a[1] == b[1] && (a[2] & 0xfc) == (b[2] & 0xfc) && (a[3] & 0xc0) == (b[3] & 0xc0);
+}
+
+int slotBytes(const Frame& f) { return f.layer == 1 ? 4 : 1; }
+
+// Counts the frames that follow one another from q in buf (bytes from base on, the
+// audio ending at end): 1 when they do kRunFrames times or reach the end, 0 when the
+// chain breaks, -1 when it runs out of buf first.
+int framesFollow(const uint8_t* buf, int64_t n, int64_t base, int64_t q, int64_t dataStart, int64_t end) {
+    const std::optional<Frame> first = q + 4 <= n ? frameAt(buf + q) : std::nullopt;
+    if (!first) return 0;
+    int free = 0;  // the unpadded size of a free-format frame
+    if (first->kbps == 0) {
+        for (int64_t r = q + 4; r + 4 <= n && r <= q + kFreeMaxBytes; ++r) {
+            if (!sameFreeHeader(buf + q, buf + r)) continue;
+            free = int(r - q) - (first->padded ? slotBytes(*first) : 0);
+            break;
+        }
+        if (free < kFreeMinBytes) return free == 0 && q + kFreeMaxBytes + 4 > n ? -1 : 0;
+    }
+    int64_t at = q;
+    for (int count = 1;; ++count) {
+        const std::optional<Frame> f = frameAt(buf + at);
+        const int bytes = free ? free + (f->padded ? slotBytes(*f) : 0) : f->bytes;
+        at += bytes;
+        // The tag of a song joined on is passed over, as a decoder passes over it.
+        if (base + at < end && at + 10 <= n) at += id3v2Size(buf + at);
+        // A song of one frame, or cut inside its first, is taken only where the data begins.
+        if (base + at >= end) return count > 1 || base + q == dataStart ? 1 : 0;
+        if (count == kRunFrames) return 1;
+        if (at + 4 > n) return -1;
+        // Songs joined of parts at other rates go on in frames of another stream.
+        const std::optional<Frame> g = frameAt(buf + at);
+        if (!g || (free ? !sameFreeHeader(buf + q, buf + at) : g->kbps == 0)) return 0;
+    }
+}
+
+// Where the audio starts in buf (bytes from pos on, n of them read so far; read on up to
+// its size as needed): the first frame from which frames follow one another. -1 for none.
+int64_t findStart(int fd, std::vector<uint8_t>& buf, int64_t& n, int64_t pos, int64_t end) {
+    for (int64_t r = 0;;) {
+        for (; r + 4 <= n; ++r) {
+            if (!frameAt(buf.data() + r)) continue;
+            int follow = framesFollow(buf.data(), n, pos, r, pos, end);
+            if (follow < 0 && n < int64_t(buf.size())) break;  // read on, then look at r again
+            if (follow < 0) {
+                // A run that begins near the end of the search: followed in a read of its own.
+                std::vector<uint8_t> more(size_t(2 * kFirstRead));
+                const int64_t m = readAt(fd, pos + r, more.data(), std::min(int64_t(more.size()), end - pos - r));
+                follow = framesFollow(more.data(), m, pos + r, 0, pos, end);
+            }
+            if (follow > 0) return r;
+        }
+        if (n >= int64_t(buf.size())) return -1;
+        const int64_t got = readAt(fd, pos + n, buf.data() + n, int64_t(buf.size()) - n);
+        if (got <= 0) return -1;
+        n += got;
+    }
 }
 
 void readHeader(Layout& l, const uint8_t* f, int64_t n) {
@@ -117,19 +196,31 @@ void readHeader(Layout& l, const uint8_t* f, int64_t n) {
 }
 
 // Walks the frames of each window; any window without its run of frames, or with a
-// break in it, makes the file one to walk.
+// break in it, makes the file one to walk. Without an Info/Xing header the windows lie a
+// few seconds apart, and every frame must sit where the first frame's size puts it: a tag,
+// a gap or a part at another bit rate before a window moves its frames off that grid.
 void sample(Layout& l, int fd) {
     const int64_t span = l.end - l.start;
-    std::vector<uint8_t> buf(kWindowBytes);
+    const int slot = slotBytes(l.first);
+    int windows = kWindows;
+    int64_t size = kWindowBytes;
+    if (!l.header) {
+        const double seconds = double(span) * 8 / (l.first.kbps * 1000.0);
+        windows = std::clamp(int(seconds / kDenseSeconds) + 2, kWindows, kDenseMaxWindows);
+        size = kDenseWindowFrames * int64_t(l.first.bytes + slot) + 4;
+    }
+    std::vector<uint8_t> buf(static_cast<size_t>(size));
+    std::vector<int64_t> at;  // where the frames were found, from the first frame on
     bool constant = true;
     int64_t last = -1;
-    for (int i = 0; i < kWindows; ++i) {
-        const int64_t off = l.start + (span > kWindowBytes ? (span - kWindowBytes) * i / (kWindows - 1) : 0);
+    for (int i = 0; i < windows && (constant || l.header); ++i) {
+        const int64_t off = l.start + (span > size ? (span - size) * i / (windows - 1) : 0);
         if (off == last) continue;
         last = off;
-        const int64_t n = readAt(fd, off, buf.data(), std::min(kWindowBytes, l.end - off));
+        const int64_t n = readAt(fd, off, buf.data(), std::min(size, l.end - off));
         int64_t q = findRun(buf.data(), n, off, l.end, &l.first);
-        if (q < 0) {
+        // In a stream of one bit rate a window begins within a frame.
+        if (q < 0 || (!l.header && q > l.first.bytes + slot)) {
             constant = false;
             continue;
         }
@@ -143,8 +234,15 @@ void sample(Layout& l, int fd) {
             l.paddingSeen |= f->padded;
             l.minBytes = l.minBytes ? std::min(l.minBytes, f->bytes) : f->bytes;
             l.maxBytes = std::max(l.maxBytes, f->bytes);
+            at.push_back(off + q - l.start);
             q += f->bytes;
         }
+    }
+    if (constant && !l.header) {
+        // Padding keeps each frame less than a slot away from its place on the grid.
+        const double mean = l.first.meanBytes(l.paddingSeen);
+        for (const int64_t a : at)
+            if (std::abs(double(a) - std::nearbyint(double(a) / mean) * mean) > slot) constant = false;
     }
     l.constant = constant && l.first.kbps != 0;
 }
@@ -197,28 +295,23 @@ Layout readLayout(int fd, int64_t size) {
         l.end -= n;
     }
 
-    std::vector<uint8_t> buf;
-    int64_t q = -1;
-    for (int64_t want : {kFirstRead, kSearchBytes}) {
-        buf.resize(size_t(std::min(want, l.end - pos)));
-        const int64_t n = readAt(fd, pos, buf.data(), int64_t(buf.size()));
-        buf.resize(size_t(n));
-        q = findRun(buf.data(), n, pos, l.end, nullptr);
-        if (q >= 0) break;
-        for (int64_t r = 0; r + 4 <= n; ++r) {
-            const std::optional<Frame> f = frameAt(buf.data() + r);
-            if (f && f->kbps == 0 && freeFormatRun(buf.data(), n, r)) {
-                q = r;
-                break;
-            }
-        }
-        if (q >= 0 || n < want) break;
-    }
+    std::vector<uint8_t> buf(size_t(std::min(kSearchBytes, l.end - pos)));
+    int64_t n = readAt(fd, pos, buf.data(), std::min(kFirstRead, int64_t(buf.size())));
+    if (foreignFormat(buf.data(), n)) return l;
+    int64_t q = findStart(fd, buf, n, pos, l.end);
     if (q < 0) return l;
+    // The Info/Xing header lies within the first frame's first 200 bytes.
+    if (q + 200 > n) {
+        n = readAt(fd, pos + q, buf.data(), std::min<int64_t>(int64_t(buf.size()), l.end - pos - q));
+        pos += q;
+        q = 0;
+    }
+    const std::optional<Frame> first = n - q >= 4 ? frameAt(buf.data() + q) : std::nullopt;
+    if (!first) return l;  // the file changed meanwhile
     l.audio = true;
     l.start = pos + q;
-    l.first = *frameAt(buf.data() + q);
-    readHeader(l, buf.data() + q, int64_t(buf.size()) - q);
+    l.first = *first;
+    readHeader(l, buf.data() + q, n - q);
     if (l.first.kbps) sample(l, fd);
     return l;
 }

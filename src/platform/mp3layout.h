@@ -2,7 +2,8 @@
 // Where an MP3 file's audio lies and what its frame headers tell, found with a few
 // small reads: the tags at both ends, the first frames, an Info/Xing header and
 // frame headers sampled over the whole file. The channel takes a song's length
-// from this without reading the file through whenever it can.
+// from this without reading the file through whenever it can, and its decoder
+// reads no byte outside the audio found here.
 #include <cstdint>
 #include <optional>
 
@@ -27,7 +28,7 @@ struct Frame {
 std::optional<Frame> frameAt(const uint8_t* p);
 
 struct Layout {
-    bool audio = false;  // a run of frames behind the leading tags
+    bool audio = false;  // frames that follow one another behind the leading tags
     int64_t start = 0;   // the first frame
     int64_t end = 0;     // the file without its trailing tags (ID3v1, APE, Lyrics3)
     Frame first;
@@ -36,7 +37,9 @@ struct Layout {
     int64_t headerFrames = -1;
     int64_t headerBytes = -1;
     // Frame headers sampled over the file.
-    bool constant = false;  // every sample found its frames, all at one bit rate
+    // Every sample found its frames, all at one bit rate and, without a header, each
+    // where the first frame's size puts it.
+    bool constant = false;
     bool paddingSeen = false;
     int minBytes = 0;
     int maxBytes = 0;

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <mpg123.h>
@@ -23,6 +24,31 @@ void initDecoder() {
         return true;
     }();
     (void)done;
+}
+
+// Walks every frame without decoding it. Songs joined of parts at different sample rates
+// (an encoder picks a lower one for a low bit rate) count each frame at its own rate: the
+// decoder's own count takes every frame for one of the first.
+int64_t walkedLength(mpg123_handle* h) {
+    std::map<long, int64_t> samples;  // per sample rate
+    mpg123_frameinfo fi{};
+    // The first frame, which reading the format has taken already.
+    if (mpg123_info(h, &fi) != MPG123_OK) return 0;
+    samples[fi.rate] += mpg123_spf(h);
+    for (;;) {
+        const int r = mpg123_framebyframe_next(h);
+        if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
+        if (mpg123_info(h, &fi) == MPG123_OK && fi.rate > 0) samples[fi.rate] += mpg123_spf(h);
+    }
+    // One rate: the decoder's count, which knows the frames now and takes a gapless
+    // header into account.
+    int64_t length = mpg123_length(h);
+    if (samples.size() > 1) {
+        double sum = 0;
+        for (const auto& [rate, n] : samples) sum += double(n) * kMixRate / double(rate);
+        length = std::llround(sum);
+    }
+    return mpg123_seek(h, 0, SEEK_SET) >= 0 ? length : 0;
 }
 
 // The decoder's length in frames at the mixer's rate, 0 for none: from the Info/Xing
@@ -43,17 +69,43 @@ int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
     case mp3::LengthWay::Walk:
         break;
     }
-    return mpg123_scan(h) == MPG123_OK ? mpg123_length(h) : 0;
+    return walkedLength(h);
 }
 
 // Milliseconds as the channel reports them: a song of more than 24 days (a file of
 // gigabytes at a low bit rate) reads as the longest time there is, not as negative.
 int32_t msOf(int64_t frames) { return int32_t(std::min<int64_t>(msForFrames(frames), INT32_MAX)); }
 
+// The decoder reads the audio that the layout found and nothing around it: searching
+// for a frame in the junk or the samples before it, it would take noise for frames.
+mpg123_ssize_t readSpan(void* handle, void* buf, size_t n) {
+    auto& s = *static_cast<AudioSpan*>(handle);
+    const int64_t want = std::min<int64_t>(int64_t(n), s.end - s.start - s.pos);
+    if (want <= 0) return 0;
+    ssize_t got;
+    do {
+        got = ::pread(s.fd, buf, size_t(want), off_t(s.start + s.pos));
+    } while (got < 0 && errno == EINTR);
+    if (got > 0) s.pos += got;
+    return got;
+}
+
+off_t seekSpan(void* handle, off_t offset, int whence) {
+    auto& s = *static_cast<AudioSpan*>(handle);
+    const int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? s.pos : s.end - s.start;
+    if ((whence != SEEK_SET && whence != SEEK_CUR && whence != SEEK_END) || base + offset < 0) {
+        errno = EINVAL;
+        return -1;
+    }
+    s.pos = base + offset;
+    return off_t(s.pos);
+}
+
 mpg123_handle* newDecoder() {
     initDecoder();
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     if (!h) return nullptr;
+    mpg123_replace_reader_handle(h, readSpan, seekSpan, nullptr);
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS | MPG123_SKIP_ID3V2, 0);
     mpg123_param(h, MPG123_FORCE_RATE, kMixRate, 0);
     mpg123_format_none(h);
@@ -76,11 +128,17 @@ void SoundChannel::Decoder::open(const QString& path) {
     // A file without frames near its start is no song: refused before the decoder
     // would search it byte by byte.
     const mp3::Layout layout = mp3::readLayout(fd, st.st_size);
-    if (!h && layout.audio) h = newDecoder();
-    if (h && layout.audio && mpg123_open_fd(h, fd) == MPG123_OK) {
-        // Never more than the bytes hold at the lowest bit rate, 8 kbit/s: one ms a byte.
-        frames = std::min<int64_t>(lengthOf(h, layout), framesForMs(st.st_size));
-        if (frames > 0) return;
+    if (layout.audio && !h) h = newDecoder();
+    if (layout.audio && h) {
+        span = {fd, layout.start, layout.end, 0};
+        // A song of a single frame has no next one to confirm it by; the layout has vetted it.
+        const bool oneFrame = layout.first.kbps && layout.end - layout.start <= layout.first.bytes;
+        mpg123_param(h, oneFrame ? MPG123_ADD_FLAGS : MPG123_REMOVE_FLAGS, MPG123_NO_READAHEAD, 0);
+        if (mpg123_open_handle(h, &span) == MPG123_OK) {
+            // Never more than the bytes hold at the lowest bit rate, 8 kbit/s: one ms a byte.
+            frames = std::min<int64_t>(lengthOf(h, layout), framesForMs(st.st_size));
+            if (frames > 0) return;
+        }
     }
     close();
     raise(5);

@@ -19,6 +19,14 @@ inline constexpr int32_t kModeStopped = 525;
 inline constexpr int32_t kModePlaying = 526;
 inline constexpr int32_t kModePaused = 529;
 
+// The part of an open file that holds its audio, as a channel's decoder reads it.
+struct AudioSpan {
+    int fd = -1;
+    int64_t start = 0;
+    int64_t end = 0;
+    int64_t pos = 0;  // from start
+};
+
 class SoundChannel : public MixVoice {
 public:
     SoundChannel();
@@ -53,6 +61,7 @@ private:
     struct Decoder {
         mpg123_handle_struct* h = nullptr;
         int fd = -1;
+        AudioSpan span;
         int64_t frames = 0;
         void open(const QString& path);
         void close();

@@ -255,6 +255,41 @@ TEST_F(PlayerTest, FilesThatDoNotDecodeCostOneOpenAndNoWait) {
     }
 }
 
+// Dither and a fade-in hold samples such as FF FF 00 00, which read as frame headers:
+// a renamed WAV is refused as other data that is no MPEG audio is, and nothing of it
+// plays; its samples without the RIFF header too, having no frames that follow one another.
+TEST_F(PlayerTest, RenamedWavesAreRefusedWhateverTheirFirstSecondsHold) {
+    platform::VirtualTime vt;
+    const std::pair<const char*, QByteArray> waves[] = {
+        {"dither", testmedia::toneWavBytes(60000, 440, 12000, 3000, 0)},
+        {"fade", testmedia::toneWavBytes(60000, 440, 12000, 0, 10000)},
+        {"dither-fade", testmedia::toneWavBytes(60000, 440, 12000, 3000, 5000)},
+    };
+    for (const auto& [name, wav] : waves) {
+        for (const QByteArray& bytes : {wav, wav.mid(44)}) {
+            const QString f = testmedia::writeBytes(dir + "/" + name + ".mp3", bytes);
+            PlayerOeffnen(0, silent("good.mp3", 5000));
+            PlayerOeffnen(0, f);
+            expectEmptyChannel(0);
+            PlayerAbspielen(0);
+            EXPECT_EQ(PlayerStatus(0), 0) << name;
+            const uint64_t t0 = vt.elapsed();
+            EXPECT_EQ(LiedLaengeErmitteln(f), 300) << name << " " << bytes.size();
+            EXPECT_EQ(vt.elapsed(), t0);
+        }
+    }
+    // Before a song, the dither is passed over as other junk is: the song plays from its
+    // first frame, not from noise the decoder would take for frames.
+    const QString song = tone("song.mp3", 4000, 440, 12000);
+    QFile s(song);
+    ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+    const QString f = testmedia::writeBytes(
+        dir + "/after-dither.mp3", testmedia::toneWavBytes(300, 440, 0, 300, 0).mid(44, 50000) + s.readAll());
+    PlayerOeffnen(0, f);
+    EXPECT_EQ(frmPlayer::instance().MMControl1(0).length(), 4000);
+    EXPECT_EQ(alone(0, f, 4500), alone(0, song, 4500));
+}
+
 TEST_F(PlayerTest, APipeOrADeviceIsRefusedAtOnce) {
     const QString fifo = dir + "/pipe.mp3";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);

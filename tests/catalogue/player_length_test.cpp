@@ -6,7 +6,10 @@
 #include "platform/virtualtime.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <vector>
 
 using playertest::bytesRead;
 using playertest::decodedFrames;
@@ -28,6 +31,22 @@ double rms(const std::vector<int16_t>& v, int64_t fromMs, int64_t toMs) {
     double sum = 0;
     for (size_t i = a; i < b; ++i) sum += double(v[i]) * v[i];
     return b > a ? std::sqrt(sum / double(b - a)) : 0;
+}
+
+// Silent frames of Layer III: MPEG-1 at 48 kHz, where every frame of a bit rate has the same
+// size, so no padding tells a part at another rate by where its frames end; or MPEG-2 at
+// 24 kHz, the rate an encoder picks for 64 kbit/s.
+QByteArray plainFrames(int count, int kbps, int rate) {
+    const bool mpeg1 = rate == 48000;
+    const std::vector<int> rates = mpeg1 ? std::vector<int>{32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320}
+                                         : std::vector<int>{8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160};
+    const auto index = std::find(rates.begin(), rates.end(), kbps) - rates.begin() + 1;
+    if ((rate != 48000 && rate != 24000) || index > int(rates.size())) throw std::invalid_argument("no such frame");
+    QByteArray f((mpeg1 ? 144000 : 72000) * kbps / rate, '\0');
+    f[0] = char(0xFF);
+    f[1] = char(mpeg1 ? 0xFB : 0xF3);
+    f[2] = char(index << 4 | 0x04);
+    return f.repeated(count);
 }
 
 }  // namespace
@@ -159,6 +178,37 @@ TEST_F(PlayerTest, JoinedFilesPlayWholeAndAHeaderNeverStretchesTheLength) {
     out->pull(2000);
     expectAt(1, 0, hugeLen);
     EXPECT_EQ(LiedLaengeErmitteln(huge), 0);
+}
+
+// Songs joined by cat, without a length header: a cover picture between them, and a part at
+// another bit rate in the middle, which a sample of the file may pass over and whose frames
+// may end where a frame of the rest would. Each is measured as a full decode measures it.
+TEST_F(PlayerTest, JoinedSongsWithoutHeaderAreMeasuredAsAFullDecode) {
+    const QByteArray v1 = testmedia::id3v1Bytes({});
+    const auto song = [](int32_t ms, int kbps) { return testmedia::silentMp3Bytes(ms, kbps, false); };
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        int32_t ms;  // what the parts hold
+    } cases[] = {
+        {"picture", testmedia::id3v2Bytes("A", "Band") + song(240000, 192) + v1 +
+                        testmedia::id3v2WithPicture("B", 300 * 1024) + song(240000, 192) + v1, 480000},
+        {"64", song(240000, 128) + song(25000, 64) + song(240000, 128), 505000},
+        {"320", song(240000, 128) + song(10000, 320) + song(240000, 128), 490000},
+        // 1042 frames at 64 kbit/s take the bytes of 521 at 128, 416 at 320 those of 1040.
+        {"64-48k", plainFrames(10000, 128, 48000) + plainFrames(1042, 64, 48000) + plainFrames(10000, 128, 48000),
+         505008},
+        {"320-48k", plainFrames(10000, 128, 48000) + plainFrames(416, 320, 48000) + plainFrames(10000, 128, 48000),
+         489984},
+        {"64-24k", song(240000, 128) + plainFrames(1042, 64, 24000) + song(240000, 128), 505008},
+        {"24k-first", plainFrames(6, 64, 24000) + song(60000, 128), 60144},
+    };
+    for (const Case& c : cases) {
+        const QString f = testmedia::writeBytes(dir + "/" + c.name + ".mp3", c.bytes);
+        const int32_t decoded = decodedMs(f);
+        EXPECT_NEAR(decoded, c.ms, 3 * kOneFrameMs) << c.name;
+        EXPECT_NEAR(lengthAtOpen(0, f), decoded, 100) << c.name;
+    }
 }
 
 TEST_F(PlayerTest, ABigCoverPictureIsSkippedNotRead) {

@@ -31,6 +31,8 @@ TEST_F(BadMedia, ScanArchiveAndPlayLoopPassOverThemAndTheGoodSongsPlayToTheirEnd
     const QString good1 = testmedia::writeSilentMp3(bad + "/gut1.mp3", 3000, tag(QStringLiteral("Gut eins"), "Band"));
     const QString good2 = testmedia::writeSilentMp3(bad + "/sub/gut2.mp3", 3000, tag(QStringLiteral("Gut zwei"), "Band"));
     const QString vanishing = testmedia::writeSilentMp3(bad + "/weg.mp3", 3000, tag(QStringLiteral("Weg"), "Band"));
+    // A WAV renamed .mp3 whose dithered first seconds look like frame headers here and there.
+    const QString wav = testmedia::writeBytes(bad + "/umbenannt.mp3", testmedia::toneWavBytes(60000, 440, 12000, 3000, 0));
 
     frmMain& m = main();
     m.FadingSekunden = 1;
@@ -39,8 +41,14 @@ TEST_F(BadMedia, ScanArchiveAndPlayLoopPassOverThemAndTheGoodSongsPlayToTheirEnd
     kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
     std::set<QString> archived;
     for (int r = 1; r < g.Rows(); ++r) archived.insert(g.TextMatrix(r, 4));
-    for (const QString& p : {good1, good2, vanishing}) EXPECT_TRUE(archived.count(p)) << p.toStdString();
+    for (const QString& p : {good1, good2, vanishing, wav}) EXPECT_TRUE(archived.count(p)) << p.toStdString();
     EXPECT_FALSE(archived.count(bad + "/x.mp3")) << "a folder is no song";
+    // Its length is unknown, as that of any file that does not open.
+    m.ZeitenEinlesen(false);
+    std::map<QString, QString> dauer;
+    for (int r = 1; r < g.Rows(); ++r) dauer[g.TextMatrix(r, 4)] = g.TextMatrix(r, 3);
+    EXPECT_EQ(dauer[wav], "05:00");
+    EXPECT_EQ(dauer[good1], "00:03");
 
     ASSERT_TRUE(QFile::remove(vanishing));
     for (int r = 1; r < g.Rows(); ++r)
@@ -63,6 +71,7 @@ TEST_F(BadMedia, ScanArchiveAndPlayLoopPassOverThemAndTheGoodSongsPlayToTheirEnd
     EXPECT_EQ(played[good1], 3000) << "the first good song was cut";
     EXPECT_EQ(played[good2], 3000) << "the second good song was cut";
     EXPECT_FALSE(played.count(vanishing));
+    EXPECT_FALSE(played.count(wav)) << "the renamed WAV played";
     EXPECT_TRUE(testenv::reportedErrors().empty());
     for (const auto& e : testenv::reportedErrors())
         ADD_FAILURE() << e.number << " " << e.description.toStdString() << " in " << e.procedure.toStdString();

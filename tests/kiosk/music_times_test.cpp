@@ -65,6 +65,40 @@ TEST_F(Times, LengthPassWritesDurationsAndSkipsARowThatChangedDuringTheProbe) {
     EXPECT_EQ(g.TextMatrix(a, 3), "03:20");
 }
 
+// A song shorter than half a second has a known length of 0 s and reads 00:00; only a
+// file that does not open reads the five minutes of an unknown length. Queued, the
+// shortest of them plays and hands over to the next song.
+TEST_F(Times, ASongUnderHalfASecondReadsZeroAndPlays) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    testmedia::LameOptions plain;
+    plain.infoHeader = false;
+    const QString einFrame = testmedia::writeSilentFrames(dir + "/ein.mp3", 1);
+    const int kurz[] = {archiveSong("kurz.mp3", 300),
+                        archivePath(testmedia::writeLameMp3(dir + "/ohne.mp3", 60, 440, 9000, plain)),
+                        archivePath(einFrame)};
+    const int fehlt = archivePath(dir + "/fehlt.mp3");
+    const int danach = archiveSong("danach.mp3", 3000);
+    m.ZeitenEinlesen(false);
+    kioskgrid::FlexGrid& g = *m.MSFlexGrid1;
+    for (const int r : kurz) EXPECT_EQ(g.TextMatrix(r, 3), "00:00") << g.TextMatrix(r, 4).toStdString();
+    EXPECT_EQ(g.TextMatrix(fehlt, 3), "05:00");
+    EXPECT_EQ(g.TextMatrix(danach, 3), "00:03");
+
+    queue(kurz[2]);
+    queue(danach);
+    EXPECT_EQ(playlist(1, 5), "00:00");
+    int32_t gehoert = 0;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            for (int16_t k : {PlayerKanalA, PlayerKanalB})
+                if (PlayerDatei(k) == einFrame) gehoert = std::max(gehoert, PlayerPosition(k));
+            return playlist(1, 4).endsWith("danach.mp3") && PlayerStatus(m.AktPlayer) == 2;
+        },
+        5000));
+    EXPECT_EQ(gehoert, 26);
+}
+
 TEST_F(Times, LengthPassStopsOnProgramEndAndVisiblePassLeavesTheFlag) {
     frmMain& m = main();
     m.Timer1->setEnabled(false);

@@ -380,7 +380,20 @@ int64_t decodedFrames(const QString& path) {
 }
 
 QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude) {
+    return toneWavBytes(lengthMs, frequencyHz, amplitude, 0, 0);
+}
+
+QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude, int32_t ditherMs, int32_t fadeInMs) {
     const int64_t samples = samplesFor(lengthMs);
+    const int64_t quiet = samplesFor(ditherMs);
+    const int64_t fade = samplesFor(fadeInMs);
+    uint32_t x = 88172645u;
+    const auto dither = [&x] {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        return int(x % 3) - 1;
+    };
     const uint32_t dataBytes = uint32_t(samples * 4);
     QByteArray b;
     auto le32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b += char(v >> (8 * i)); };
@@ -398,7 +411,14 @@ QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude) {
     b += "data";
     le32(dataBytes);
     for (int64_t i = 0; i < samples; ++i) {
-        const auto v = uint16_t(int16_t(std::lround(amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i) / kRate))));
+        if (i < quiet) {
+            le16(uint16_t(int16_t(dither())));
+            le16(uint16_t(int16_t(dither())));
+            continue;
+        }
+        const double gain = i - quiet < fade ? double(i - quiet) / double(fade) : 1.0;
+        const auto v = uint16_t(
+            int16_t(std::lround(gain * amplitude * std::sin(2.0 * M_PI * frequencyHz * double(i - quiet) / kRate))));
         le16(v);
         le16(v);
     }

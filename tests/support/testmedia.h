@@ -109,6 +109,9 @@ int64_t decodedFrames(const QString& path);
 
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
 QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude);
+// The same as exports and recorders leave it: the tone begins after ditherMs of
+// near-silence (samples of -1, 0 and 1, as dither leaves them) and swells in over fadeInMs.
+QByteArray toneWavBytes(int32_t lengthMs, double frequencyHz, int amplitude, int32_t ditherMs, int32_t fadeInMs);
 QString writeToneWav(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude);
 
 }  // namespace testmedia
