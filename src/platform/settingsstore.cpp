@@ -3,9 +3,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -14,16 +20,87 @@ QString& folderOverride() {
     return f;
 }
 
-QStringList readLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    QString text = QString::fromUtf8(f.readAll());
+// A settings file is a few kilobytes; a link to a device that never ends must not fill the memory.
+constexpr qint64 MaxStoreBytes = 1024 * 1024;
+
+// The stores found unreadable in this run: left alone until the program ends.
+QHash<QString, SettingsUnreadable>& unreadableStores() {
+    static QHash<QString, SettingsUnreadable> h;
+    return h;
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("sie ist ein Ordner");
+    if (S_ISFIFO(mode)) return QStringLiteral("sie ist eine Pipe (FIFO), keine gewöhnliche Datei");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("sie ist ein Gerät, keine gewöhnliche Datei");
+    if (S_ISSOCK(mode)) return QStringLiteral("sie ist ein Socket, keine gewöhnliche Datei");
+    return QStringLiteral("sie ist keine gewöhnliche Datei");
+}
+
+QString systemReason(int error) {
+    if (error == EACCES || error == EPERM) return QStringLiteral("kein Leserecht");
+    return QStringLiteral("Lesefehler: ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+struct StoreText {
+    QStringList lines;
+    std::optional<SettingsUnreadable> unreadable;
+};
+
+StoreText refuse(const QString& path, int number, const QString& reason) {
+    const SettingsUnreadable u{number, reason};
+    unreadableStores().insert(path, u);
+    return {{}, u};
+}
+
+// Regular files only, opened without blocking (a pipe would hold the start) and read up to a bound.
+StoreText readStore(const QString& path) {
+    if (const auto it = unreadableStores().constFind(path); it != unreadableStores().constEnd()) return {{}, *it};
+    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int error = errno;
+        // No file yet: the first start.
+        if (error == ENOENT || error == ENOTDIR) return {};
+        return refuse(path, error == EACCES || error == EPERM ? 70 : 75, systemReason(error));
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return refuse(path, 75, systemReason(errno));
+    if (!S_ISREG(st.st_mode)) return refuse(path, 75, kindOf(st.st_mode));
+    const QString tooBig = QStringLiteral("sie ist größer als 1 MiB");
+    if (st.st_size > MaxStoreBytes) return refuse(path, 75, tooBig);
+    QByteArray bytes;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return refuse(path, 75, systemReason(errno));
+        if (n == 0) break;
+        bytes.append(chunk, n);
+        // Grown since the look at its size.
+        if (bytes.size() > MaxStoreBytes) return refuse(path, 75, tooBig);
+    }
+
+    QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
     QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     for (QString& l : lines)
         if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
-    return lines;
+    return {lines, std::nullopt};
 }
 
 bool isSectionLine(const QString& trimmed) {
@@ -156,7 +233,10 @@ QString settingValueToText(const QString& value) {
     return out + QLatin1Char('"');
 }
 
-void setSettingsFolder(const QString& folder) { folderOverride() = folder; }
+void setSettingsFolder(const QString& folder) {
+    folderOverride() = folder;
+    unreadableStores().clear();
+}
 
 QString settingsFile(const QString& app) {
     QString base = folderOverride();
@@ -165,9 +245,13 @@ QString settingsFile(const QString& app) {
 }
 
 QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& deflt) {
-    const QStringList lines = readLines(settingsFile(app));
+    const QStringList lines = readStore(settingsFile(app)).lines;
     const Place p = find(lines, section, key);
     return p.keyLine < 0 ? deflt : valueOf(lines[p.keyLine]);
+}
+
+std::optional<SettingsUnreadable> settingsUnreadable(const QString& app) {
+    return readStore(settingsFile(app)).unreadable;
 }
 
 bool SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
@@ -176,7 +260,10 @@ bool SaveSetting(const QString& app, const QString& section, const QString& key,
 
 bool SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values) {
     const QString path = settingsFile(app);
-    QStringList lines = readLines(path);
+    StoreText store = readStore(path);
+    // Defaults written over a file that could not be read would lose its settings for good.
+    if (store.unreadable) return false;
+    QStringList& lines = store.lines;
     bool changed = false;
     for (const auto& [key, value] : values) {
         const Place p = find(lines, section, key);

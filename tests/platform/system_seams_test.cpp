@@ -11,7 +11,11 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -158,3 +162,128 @@ TEST(SettingsStore, AStoreThatCannotBeWrittenSaysSoAndKeepsItsFile) {
     platform::setSettingsFolder(testenv::configFolder());
     EXPECT_FALSE(saved);
 }
+
+namespace {
+const QString kApp = QStringLiteral("App");
+
+// A store folder of the test's own, so that a store found unreadable is forgotten afterwards.
+class OwnStoreFolder {
+public:
+    explicit OwnStoreFolder(const QString& name) { platform::setSettingsFolder(testenv::freshFolder(name)); }
+    ~OwnStoreFolder() { platform::setSettingsFolder(testenv::configFolder()); }
+    OwnStoreFolder(const OwnStoreFolder&) = delete;
+    OwnStoreFolder& operator=(const OwnStoreFolder&) = delete;
+    QString file() const {
+        const QString f = platform::settingsFile(kApp);
+        QDir().mkpath(QFileInfo(f).absolutePath());
+        return f;
+    }
+};
+
+// Root reads any file: for the while, this thread gives up the two rights that pass over file modes.
+class WithoutRootFileRights {
+public:
+    WithoutRootFileRights() {
+        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+        __user_cap_data_struct fewer[2] = {saved_[0], saved_[1]};
+        for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) fewer[cap / 32].effective &= ~(1u << (cap % 32));
+        dropped_ = ::syscall(SYS_capset, &header_, fewer) == 0;
+    }
+    ~WithoutRootFileRights() {
+        if (dropped_) ::syscall(SYS_capset, &header_, saved_);
+    }
+    WithoutRootFileRights(const WithoutRootFileRights&) = delete;
+    WithoutRootFileRights& operator=(const WithoutRootFileRights&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
+
+QByteArray bytesOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+mode_t modeOf(const QString& file) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+// The store gives the defaults, says why, and neither a save nor a reading changes the file.
+void expectUnreadable(const QString& file, int number, const QString& reason) {
+    const mode_t mode = modeOf(file);
+    const QByteArray link = QFile::encodeName(QFileInfo(file).symLinkTarget());
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad", "<default>"), "<default>");
+    const std::optional<platform::SettingsUnreadable> u = platform::settingsUnreadable(kApp);
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->number, number);
+    EXPECT_EQ(u->reason, reason);
+    EXPECT_FALSE(platform::SaveSettings(kApp, "Data", {{"Pfad", "/neu"}, {"PW", "geheim"}}));
+    EXPECT_EQ(modeOf(file), mode);
+    EXPECT_EQ(QFile::encodeName(QFileInfo(file).symLinkTarget()), link);
+}
+}  // namespace
+
+TEST(SettingsStore, AFileThatIsNoPlainFileIsNeitherReadNorWrittenOver) {
+    {
+        const OwnStoreFolder folder(QStringLiteral("ordner"));
+        ASSERT_TRUE(QDir().mkpath(folder.file()));
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist ein Ordner"));
+        EXPECT_TRUE(QDir(folder.file()).isEmpty());
+    }
+    {
+        // A pipe held the start for good, with no window.
+        const OwnStoreFolder folder(QStringLiteral("fifo"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file()).constData(), 0600), 0);
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist eine Pipe (FIFO), keine gewöhnliche Datei"));
+    }
+    for (const char* device : {"/dev/zero", "/dev/null"}) {
+        // /dev/zero grew the memory until the program aborted.
+        SCOPED_TRACE(device);
+        const OwnStoreFolder folder(QStringLiteral("geraet"));
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(device), folder.file()));
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist ein Gerät, keine gewöhnliche Datei"));
+    }
+    {
+        const OwnStoreFolder folder(QStringLiteral("gross"));
+        const QByteArray head = "[Data]\nPfad=/gross\n;";
+        writeBytes(folder.file(), head + QByteArray(1024 * 1024 - head.size(), 'x'));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), "/gross");  // 1 MiB is still a settings file
+        EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "Pfad", "/gross"));
+        writeBytes(folder.file(), head + QByteArray(1024 * 1024 + 1 - head.size(), 'x'));
+        const QByteArray before = bytesOf(folder.file());
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist größer als 1 MiB"));
+        EXPECT_EQ(bytesOf(folder.file()), before);
+    }
+    {
+        // No file at all is the first start: nothing to say, and the first save makes it.
+        const OwnStoreFolder folder(QStringLiteral("neu"));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad", "<default>"), "<default>");
+        EXPECT_FALSE(platform::settingsUnreadable(kApp));
+        EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "Pfad", "/neu"));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), "/neu");
+    }
+}
+
+TEST(SettingsStore, AFileWithoutReadPermissionIsNeitherReadNorWrittenOver) {
+    const OwnStoreFolder folder(QStringLiteral("modus"));
+    writeBytes(folder.file(), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::WriteOwner));
+    const WithoutRootFileRights notRoot;
+    if (QFile f(folder.file()); f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "the test cannot give up reading any file";
+    expectUnreadable(folder.file(), 70, QStringLiteral("kein Leserecht"));
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+    // Unreadable once, left alone for the rest of the run, also when it could be read again.
+    EXPECT_FALSE(platform::SaveSetting(kApp, "Data", "Pfad", "/neu"));
+    EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+}
+

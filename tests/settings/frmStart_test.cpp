@@ -480,6 +480,55 @@ TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
     EXPECT_EQ(f.Text1->text(), QStringLiteral("/musik/neu"));  // the settings of this run stay
 }
 
+TEST_F(StartDialog, ASettingsFileThatCannotBeReadIsToldAndTheAutostartLeavesItAlone) {
+    platform::setSettingsFolder(testenv::freshFolder(QStringLiteral("einstellungen")));
+    const QString file = platform::settingsFile(platform::appTitle());
+    ASSERT_TRUE(QDir().mkpath(file));  // a folder where the file should be
+    const QString protocol = platform::dataPath() + QLatin1Char('/') + platform::appTitle() + QStringLiteral(".EPT");
+    QFile::remove(protocol);
+    const QString text = QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + file +
+                         QStringLiteral("' gelesen werden: sie ist ein Ordner.\nDas Programm startet mit den "
+                                        "Standardeinstellungen und lässt die Datei unverändert.");
+    auto notice = [&]() -> QMessageBox* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == text) return b;
+        return nullptr;
+    };
+    platform::setAnswerer(nullptr);
+    frmStart& f = frmStart::instance();
+    f.show();
+    QPointer<QMessageBox> box = notice();
+    const bool shown = box;
+    const bool modal = box && box->isModal();
+    const bool defaults = f.chkFenster->isChecked() && f.txtPasswort->text().isEmpty();
+    f.Text1->setText(testenv::freshFolder(QStringLiteral("lieder")));
+    // Nobody there: the countdown goes on beside the box, and the hand-over closes it.
+    advanceSeconds(vt, 40);
+    const bool closed = !box || !box->isVisible();
+    const bool handedOver = !f.isVisible() && !f.TimerAutostart->Enabled();
+    platform::setAnswerer(&testenv::dialogs());
+    frmStart::resetForTests();
+    const bool stillAFolder = QFileInfo(file).isDir() && QDir(file).isEmpty();
+    platform::setSettingsFolder(testenv::configFolder());
+
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(modal);
+    EXPECT_TRUE(defaults);
+    EXPECT_TRUE(handedOver);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(stillAFolder);
+    QFile ept(protocol);
+    ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(ept.readAll());
+    EXPECT_TRUE(lines.contains(QStringLiteral("\tEinstellungen nicht lesbar, Standardeinstellungen geladen: \"") + file +
+                               QStringLiteral("\" (sie ist ein Ordner)\tFehler-Nr: 75 (Fehler beim Zugriff auf Pfad/Datei)\r\n")))
+        << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("\tEinstellungen nicht gespeichert: \"") + file +
+                               QStringLiteral("\" war beim Start nicht lesbar (sie ist ein Ordner) und bleibt bis "
+                                              "zum Programmende unverändert\r\n")))
+        << lines.toStdString();
+}
+
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
     frmStart& f = frmStart::instance();
     const QString before = f.Text1->text();
