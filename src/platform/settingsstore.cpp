@@ -22,6 +22,7 @@ QString& folderOverride() {
 
 // A settings file is a few kilobytes; a link to a device that never ends must not fill the memory.
 constexpr qint64 MaxStoreBytes = 1024 * 1024;
+constexpr mode_t OwnerOnly = S_IRUSR | S_IWUSR;
 
 // The stores found unreadable in this run: left alone until the program ends.
 QHash<QString, SettingsUnreadable>& unreadableStores() {
@@ -54,6 +55,12 @@ QString kindOf(mode_t mode) {
 QString systemReason(int error) {
     if (error == EACCES || error == EPERM) return QStringLiteral("kein Leserecht");
     return QStringLiteral("Lesefehler: ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Only the owner may read the password: group and others lose their rights (and nobody executes it).
+void narrowToOwner(int fd, const struct stat& st) {
+    const mode_t mode = st.st_mode & 07777;
+    if ((mode & ~OwnerOnly) != 0) (void)::fchmod(fd, mode & OwnerOnly);
 }
 
 struct StoreText {
@@ -93,6 +100,7 @@ StoreText readStore(const QString& path) {
         // Grown since the look at its size.
         if (bytes.size() > MaxStoreBytes) return refuse(path, 75, tooBig);
     }
+    narrowToOwner(fd.get(), st);
 
     QString text = QString::fromUtf8(bytes);
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
@@ -279,7 +287,8 @@ bool SaveSettings(const QString& app, const QString& section, const QList<QPair<
         }
         changed = true;
     }
-    // A value already stored costs no write (the hand-over stores all settings every time).
+    // A value already stored costs no write (the hand-over stores all settings every time);
+    // the reading has narrowed the file to its owner.
     if (!changed) return true;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     // Written beside the old file and renamed over it: a full disk leaves the old settings whole.

@@ -287,3 +287,19 @@ TEST(SettingsStore, AFileWithoutReadPermissionIsNeitherReadNorWrittenOver) {
     EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
 }
 
+TEST(SettingsStore, TheFileIsTheOwnersAloneAfterEveryLoadAndSave) {
+    const OwnStoreFolder folder(QStringLiteral("rechte"));
+    const auto perms = [&] { return modeOf(folder.file()) & 07777; };
+    writeBytes(folder.file(), "[Data]\nPW=geheim\n");
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), "geheim");
+    EXPECT_EQ(perms(), 0600u);
+    ::chmod(QFile::encodeName(folder.file()).constData(), 0755);
+    EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "PW", "geheim"));  // nothing changed, nothing written
+    EXPECT_EQ(perms(), 0600u);
+    ::chmod(QFile::encodeName(folder.file()).constData(), 0666);
+    EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "PW", "anders"));
+    EXPECT_EQ(perms(), 0600u);
+}
+
