@@ -1,5 +1,7 @@
 #include "platform/settingsstore.h"
 
+#include "platform/cp1252.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -102,9 +104,7 @@ StoreText readStore(const QString& path) {
     }
     narrowToOwner(fd.get(), st);
 
-    QString text = QString::fromUtf8(bytes);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    QStringList lines = text.split(QLatin1Char('\n'));
+    QStringList lines = cp1252::fileText(bytes).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     for (QString& l : lines)
         if (l.endsWith(QLatin1Char('\r'))) l.chop(1);

@@ -6,6 +6,7 @@
 // written by hand as "Pfad=/srv/Musik/Rock, Pop" is that folder. A value between
 // quotation marks is read with backslash escapes; so is a "\\" or "\"" in files of
 // earlier versions. The writer quotes only what would not read back otherwise.
+// The file is UTF-8; one in Windows-1252 (from an older installation, or an editor) reads as that.
 // It holds the lock password: every reading and writing leaves it to its owner alone.
 #include <QList>
 #include <QPair>

@@ -303,3 +303,18 @@ TEST(SettingsStore, TheFileIsTheOwnersAloneAfterEveryLoadAndSave) {
     EXPECT_EQ(perms(), 0600u);
 }
 
+TEST(SettingsStore, AWindows1252FileReadsItsUmlautsAndASaveKeepsThem) {
+    const OwnStoreFolder folder(QStringLiteral("ansi"));
+    // Copied from an older installation: Windows-1252, CR LF.
+    writeBytes(folder.file(), "[Data]\r\nPfad=/srv/M\xfcsik/\xc4rzte\r\nPW=Stra\xdf" "e\r\nWinamp=C:\\Preis 5\x80\r\n");
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), QStringLiteral("/srv/Müsik/Ärzte"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
+    ASSERT_TRUE(platform::SaveSetting(kApp, "Data", "Zufall", "1"));
+    const QByteArray saved = bytesOf(folder.file());
+    EXPECT_FALSE(saved.contains("\xef\xbf\xbd")) << saved.toStdString();  // no replacement character
+    EXPECT_TRUE(saved.contains("Pfad=/srv/M\xc3\xbcsik/\xc3\x84rzte\n")) << saved.toStdString();
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
+}
+
