@@ -220,8 +220,11 @@ QString settingValueFromText(const QString& text) {
 
 QString settingValueToText(const QString& value) {
     bool quote = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace() ||
-                                      value.startsWith(QLatin1Char('"')) || value.startsWith(QLatin1Char('@')));
-    for (QChar c : value) quote = quote || c == u'\\' || c.unicode() < 32 || c.unicode() == 127;
+                                      value.startsWith(QLatin1Char('@')));
+    // The previous release read "," as a list (a folder "Rock, Pop" came back empty), ";" as a
+    // comment and dropped bare quotation marks: such values go between quotation marks.
+    for (QChar c : value)
+        quote = quote || c == u'\\' || c == u',' || c == u';' || c == u'"' || c.unicode() < 32 || c.unicode() == 127;
     if (!quote) return value;
     QString out = QStringLiteral("\"");
     for (QChar c : value) {

@@ -5,7 +5,8 @@
 // Values are read as they stand after "=", blanks around them dropped: a folder
 // written by hand as "Pfad=/srv/Musik/Rock, Pop" is that folder. A value between
 // quotation marks is read with backslash escapes; so is a "\\" or "\"" in files of
-// earlier versions. The writer quotes only what would not read back otherwise.
+// earlier versions. The writer quotes what would not read back otherwise, and what the
+// previous release (Qt's INI reader) would misread: values holding "," ";" or a quotation mark.
 // The file is UTF-8; one in Windows-1252 (from an older installation, or an editor) reads as that.
 // It holds the lock password: every reading and writing leaves it to its owner alone.
 #include <QList>

@@ -303,6 +303,23 @@ TEST(SettingsStore, TheFileIsTheOwnersAloneAfterEveryLoadAndSave) {
     EXPECT_EQ(perms(), 0600u);
 }
 
+TEST(SettingsStore, ValuesHoldingCommaSemicolonOrQuotesAreQuotedForThePreviousRelease) {
+    const OwnStoreFolder folder(QStringLiteral("zitat"));
+    const QStringList values{"/srv/Musik/Rock, Pop", "a;b", "Gruppe \"Vier\"", "\"", "Ärzte, die;\"x\"", "/srv/plain"};
+    QList<QPair<QString, QString>> all;
+    for (int i = 0; i < values.size(); ++i) all.append({QStringLiteral("K%1").arg(i), values[i]});
+    ASSERT_TRUE(platform::SaveSettings(kApp, "Data", all));
+    const QString text = QString::fromUtf8(bytesOf(folder.file()));
+    EXPECT_TRUE(text.contains(QStringLiteral("K0=\"/srv/Musik/Rock, Pop\"\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("K5=/srv/plain\n"))) << text.toStdString();
+    // The previous release read the store through Qt's INI reader: bare, "," made a list and ";" a comment.
+    QSettings previous(folder.file(), QSettings::IniFormat);
+    for (int i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(previous.value(QStringLiteral("Data/K%1").arg(i)).toString(), values[i]) << i;
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", QStringLiteral("K%1").arg(i)), values[i]) << i;
+    }
+}
+
 TEST(SettingsStore, AWindows1252FileReadsItsUmlautsAndASaveKeepsThem) {
     const OwnStoreFolder folder(QStringLiteral("ansi"));
     // Copied from an older installation: Windows-1252, CR LF.
