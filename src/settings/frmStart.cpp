@@ -57,8 +57,10 @@ const std::array<const char*, 17> FixedDefaults{
 };
 
 QString musicFolder() {
-    const QString m = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (!m.isEmpty() && QDir(m).exists()) return m;
+    QString m = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    // A relative entry in user-dirs.dirs is invalid by the XDG rules: the default folder stands.
+    if (!QDir::isAbsolutePath(m)) m = QDir::homePath() + QStringLiteral("/Music");
+    if (QDir(m).exists()) return m;
     return QDir::homePath();
 }
 }  // namespace

@@ -1,7 +1,9 @@
 // Version record from uname, the printer into a PDF file, and the desktop
 // windows where there is no X11 session.
+#include "platform/app.h"
 #include "platform/desktop.h"
 #include "platform/printer.h"
+#include "platform/program.h"
 #include "platform/settingsstore.h"
 #include "platform/sysinfo.h"
 #include "support/testenv.h"
@@ -333,5 +335,38 @@ TEST(SettingsStore, AWindows1252FileReadsItsUmlautsAndASaveKeepsThem) {
     EXPECT_TRUE(saved.contains("Pfad=/srv/M\xc3\xbcsik/\xc3\x84rzte\n")) << saved.toStdString();
     EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
     EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
+}
+
+TEST(XdgFolders, RelativeOnesAreIgnored) {
+    const QString home = testenv::freshFolder(QStringLiteral("home"));
+    const QByteArray oldHome = qgetenv("HOME");
+    const std::optional<QByteArray> oldData =
+        qEnvironmentVariableIsSet("XDG_DATA_HOME") ? std::optional(qgetenv("XDG_DATA_HOME")) : std::nullopt;
+    const std::optional<QByteArray> oldConfig =
+        qEnvironmentVariableIsSet("XDG_CONFIG_HOME") ? std::optional(qgetenv("XDG_CONFIG_HOME")) : std::nullopt;
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_DATA_HOME", "relativ/daten");
+    qputenv("XDG_CONFIG_HOME", "relativ/konfig");
+    platform::prepareEnvironment();
+    platform::setDataPathOverride(QString());
+    platform::setSettingsFolder(QString());
+    const QString data = platform::dataPath();
+    const QString settings = platform::settingsFile(kApp);
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/daten")).toUtf8());
+    platform::prepareEnvironment();
+    const QString absoluteData = platform::dataPath();
+
+    platform::setDataPathOverride(testenv::dataFolder());
+    platform::setSettingsFolder(testenv::configFolder());
+    qputenv("HOME", oldHome);
+    for (const auto& [name, old] : {std::pair{"XDG_DATA_HOME", oldData}, std::pair{"XDG_CONFIG_HOME", oldConfig}}) {
+        if (old)
+            qputenv(name, *old);
+        else
+            qunsetenv(name);
+    }
+    EXPECT_EQ(data, home + QStringLiteral("/.local/share/") + platform::appTitle());
+    EXPECT_EQ(settings, home + QStringLiteral("/.config/App/App.ini"));
+    EXPECT_EQ(absoluteData, home + QStringLiteral("/daten/") + platform::appTitle());
 }
 

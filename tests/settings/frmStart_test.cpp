@@ -529,6 +529,35 @@ TEST_F(StartDialog, ASettingsFileThatCannotBeReadIsToldAndTheAutostartLeavesItAl
         << lines.toStdString();
 }
 
+TEST_F(StartDialog, ARelativeMusicFolderOfTheDesktopIsIgnored) {
+    const QString home = testenv::freshFolder(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/Music"));
+    QDir().mkpath(home + QStringLiteral("/.config"));
+    {
+        QFile dirs(home + QStringLiteral("/.config/user-dirs.dirs"));
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_MUSIC_DIR=\"Musik\"\n");
+    }
+    // Taken as it stands, "Musik" would be the folder of that name where the program was started.
+    const QString working = testenv::freshFolder(QStringLiteral("arbeit"));
+    QDir().mkpath(working + QStringLiteral("/Musik"));
+    const QString oldWorking = QDir::currentPath();
+    const QByteArray oldHome = qgetenv("HOME");
+    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toUtf8());
+    QDir::setCurrent(working);
+    const QString folder = frmStart::instance().Text1->text();
+    QDir::setCurrent(oldWorking);
+    qputenv("HOME", oldHome);
+    if (hadConfig)
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(folder, home + QStringLiteral("/Music"));
+}
+
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
     frmStart& f = frmStart::instance();
     const QString before = f.Text1->text();
