@@ -1,7 +1,8 @@
-// Version record from uname, the printer into a PDF file, and the desktop
-// windows where there is no X11 session.
+// Version record from uname, the printer into a PDF file, the desktop windows where
+// there is no X11 session, the settings store, the XDG folders and the one-kiosk lock.
 #include "platform/app.h"
 #include "platform/desktop.h"
+#include "platform/instancelock.h"
 #include "platform/printer.h"
 #include "platform/program.h"
 #include "platform/settingsstore.h"
@@ -12,11 +13,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <optional>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -370,3 +373,43 @@ TEST(XdgFolders, RelativeOnesAreIgnored) {
     EXPECT_EQ(absoluteData, home + QStringLiteral("/daten/") + platform::appTitle());
 }
 
+TEST(InstanceLock, OneHolderAtATimeAndADeadOneBlocksNothing) {
+    const QString file = testenv::freshFolder(QStringLiteral("sperre")) + QStringLiteral("/melotra.lock");
+    using R = platform::InstanceLock::Result;
+    {
+        platform::InstanceLock first;
+        ASSERT_EQ(first.take(file), R::Taken);
+        platform::InstanceLock second;
+        EXPECT_EQ(second.take(file), R::Held);
+        EXPECT_EQ(second.holder(), qint64(::getpid()));
+    }
+    // A kiosk killed with -9 leaves its file behind, but not its lock.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::InstanceLock held;
+        const char ok = held.take(file) == R::Taken ? '1' : '0';
+        (void)::write(ready[1], &ok, 1);
+        for (;;) ::pause();
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(ok, '1');
+    platform::InstanceLock whileAlive;
+    EXPECT_EQ(whileAlive.take(file), R::Held);
+    EXPECT_EQ(whileAlive.holder(), qint64(child));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    platform::InstanceLock next;
+    EXPECT_EQ(next.take(file), R::Taken);
+    EXPECT_EQ(bytesOf(file), QByteArray::number(qint64(::getpid())) + '\n');
+
+    platform::InstanceLock nowhere;
+    EXPECT_EQ(nowhere.take(testenv::unwritableFolder() + QStringLiteral("/melotra.lock")), R::Failed);
+    EXPECT_FALSE(nowhere.error().isEmpty());
+}

@@ -1,8 +1,10 @@
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
+#include "settings/startup.h"
 #include "support/testenv.h"
 
 #include "platform/colors.h"
+#include "platform/instancelock.h"
 #include "platform/program.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
@@ -556,6 +558,38 @@ TEST_F(StartDialog, ARelativeMusicFolderOfTheDesktopIsIgnored) {
     else
         qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(folder, home + QStringLiteral("/Music"));
+}
+
+TEST(Startup, ASecondKioskOfTheSameUserSaysSoAndEndsTouchingNothing) {
+    frmStart::resetForTests();
+    testenv::dialogs().reset();
+    QFile::remove(platform::settingsFile(platform::appTitle()));
+    platform::InstanceLock first;
+    ASSERT_EQ(first.take(platform::instanceLockFile()), platform::InstanceLock::Result::Taken);
+    const QStringList before = QDir(platform::dataPath()).entryList(QDir::Files);
+    // A second kiosk that ran would be stopped here instead of ending by itself.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    stop.start(0);
+    testing::internal::CaptureStderr();
+    const int status = melotraMain(*qApp);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const bool dialogLoaded = frmStart::loaded();
+    frmStart::resetForTests();
+
+    const QString line = QStringLiteral("Melotra läuft bereits (Prozess %1); ein zweites Melotra wird nicht gestartet.")
+                             .arg(QCoreApplication::applicationPid());
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(err, line.toStdString() + "\n");
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    EXPECT_EQ(testenv::dialogs().messages[0].prompt, line);
+    EXPECT_EQ(testenv::dialogs().messages[0].icon(), platform::vbExclamation);
+    EXPECT_GT(testenv::dialogs().messages[0].timeoutMs, 0);  // it closes itself
+    EXPECT_FALSE(dialogLoaded);
+    EXPECT_FALSE(QFile::exists(platform::settingsFile(platform::appTitle())));
+    EXPECT_EQ(QDir(platform::dataPath()).entryList(QDir::Files), before);
+    testenv::dialogs().reset();
 }
 
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {
