@@ -61,8 +61,7 @@ bool EinzigerKiosk(platform::InstanceLock& sperre) {
                           QStringLiteral("; ein zweites Melotra wird nicht gestartet.");
     std::fprintf(stderr, "%s\n", qPrintable(zeile));
     // Nobody may be there to answer it (an autostart entry): the box closes itself.
-    const platform::UnattendedMessages schliesstSelbst(ZweiterStartBoxMs);
-    platform::MsgBox(zeile, platform::vbExclamation);
+    platform::MsgBoxBeside(zeile, platform::vbExclamation, ZweiterStartBoxMs);
     return false;
 }
 }  // namespace

@@ -5,7 +5,7 @@ class QApplication;
 // A second start by the same user ends with this status, after a line on standard error
 // and a box that closes itself after ZweiterStartBoxMs.
 inline constexpr int ZweiterStartStatus = 3;
-inline constexpr int ZweiterStartBoxMs = 10000;
+inline constexpr int ZweiterStartBoxMs = 5000;
 
 // Shows the start dialog and runs the event loop until the program ends; first of all it
 // makes sure that no other kiosk of this user runs.

@@ -586,6 +586,7 @@ TEST(Startup, ASecondKioskOfTheSameUserSaysSoAndEndsTouchingNothing) {
     EXPECT_EQ(testenv::dialogs().messages[0].prompt, line);
     EXPECT_EQ(testenv::dialogs().messages[0].icon(), platform::vbExclamation);
     EXPECT_GT(testenv::dialogs().messages[0].timeoutMs, 0);  // it closes itself
+    EXPECT_TRUE(testenv::dialogs().messages[0].leavesFocus);  // the running kiosk keeps its keys
     EXPECT_FALSE(dialogLoaded);
     EXPECT_FALSE(QFile::exists(platform::settingsFile(platform::appTitle())));
     EXPECT_EQ(QDir(platform::dataPath()).entryList(QDir::Files), before);
