@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <QDir>
 #include <QFile>
@@ -544,19 +545,14 @@ TEST_F(StartDialog, ARelativeMusicFolderOfTheDesktopIsIgnored) {
     const QString working = testenv::freshFolder(QStringLiteral("arbeit"));
     QDir().mkpath(working + QStringLiteral("/Musik"));
     const QString oldWorking = QDir::currentPath();
-    const QByteArray oldHome = qgetenv("HOME");
-    const bool hadConfig = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+    const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
     qputenv("HOME", home.toUtf8());
     qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toUtf8());
     QDir::setCurrent(working);
     const QString folder = frmStart::instance().Text1->text();
     QDir::setCurrent(oldWorking);
-    qputenv("HOME", oldHome);
-    if (hadConfig)
-        qputenv("XDG_CONFIG_HOME", oldConfig);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+        before.contains(name) ? qputenv(name, before.value(name).toLocal8Bit()) : qunsetenv(name);
     EXPECT_EQ(folder, home + QStringLiteral("/Music"));
 }
 
