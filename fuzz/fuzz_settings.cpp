@@ -1,6 +1,7 @@
-// The settings load over any INI text: every setting ends at a valid value, the
-// value a plain stored text names, or its default (also for a colour OK refuses); and
-// every value read from the text is stored and read back unchanged.
+// The settings load over any INI text (UTF-8 or Windows-1252): every setting ends at a
+// valid value, the value a plain stored text names, or its default (also for a colour OK
+// refuses); the file is its owner's alone after the load; and every value read from the
+// text is stored and read back unchanged.
 #include "fuzz_support.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
@@ -63,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     frmStart::resetForTests();
     frmStart& s = frmStart::instance();
+    if (QFileInfo(file).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther))
+        fuzzsupport::finding("settings readable by others:", file);
     const std::array<QCheckBox*, 17> checks{nullptr, nullptr, s.chkZufall, s.chkPlaylistDoppelklick, s.chkFenster,
                                             nullptr, nullptr, nullptr, s.chkSmilie, nullptr, s.chkMuelleimer,
                                             s.chkPlayliste, s.chkRechteMaustaste, s.chkPause, nullptr,

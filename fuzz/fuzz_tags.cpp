@@ -1,7 +1,7 @@
 // The tag reader and writers over any bytes as a song file.
-#include "catalogue/cp1252.h"
 #include "catalogue/modMP3Tags.h"
 #include "fuzz_support.h"
+#include "platform/cp1252.h"
 
 #include <algorithm>
 

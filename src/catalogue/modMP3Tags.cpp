@@ -2,9 +2,9 @@
 
 #include "base/ErrPtnr.h"
 #include "base/ErrorHandler.h"
-#include "catalogue/cp1252.h"
 #include "catalogue/modPlayer.h"
 #include "platform/binaryfile.h"
+#include "platform/cp1252.h"
 #include "platform/runtime.h"
 
 #include <exception>

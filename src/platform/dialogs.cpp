@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
@@ -46,15 +47,30 @@ void fillBox(QMessageBox& box, const MessageRequest& r) {
     default: box.setIcon(QMessageBox::NoIcon); break;
     }
 }
-}  // namespace
 
-int MsgBox(const QString& prompt, int style, const QString& title) {
-    MessageRequest r{prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs};
+// A modal window takes the focus when it is mapped, and a window that accepts focus takes it when
+// clicked: a box that leaves it to another program is neither, and its caller waits in a loop of its own.
+void runBox(QMessageBox& box, bool leavesFocus) {
+    if (!leavesFocus) {
+        box.exec();
+        return;
+    }
+    box.setWindowModality(Qt::NonModal);
+    // The box sets its flags anew as it is filled: these come last.
+    box.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+    box.setAttribute(Qt::WA_ShowWithoutActivating);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+}
+
+int runMessage(const MessageRequest& r) {
     ModalScope mark;
     if (g_answerer) return g_answerer->message(r);
 
-    QMessageBox box(ownerOr(nullptr));
-    bringToFrontWhenShown(&box);
+    QMessageBox box(r.leavesFocus ? nullptr : ownerOr(nullptr));
+    if (!r.leavesFocus) bringToFrontWhenShown(&box);
     fillBox(box, r);
     // The timer is the form runtime's: under a test's virtual clock it ticks on that clock.
     VbTimer selbst(&box, r.timeoutMs, r.timeoutMs > 0);
@@ -65,7 +81,7 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
         QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
         QPushButton* no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
         box.setDefaultButton(yes);
-        box.exec();
+        runBox(box, r.leavesFocus);
         return box.clickedButton() == no ? vbNo : vbYes;
     }
     if (r.buttons() == vbOKCancel) {
@@ -73,14 +89,25 @@ int MsgBox(const QString& prompt, int style, const QString& title) {
         QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(cancel);
-        box.exec();
+        runBox(box, r.leavesFocus);
         return box.clickedButton() == cancel ? vbCancel : vbOK;
     }
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
-    box.exec();
+    runBox(box, r.leavesFocus);
     return vbOK;
+}
+}  // namespace
+
+int MsgBox(const QString& prompt, int style, const QString& title) {
+    return runMessage({prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs});
+}
+
+int MsgBoxBeside(const QString& prompt, int style, int timeoutMs) {
+    MessageRequest r{prompt, style, appTitle(), timeoutMs};
+    r.leavesFocus = true;
+    return runMessage(r);
 }
 
 QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style) {

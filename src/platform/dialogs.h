@@ -31,6 +31,8 @@ struct MessageRequest {
     QString title;
     // Above 0: the box answers itself with its default button after this many ms.
     int timeoutMs = 0;
+    // Shown over another program's window, which keeps the keyboard focus.
+    bool leavesFocus = false;
     int buttons() const { return style & 7; }
     int icon() const { return style & 0x70; }
 };
@@ -58,6 +60,11 @@ Answerer* answerer();
 
 // MsgBox(prompt, buttons+icon, title); the title defaults to the program's title.
 int MsgBox(const QString& prompt, int style = vbOKOnly, const QString& title = QString());
+
+// A box over the windows of another program (the kiosk that already runs): it takes them no
+// keyboard focus, which without a window manager would not come back when the box is gone,
+// and it answers itself with its default button after timeoutMs.
+int MsgBoxBeside(const QString& prompt, int style, int timeoutMs);
 
 // While one exists, every message box answers itself with its default button after ms:
 // a run that nobody watches must not wait for a person.

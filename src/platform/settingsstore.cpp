@@ -1,11 +1,19 @@
 #include "platform/settingsstore.h"
 
+#include "platform/cp1252.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -14,16 +22,93 @@ QString& folderOverride() {
     return f;
 }
 
-QStringList readLines(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    QString text = QString::fromUtf8(f.readAll());
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    QStringList lines = text.split(QLatin1Char('\n'));
+// A settings file is a few kilobytes; a link to a device that never ends must not fill the memory.
+constexpr qint64 MaxStoreBytes = 1024 * 1024;
+constexpr mode_t OwnerOnly = S_IRUSR | S_IWUSR;
+
+// The stores found unreadable in this run: left alone until the program ends.
+QHash<QString, SettingsUnreadable>& unreadableStores() {
+    static QHash<QString, SettingsUnreadable> h;
+    return h;
+}
+
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+QString kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return QStringLiteral("sie ist ein Ordner");
+    if (S_ISFIFO(mode)) return QStringLiteral("sie ist eine Pipe (FIFO), keine gewöhnliche Datei");
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("sie ist ein Gerät, keine gewöhnliche Datei");
+    if (S_ISSOCK(mode)) return QStringLiteral("sie ist ein Socket, keine gewöhnliche Datei");
+    return QStringLiteral("sie ist keine gewöhnliche Datei");
+}
+
+QString systemReason(int error) {
+    if (error == EACCES || error == EPERM) return QStringLiteral("kein Leserecht");
+    return QStringLiteral("Lesefehler: ") + QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Only the owner may read the password: group and others lose their rights (and nobody executes it).
+void narrowToOwner(int fd, const struct stat& st) {
+    const mode_t mode = st.st_mode & 07777;
+    if ((mode & ~OwnerOnly) != 0) (void)::fchmod(fd, mode & OwnerOnly);
+}
+
+struct StoreText {
+    QStringList lines;
+    std::optional<SettingsUnreadable> unreadable;
+};
+
+StoreText refuse(const QString& path, int number, const QString& reason) {
+    const SettingsUnreadable u{number, reason};
+    unreadableStores().insert(path, u);
+    return {{}, u};
+}
+
+// Regular files only, opened without blocking (a pipe would hold the start) and read up to a bound.
+StoreText readStore(const QString& path) {
+    if (const auto it = unreadableStores().constFind(path); it != unreadableStores().constEnd()) return {{}, *it};
+    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int error = errno;
+        // No file yet: the first start.
+        if (error == ENOENT || error == ENOTDIR) return {};
+        return refuse(path, error == EACCES || error == EPERM ? 70 : 75, systemReason(error));
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return refuse(path, 75, systemReason(errno));
+    if (!S_ISREG(st.st_mode)) return refuse(path, 75, kindOf(st.st_mode));
+    const QString tooBig = QStringLiteral("sie ist größer als 1 MiB");
+    if (st.st_size > MaxStoreBytes) return refuse(path, 75, tooBig);
+    QByteArray bytes;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return refuse(path, 75, systemReason(errno));
+        if (n == 0) break;
+        bytes.append(chunk, n);
+        // Grown since the look at its size.
+        if (bytes.size() > MaxStoreBytes) return refuse(path, 75, tooBig);
+    }
+    narrowToOwner(fd.get(), st);
+
+    QStringList lines = cp1252::fileText(bytes).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     for (QString& l : lines)
         if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
-    return lines;
+    return {lines, std::nullopt};
 }
 
 bool isSectionLine(const QString& trimmed) {
@@ -135,8 +220,11 @@ QString settingValueFromText(const QString& text) {
 
 QString settingValueToText(const QString& value) {
     bool quote = !value.isEmpty() && (value.front().isSpace() || value.back().isSpace() ||
-                                      value.startsWith(QLatin1Char('"')) || value.startsWith(QLatin1Char('@')));
-    for (QChar c : value) quote = quote || c == u'\\' || c.unicode() < 32 || c.unicode() == 127;
+                                      value.startsWith(QLatin1Char('@')));
+    // The previous release read "," as a list (a folder "Rock, Pop" came back empty), ";" as a
+    // comment and dropped bare quotation marks: such values go between quotation marks.
+    for (QChar c : value)
+        quote = quote || c == u'\\' || c == u',' || c == u';' || c == u'"' || c.unicode() < 32 || c.unicode() == 127;
     if (!quote) return value;
     QString out = QStringLiteral("\"");
     for (QChar c : value) {
@@ -156,7 +244,10 @@ QString settingValueToText(const QString& value) {
     return out + QLatin1Char('"');
 }
 
-void setSettingsFolder(const QString& folder) { folderOverride() = folder; }
+void setSettingsFolder(const QString& folder) {
+    folderOverride() = folder;
+    unreadableStores().clear();
+}
 
 QString settingsFile(const QString& app) {
     QString base = folderOverride();
@@ -165,9 +256,13 @@ QString settingsFile(const QString& app) {
 }
 
 QString GetSetting(const QString& app, const QString& section, const QString& key, const QString& deflt) {
-    const QStringList lines = readLines(settingsFile(app));
+    const QStringList lines = readStore(settingsFile(app)).lines;
     const Place p = find(lines, section, key);
     return p.keyLine < 0 ? deflt : valueOf(lines[p.keyLine]);
+}
+
+std::optional<SettingsUnreadable> settingsUnreadable(const QString& app) {
+    return readStore(settingsFile(app)).unreadable;
 }
 
 bool SaveSetting(const QString& app, const QString& section, const QString& key, const QString& value) {
@@ -176,7 +271,10 @@ bool SaveSetting(const QString& app, const QString& section, const QString& key,
 
 bool SaveSettings(const QString& app, const QString& section, const QList<QPair<QString, QString>>& values) {
     const QString path = settingsFile(app);
-    QStringList lines = readLines(path);
+    StoreText store = readStore(path);
+    // Defaults written over a file that could not be read would lose its settings for good.
+    if (store.unreadable) return false;
+    QStringList& lines = store.lines;
     bool changed = false;
     for (const auto& [key, value] : values) {
         const Place p = find(lines, section, key);
@@ -192,7 +290,8 @@ bool SaveSettings(const QString& app, const QString& section, const QList<QPair<
         }
         changed = true;
     }
-    // A value already stored costs no write (the hand-over stores all settings every time).
+    // A value already stored costs no write (the hand-over stores all settings every time);
+    // the reading has narrowed the file to its owner.
     if (!changed) return true;
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     // Written beside the old file and renamed over it: a full disk leaves the old settings whole.

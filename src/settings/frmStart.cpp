@@ -1,5 +1,6 @@
 #include "settings/frmStart.h"
 
+#include "base/ErrPtnr.h"
 #include "base/globals.h"
 #include "base/modBrowseForFolder.h"
 #include "base/modStandard.h"
@@ -9,6 +10,7 @@
 #include "platform/fonts.h"
 #include "platform/guard.h"
 #include "platform/program.h"
+#include "platform/runtime.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
 #include "platform/toplevel.h"
@@ -55,8 +57,10 @@ const std::array<const char*, 17> FixedDefaults{
 };
 
 QString musicFolder() {
-    const QString m = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
-    if (!m.isEmpty() && QDir(m).exists()) return m;
+    QString m = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    // A relative entry in user-dirs.dirs is invalid by the XDG rules: the default folder stands.
+    if (!QDir::isAbsolutePath(m)) m = QDir::homePath() + QStringLiteral("/Music");
+    if (QDir(m).exists()) return m;
     return QDir::homePath();
 }
 }  // namespace
@@ -75,6 +79,7 @@ void frmStart::resetForTests() {
     g_instance->Unload();
     g_instance->autostartOff_ = false;
     g_instance->speicherfehlerGemeldet_ = false;
+    g_instance->lesefehlerGemeldet_ = false;
 }
 
 frmStart::frmStart() : QDialog(nullptr) {
@@ -285,15 +290,34 @@ void frmStart::Form_Load() {
     const float heightPx = static_cast<float>(platform::screenHeightTwips()) / platform::TwipsPerPixel;
     // The warning must not hold the countdown of a kiosk that nobody watches: it stays
     // open beside the dialog, and a hand-over closes it.
-    aufloesungsWarnungSchliessen();
+    ladeHinweiseSchliessen();
     if (widthPx < 1024 || heightPx < 768)
         aufloesungsWarnung_ = platform::showMessage(
             this, QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!"),
             platform::vbExclamation);
+    lesefehlerMelden();
 }
 
-void frmStart::aufloesungsWarnungSchliessen() {
-    if (aufloesungsWarnung_) aufloesungsWarnung_->close();
+void frmStart::ladeHinweiseSchliessen() {
+    for (const QPointer<QWidget>& box : {aufloesungsWarnung_, lesefehlerHinweis_})
+        if (box) box->close();
+}
+
+void frmStart::lesefehlerMelden() {
+    const std::optional<platform::SettingsUnreadable> u = platform::settingsUnreadable(platform::appTitle());
+    if (!u || lesefehlerGemeldet_) return;
+    lesefehlerGemeldet_ = true;
+    const QString datei = platform::settingsFile(platform::appTitle());
+    ErrPtnr::LogFehler(QStringLiteral("Einstellungen nicht lesbar, Standardeinstellungen geladen: \"") + datei +
+                           QStringLiteral("\" (") + u->reason + QLatin1Char(')'),
+                       u->number, platform::errorDescription(u->number));
+    // Like the screen-size warning it holds neither the load nor the countdown.
+    lesefehlerHinweis_ = platform::showMessage(
+        this,
+        QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + datei + QStringLiteral("' gelesen werden: ") +
+            u->reason +
+            QStringLiteral(".\r\nDas Programm startet mit den Standardeinstellungen und lässt die Datei unverändert."),
+        platform::vbExclamation);
 }
 
 QString frmStart::defaultText(int index) const {
@@ -340,6 +364,13 @@ void frmStart::EinstellungenSpeichern(int count) {
     for (int i = 0; i < n; ++i) werte.append({QString::fromLatin1(Table[i].name), storedText(i)});
     if (platform::SaveSettings(platform::appTitle(), QString::fromLatin1(Section), werte)) return;
     const QString datei = platform::settingsFile(platform::appTitle());
+    if (const auto u = platform::settingsUnreadable(platform::appTitle())) {
+        // The store refused to write over a file that it could not read; the load has told the operator.
+        ErrPtnr::LogLine(QStringLiteral("Einstellungen nicht gespeichert: \"") + datei +
+                         QStringLiteral("\" war beim Start nicht lesbar (") + u->reason +
+                         QStringLiteral(") und bleibt bis zum Programmende unverändert"));
+        return;
+    }
     std::fprintf(stderr, "melotra: settings not saved to %s\n", qPrintable(datei));
     // The kiosk runs on with the settings of this dialog; an unattended start must not wait for a box.
     if (speicherfehlerGemeldet_ || countdownOK_) return;
@@ -362,7 +393,7 @@ void frmStart::AutostartZuruecksetzen() {
 
 void frmStart::Unload() {
     TimerAutostart->setEnabled(false);
-    aufloesungsWarnungSchliessen();
+    ladeHinweiseSchliessen();
     loaded_ = false;
 }
 
@@ -466,7 +497,7 @@ void frmStart::cmdOK_Click() {
     // Pressed by the countdown, nobody may be there: each box and error dialog of the hand-over answers itself.
     std::optional<platform::UnattendedMessages> unbeaufsichtigt;
     if (countdownOK_) unbeaufsichtigt.emplace(UnattendedBoxMs);
-    aufloesungsWarnungSchliessen();
+    ladeHinweiseSchliessen();
     AutostartZuruecksetzen();
     if (trimBlanks(Text1->text()).isEmpty()) {
         platform::MsgBox(QStringLiteral("Bitte einen gültigen Pfad für die Lieder angeben!"), platform::vbExclamation);
@@ -497,7 +528,7 @@ void frmStart::cmdAbbrechen_Click() {
     // The operator has chosen: the countdown must not hand over behind the kiosk later.
     TimerAutostart->setEnabled(false);
     autostartOff_ = true;
-    aufloesungsWarnungSchliessen();
+    ladeHinweiseSchliessen();
     AutostartZuruecksetzen();
     EinstellungenSpeichern(4);
     mainScreenWithoutScan();

@@ -174,9 +174,14 @@ private:
     bool loaded_ = false;
     // Once OK has run, the countdown stays off for the rest of the run.
     bool autostartOff_ = false;
-    // The screen-size warning while it is open.
+    // The boxes of the load while they are open: the screen-size warning and the notice that
+    // the settings could not be read. A hand-over closes them.
     QPointer<QWidget> aufloesungsWarnung_;
-    void aufloesungsWarnungSchliessen();
+    QPointer<QWidget> lesefehlerHinweis_;
+    void ladeHinweiseSchliessen();
+    // A settings file that exists but cannot be read: a box and a protocol line, once a run.
+    void lesefehlerMelden();
+    bool lesefehlerGemeldet_ = false;
     // Set while menuZurueck_Click waits for the dialog.
     bool zurueckLaeuft_ = false;
     // Set while the countdown presses OK: nobody may be there to answer a box.

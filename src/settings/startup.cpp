@@ -3,10 +3,13 @@
 #include "base/ErrPtnr.h"
 #include "base/globals.h"
 #include "kiosk/frmMain.h"
+#include "platform/dialogs.h"
 #include "platform/endsignals.h"
+#include "platform/instancelock.h"
 #include "settings/frmStart.h"
 
 #include <QApplication>
+#include <cstdio>
 
 namespace {
 // A request that came before the event loop ran (during the start dialog's load).
@@ -57,7 +60,34 @@ void BeendenVonAussen() {
 
 void EndeVonAussenAbfangen() { platform::catchEndRequests(&BeendenVonAussen); }
 
+namespace {
+// Takes the lock of the one kiosk of this user; false (said and shown) when another kiosk holds it.
+bool EinzigerKiosk(platform::InstanceLock& sperre) {
+    const QString datei = platform::instanceLockFile();
+    switch (sperre.take(datei)) {
+    case platform::InstanceLock::Result::Taken: return true;
+    case platform::InstanceLock::Result::Failed:
+        // Without the lock the kiosk still starts: a venue without music is worse than the risk.
+        std::fprintf(stderr, "Melotra: Sperrdatei %s nicht anlegbar (%s); ein zweiter Start wird nicht erkannt.\n",
+                     qPrintable(datei), qPrintable(sperre.error()));
+        return true;
+    case platform::InstanceLock::Result::Held: break;
+    }
+    const QString zeile = QStringLiteral("Melotra läuft bereits") +
+                          (sperre.holder() > 0 ? QStringLiteral(" (Prozess %1)").arg(sperre.holder()) : QString()) +
+                          QStringLiteral("; ein zweites Melotra wird nicht gestartet.");
+    std::fprintf(stderr, "%s\n", qPrintable(zeile));
+    // Nobody may be there to answer it (an autostart entry): the box closes itself.
+    platform::MsgBoxBeside(zeile, platform::vbExclamation, ZweiterStartBoxMs);
+    return false;
+}
+}  // namespace
+
 int melotraMain(QApplication& app) {
+    // Before anything reads or writes the settings, the playlist file or the protocol; held
+    // until the process ends, past the last write of the shut-down.
+    static platform::InstanceLock sperre;
+    if (!EinzigerKiosk(sperre)) return ZweiterStartStatus;
     installErrorReporter();
     EndeVonAussenAbfangen();
     frmStart& s = frmStart::instance();

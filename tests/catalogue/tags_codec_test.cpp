@@ -1,6 +1,6 @@
-#include "catalogue/cp1252.h"
 #include "catalogue/modMP3Tags.h"
 #include "base/ErrPtnr.h"
+#include "platform/cp1252.h"
 #include "tags_support.h"
 
 #include <QDir>

@@ -564,6 +564,8 @@ TEST(ProgramSignals, TheBuiltProgramEndsCleanlyOnEachSignal) {
     env.insert("SDL_AUDIODRIVER", "dummy");
     env.insert("HOME", home);
     env.insert("XDG_CONFIG_HOME", home + "/config");
+    // Its own data folder: a kiosk running elsewhere holds the lock of the user's.
+    env.insert("XDG_DATA_HOME", home + "/data");
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         QProcess p;
         p.setProcessEnvironment(env);

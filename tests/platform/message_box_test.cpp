@@ -28,7 +28,9 @@ protected:
         auto* poll = new QTimer;
         poll->setInterval(5);
         QObject::connect(poll, &QTimer::timeout, [poll, inside] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QMessageBox* box = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) box = b;
             if (!box) return;
             poll->stop();
             poll->deleteLater();
@@ -105,6 +107,28 @@ TEST_F(RealMessageBox, UnattendedItAnswersWithItsDefaultAfterItsTimeOnTheVirtual
         EXPECT_LT(real.elapsed(), 1500);  // closed by its own timer, not by the test's
         EXPECT_FALSE(QApplication::activeModalWidget());
     }
+}
+
+TEST_F(RealMessageBox, OverAnotherProgramItTakesNoFocusAndClosesItself) {
+    platform::VirtualTime vt;
+    bool modal = true, activates = true, openAt4999 = false;
+    whileOpen([&](QMessageBox& box) {
+        // A modal window would take the keyboard from the running kiosk, for good without a window manager.
+        modal = box.isModal() || QApplication::activeModalWidget();
+        activates = !box.testAttribute(Qt::WA_ShowWithoutActivating) ||
+                    !(box.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+        vt.advance(4999);
+        openAt4999 = box.isVisible();
+        vt.advance(1);
+    });
+    QElapsedTimer real;
+    real.start();
+    EXPECT_EQ(platform::MsgBoxBeside(QStringLiteral("Melotra läuft bereits."), platform::vbExclamation, 5000),
+              platform::vbOK);
+    EXPECT_LT(real.elapsed(), 1500);
+    EXPECT_FALSE(modal);
+    EXPECT_FALSE(activates);
+    EXPECT_TRUE(openAt4999);
 }
 
 TEST_F(RealMessageBox, WithSomebodyThereItWaitsForTheAnswer) {

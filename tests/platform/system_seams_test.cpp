@@ -1,7 +1,10 @@
-// Version record from uname, the printer into a PDF file, and the desktop
-// windows where there is no X11 session.
+// Version record from uname, the printer into a PDF file, the desktop windows where
+// there is no X11 session, the settings store, the XDG folders and the one-kiosk lock.
+#include "platform/app.h"
 #include "platform/desktop.h"
+#include "platform/instancelock.h"
 #include "platform/printer.h"
+#include "platform/program.h"
 #include "platform/settingsstore.h"
 #include "platform/sysinfo.h"
 #include "support/testenv.h"
@@ -9,9 +12,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QSettings>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -157,4 +167,229 @@ TEST(SettingsStore, AStoreThatCannotBeWrittenSaysSoAndKeepsItsFile) {
     const bool saved = platform::SaveSetting(QStringLiteral("App"), "Data", "Pfad", "/neu");
     platform::setSettingsFolder(testenv::configFolder());
     EXPECT_FALSE(saved);
+}
+
+namespace {
+const QString kApp = QStringLiteral("App");
+
+// A store folder of the test's own, so that a store found unreadable is forgotten afterwards.
+class OwnStoreFolder {
+public:
+    explicit OwnStoreFolder(const QString& name) { platform::setSettingsFolder(testenv::freshFolder(name)); }
+    ~OwnStoreFolder() { platform::setSettingsFolder(testenv::configFolder()); }
+    OwnStoreFolder(const OwnStoreFolder&) = delete;
+    OwnStoreFolder& operator=(const OwnStoreFolder&) = delete;
+    QString file() const {
+        const QString f = platform::settingsFile(kApp);
+        QDir().mkpath(QFileInfo(f).absolutePath());
+        return f;
+    }
+};
+
+// Root reads any file: for the while, this thread gives up the two rights that pass over file modes.
+class WithoutRootFileRights {
+public:
+    WithoutRootFileRights() {
+        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+        __user_cap_data_struct fewer[2] = {saved_[0], saved_[1]};
+        for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) fewer[cap / 32].effective &= ~(1u << (cap % 32));
+        dropped_ = ::syscall(SYS_capset, &header_, fewer) == 0;
+    }
+    ~WithoutRootFileRights() {
+        if (dropped_) ::syscall(SYS_capset, &header_, saved_);
+    }
+    WithoutRootFileRights(const WithoutRootFileRights&) = delete;
+    WithoutRootFileRights& operator=(const WithoutRootFileRights&) = delete;
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
+
+QByteArray bytesOf(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& file, const QByteArray& bytes) {
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+mode_t modeOf(const QString& file) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(file).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+// The store gives the defaults, says why, and neither a save nor a reading changes the file.
+void expectUnreadable(const QString& file, int number, const QString& reason) {
+    const mode_t mode = modeOf(file);
+    const QByteArray link = QFile::encodeName(QFileInfo(file).symLinkTarget());
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad", "<default>"), "<default>");
+    const std::optional<platform::SettingsUnreadable> u = platform::settingsUnreadable(kApp);
+    ASSERT_TRUE(u);
+    EXPECT_EQ(u->number, number);
+    EXPECT_EQ(u->reason, reason);
+    EXPECT_FALSE(platform::SaveSettings(kApp, "Data", {{"Pfad", "/neu"}, {"PW", "geheim"}}));
+    EXPECT_EQ(modeOf(file), mode);
+    EXPECT_EQ(QFile::encodeName(QFileInfo(file).symLinkTarget()), link);
+}
+}  // namespace
+
+TEST(SettingsStore, AFileThatIsNoPlainFileIsNeitherReadNorWrittenOver) {
+    {
+        const OwnStoreFolder folder(QStringLiteral("ordner"));
+        ASSERT_TRUE(QDir().mkpath(folder.file()));
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist ein Ordner"));
+        EXPECT_TRUE(QDir(folder.file()).isEmpty());
+    }
+    {
+        // A pipe held the start for good, with no window.
+        const OwnStoreFolder folder(QStringLiteral("fifo"));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file()).constData(), 0600), 0);
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist eine Pipe (FIFO), keine gewöhnliche Datei"));
+    }
+    for (const char* device : {"/dev/zero", "/dev/null"}) {
+        // /dev/zero grew the memory until the program aborted.
+        SCOPED_TRACE(device);
+        const OwnStoreFolder folder(QStringLiteral("geraet"));
+        ASSERT_TRUE(QFile::link(QString::fromLatin1(device), folder.file()));
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist ein Gerät, keine gewöhnliche Datei"));
+    }
+    {
+        const OwnStoreFolder folder(QStringLiteral("gross"));
+        const QByteArray head = "[Data]\nPfad=/gross\n;";
+        writeBytes(folder.file(), head + QByteArray(1024 * 1024 - head.size(), 'x'));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), "/gross");  // 1 MiB is still a settings file
+        EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "Pfad", "/gross"));
+        writeBytes(folder.file(), head + QByteArray(1024 * 1024 + 1 - head.size(), 'x'));
+        const QByteArray before = bytesOf(folder.file());
+        expectUnreadable(folder.file(), 75, QStringLiteral("sie ist größer als 1 MiB"));
+        EXPECT_EQ(bytesOf(folder.file()), before);
+    }
+}
+
+TEST(SettingsStore, AFileWithoutReadPermissionIsNeitherReadNorWrittenOver) {
+    const OwnStoreFolder folder(QStringLiteral("modus"));
+    writeBytes(folder.file(), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::WriteOwner));
+    const WithoutRootFileRights notRoot;
+    if (QFile f(folder.file()); f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "the test cannot give up reading any file";
+    expectUnreadable(folder.file(), 70, QStringLiteral("kein Leserecht"));
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+    // Unreadable once, left alone for the rest of the run, also when it could be read again.
+    EXPECT_FALSE(platform::SaveSetting(kApp, "Data", "Pfad", "/neu"));
+    EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
+}
+
+TEST(SettingsStore, TheFileIsTheOwnersAloneAfterEveryLoadAndSave) {
+    const OwnStoreFolder folder(QStringLiteral("rechte"));
+    const auto perms = [&] { return modeOf(folder.file()) & 07777; };
+    writeBytes(folder.file(), "[Data]\nPW=geheim\n");
+    ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), "geheim");
+    EXPECT_EQ(perms(), 0600u);
+    ::chmod(QFile::encodeName(folder.file()).constData(), 0755);
+    EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "PW", "geheim"));  // nothing changed, nothing written
+    EXPECT_EQ(perms(), 0600u);
+    ::chmod(QFile::encodeName(folder.file()).constData(), 0666);
+    EXPECT_TRUE(platform::SaveSetting(kApp, "Data", "PW", "anders"));
+    EXPECT_EQ(perms(), 0600u);
+}
+
+TEST(SettingsStore, ValuesHoldingCommaSemicolonOrQuotesAreQuotedForThePreviousRelease) {
+    const OwnStoreFolder folder(QStringLiteral("zitat"));
+    const QStringList values{"/srv/Musik/Rock, Pop", "a;b", "Gruppe \"Vier\"", "\"", "Ärzte, die;\"x\"", "/srv/plain"};
+    QList<QPair<QString, QString>> all;
+    for (int i = 0; i < values.size(); ++i) all.append({QStringLiteral("K%1").arg(i), values[i]});
+    ASSERT_TRUE(platform::SaveSettings(kApp, "Data", all));
+    const QString text = QString::fromUtf8(bytesOf(folder.file()));
+    EXPECT_TRUE(text.contains(QStringLiteral("K0=\"/srv/Musik/Rock, Pop\"\n"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("K5=/srv/plain\n"))) << text.toStdString();
+    // The previous release read the store through Qt's INI reader: bare, "," made a list and ";" a comment.
+    QSettings previous(folder.file(), QSettings::IniFormat);
+    for (int i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(previous.value(QStringLiteral("Data/K%1").arg(i)).toString(), values[i]) << i;
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", QStringLiteral("K%1").arg(i)), values[i]) << i;
+    }
+}
+
+TEST(SettingsStore, AWindows1252FileReadsItsUmlautsAndASaveKeepsThem) {
+    const OwnStoreFolder folder(QStringLiteral("ansi"));
+    // Copied from an older installation: Windows-1252, CR LF.
+    writeBytes(folder.file(), "[Data]\r\nPfad=/srv/M\xfcsik/\xc4rzte\r\nPW=Stra\xdf" "e\r\nWinamp=C:\\Preis 5\x80\r\n");
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), QStringLiteral("/srv/Müsik/Ärzte"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
+    ASSERT_TRUE(platform::SaveSetting(kApp, "Data", "Zufall", "1"));
+    const QByteArray saved = bytesOf(folder.file());
+    EXPECT_FALSE(saved.contains("\xef\xbf\xbd")) << saved.toStdString();  // no replacement character
+    EXPECT_TRUE(saved.contains("Pfad=/srv/M\xc3\xbcsik/\xc3\x84rzte\n")) << saved.toStdString();
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
+}
+
+TEST(XdgFolders, RelativeOnesAreIgnored) {
+    const QString home = testenv::freshFolder(QStringLiteral("home"));
+    const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_DATA_HOME", "relativ/daten");
+    qputenv("XDG_CONFIG_HOME", "relativ/konfig");
+    platform::prepareEnvironment();
+    platform::setDataPathOverride(QString());
+    platform::setSettingsFolder(QString());
+    const QString data = platform::dataPath();
+    const QString settings = platform::settingsFile(kApp);
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/daten")).toUtf8());
+    platform::prepareEnvironment();
+    const QString absoluteData = platform::dataPath();
+
+    platform::setDataPathOverride(testenv::dataFolder());
+    platform::setSettingsFolder(testenv::configFolder());
+    for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+        before.contains(name) ? qputenv(name, before.value(name).toLocal8Bit()) : qunsetenv(name);
+    EXPECT_EQ(data, home + QStringLiteral("/.local/share/") + platform::appTitle());
+    EXPECT_EQ(settings, home + QStringLiteral("/.config/App/App.ini"));
+    EXPECT_EQ(absoluteData, home + QStringLiteral("/daten/") + platform::appTitle());
+}
+
+TEST(InstanceLock, OneHolderAtATimeAndADeadOneBlocksNothing) {
+    const QString file = testenv::freshFolder(QStringLiteral("sperre")) + QStringLiteral("/melotra.lock");
+    using R = platform::InstanceLock::Result;
+    {
+        platform::InstanceLock first;
+        ASSERT_EQ(first.take(file), R::Taken);
+        platform::InstanceLock second;
+        EXPECT_EQ(second.take(file), R::Held);
+        EXPECT_EQ(second.holder(), qint64(::getpid()));
+    }
+    // A kiosk killed with -9 leaves its file behind, but not its lock.
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        platform::InstanceLock held;
+        const char ok = held.take(file) == R::Taken ? '1' : '0';
+        (void)::write(ready[1], &ok, 1);
+        for (;;) ::pause();
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    EXPECT_EQ(ok, '1');
+    platform::InstanceLock whileAlive;
+    EXPECT_EQ(whileAlive.take(file), R::Held);
+    EXPECT_EQ(whileAlive.holder(), qint64(child));
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_TRUE(QFileInfo::exists(file));
+    platform::InstanceLock next;
+    EXPECT_EQ(next.take(file), R::Taken);
+    EXPECT_EQ(bytesOf(file), QByteArray::number(qint64(::getpid())) + '\n');
 }

@@ -1,8 +1,10 @@
 #include "settings/frmStart.h"
 #include "settings/settingslogic.h"
+#include "settings/startup.h"
 #include "support/testenv.h"
 
 #include "platform/colors.h"
+#include "platform/instancelock.h"
 #include "platform/program.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
@@ -16,6 +18,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcessEnvironment>
 #include <QTimer>
 #include <QDir>
 #include <QFile>
@@ -478,6 +481,112 @@ TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
     ASSERT_NE(first, std::string::npos) << err;
     EXPECT_NE(err.find(line, first + 1), std::string::npos) << err;
     EXPECT_EQ(f.Text1->text(), QStringLiteral("/musik/neu"));  // the settings of this run stay
+}
+
+TEST_F(StartDialog, ASettingsFileThatCannotBeReadIsToldAndTheAutostartLeavesItAlone) {
+    platform::setSettingsFolder(testenv::freshFolder(QStringLiteral("einstellungen")));
+    const QString file = platform::settingsFile(platform::appTitle());
+    ASSERT_TRUE(QDir().mkpath(file));  // a folder where the file should be
+    const QString protocol = platform::dataPath() + QLatin1Char('/') + platform::appTitle() + QStringLiteral(".EPT");
+    QFile::remove(protocol);
+    const QString text = QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + file +
+                         QStringLiteral("' gelesen werden: sie ist ein Ordner.\nDas Programm startet mit den "
+                                        "Standardeinstellungen und lässt die Datei unverändert.");
+    auto notice = [&]() -> QMessageBox* {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == text) return b;
+        return nullptr;
+    };
+    platform::setAnswerer(nullptr);
+    frmStart& f = frmStart::instance();
+    f.show();
+    QPointer<QMessageBox> box = notice();
+    const bool shown = box;
+    const bool modal = box && box->isModal();
+    const bool defaults = f.chkFenster->isChecked() && f.txtPasswort->text().isEmpty();
+    f.Text1->setText(testenv::freshFolder(QStringLiteral("lieder")));
+    // Nobody there: the countdown goes on beside the box, and the hand-over closes it.
+    advanceSeconds(vt, 40);
+    const bool closed = !box || !box->isVisible();
+    const bool handedOver = !f.isVisible() && !f.TimerAutostart->Enabled();
+    platform::setAnswerer(&testenv::dialogs());
+    frmStart::resetForTests();
+    const bool stillAFolder = QFileInfo(file).isDir() && QDir(file).isEmpty();
+    platform::setSettingsFolder(testenv::configFolder());
+
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(modal);
+    EXPECT_TRUE(defaults);
+    EXPECT_TRUE(handedOver);
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(stillAFolder);
+    QFile ept(protocol);
+    ASSERT_TRUE(ept.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(ept.readAll());
+    EXPECT_TRUE(lines.contains(QStringLiteral("\tEinstellungen nicht lesbar, Standardeinstellungen geladen: \"") + file +
+                               QStringLiteral("\" (sie ist ein Ordner)\tFehler-Nr: 75 (Fehler beim Zugriff auf Pfad/Datei)\r\n")))
+        << lines.toStdString();
+    EXPECT_TRUE(lines.contains(QStringLiteral("\tEinstellungen nicht gespeichert: \"") + file +
+                               QStringLiteral("\" war beim Start nicht lesbar (sie ist ein Ordner) und bleibt bis "
+                                              "zum Programmende unverändert\r\n")))
+        << lines.toStdString();
+}
+
+TEST_F(StartDialog, ARelativeMusicFolderOfTheDesktopIsIgnored) {
+    const QString home = testenv::freshFolder(QStringLiteral("home"));
+    QDir().mkpath(home + QStringLiteral("/Music"));
+    QDir().mkpath(home + QStringLiteral("/.config"));
+    {
+        QFile dirs(home + QStringLiteral("/.config/user-dirs.dirs"));
+        ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_MUSIC_DIR=\"Musik\"\n");
+    }
+    // Taken as it stands, "Musik" would be the folder of that name where the program was started.
+    const QString working = testenv::freshFolder(QStringLiteral("arbeit"));
+    QDir().mkpath(working + QStringLiteral("/Musik"));
+    const QString oldWorking = QDir::currentPath();
+    const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/.config")).toUtf8());
+    QDir::setCurrent(working);
+    const QString folder = frmStart::instance().Text1->text();
+    QDir::setCurrent(oldWorking);
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
+        before.contains(name) ? qputenv(name, before.value(name).toLocal8Bit()) : qunsetenv(name);
+    EXPECT_EQ(folder, home + QStringLiteral("/Music"));
+}
+
+TEST(Startup, ASecondKioskOfTheSameUserSaysSoAndEndsTouchingNothing) {
+    frmStart::resetForTests();
+    testenv::dialogs().reset();
+    QFile::remove(platform::settingsFile(platform::appTitle()));
+    platform::InstanceLock first;
+    ASSERT_EQ(first.take(platform::instanceLockFile()), platform::InstanceLock::Result::Taken);
+    const QStringList before = QDir(platform::dataPath()).entryList(QDir::Files);
+    // A second kiosk that ran would be stopped here instead of ending by itself.
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    stop.start(0);
+    testing::internal::CaptureStderr();
+    const int status = melotraMain(*qApp);
+    const std::string err = testing::internal::GetCapturedStderr();
+    const bool dialogLoaded = frmStart::loaded();
+    frmStart::resetForTests();
+
+    const QString line = QStringLiteral("Melotra läuft bereits (Prozess %1); ein zweites Melotra wird nicht gestartet.")
+                             .arg(QCoreApplication::applicationPid());
+    EXPECT_EQ(status, 3);
+    EXPECT_EQ(err, line.toStdString() + "\n");
+    ASSERT_EQ(testenv::dialogs().messages.size(), 1u);
+    EXPECT_EQ(testenv::dialogs().messages[0].prompt, line);
+    EXPECT_EQ(testenv::dialogs().messages[0].icon(), platform::vbExclamation);
+    EXPECT_GT(testenv::dialogs().messages[0].timeoutMs, 0);  // it closes itself
+    EXPECT_TRUE(testenv::dialogs().messages[0].leavesFocus);  // the running kiosk keeps its keys
+    EXPECT_FALSE(dialogLoaded);
+    EXPECT_FALSE(QFile::exists(platform::settingsFile(platform::appTitle())));
+    EXPECT_EQ(QDir(platform::dataPath()).entryList(QDir::Files), before);
+    testenv::dialogs().reset();
 }
 
 TEST_F(StartDialog, FolderButtonTakesThePickedFolderOnly) {

@@ -1,6 +1,6 @@
 #include "kiosk/logic/playlistdatei.h"
 
-#include "catalogue/cp1252.h"
+#include "platform/cp1252.h"
 #include "platform/program.h"
 #include "platform/runtime.h"
 #include "platform/wholefile.h"
@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 #include <QStringList>
 #include <algorithm>
 
@@ -114,15 +113,6 @@ void PlaylistEntfernen(const QString& datei) {
 
 namespace {
 
-QString Text(const QByteArray& inhalt) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(inhalt);
-    // Older versions wrote the Windows code page; such bytes are no valid UTF-8.
-    if (utf8.hasError()) text = cp1252::decode(inhalt);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    return text;
-}
-
 Playlistsatz Satz(const QStringList& felder) {
     // Four texts from the left, the duration from the right: a path holding ";" stays whole.
     Playlistsatz satz{felder[0], felder[1], felder[2], felder[3],
@@ -141,7 +131,7 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     if (uebersprungen) *uebersprungen = 0;
     QList<Playlistsatz> saetze;
     if (!QFileInfo(datei).isFile()) return saetze;
-    const QString text = Text(platform::readWholeFile(datei));
+    const QString text = cp1252::fileText(platform::readWholeFile(datei));
     for (QString zeile : text.split(u'\n')) {
         if (zeile.endsWith(u'\r')) zeile.chop(1);
         // A byte-order mark also where files were put together: a title written back

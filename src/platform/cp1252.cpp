@@ -1,5 +1,6 @@
-#include "catalogue/cp1252.h"
+#include "platform/cp1252.h"
 
+#include <QStringDecoder>
 #include <array>
 #include <cstdint>
 
@@ -45,6 +46,14 @@ QByteArray encode(const QString& text, qsizetype maxChars) {
         out.append(byteFor(c));
     }
     return out;
+}
+
+QString fileText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) text = decode(bytes);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text;
 }
 
 }  // namespace cp1252

@@ -13,4 +13,9 @@ QString decode(QByteArrayView bytes);
 // maxChars characters; characters are code points, so a surrogate pair is one.
 QByteArray encode(const QString& text, qsizetype maxChars = -1);
 
+// The text of one of the program's own files: UTF-8, or Windows-1252 when the bytes are
+// no valid UTF-8 (older versions and Windows editors wrote the Windows code page); a
+// leading byte-order mark is dropped.
+QString fileText(const QByteArray& bytes);
+
 }  // namespace cp1252
