@@ -133,7 +133,16 @@ void frmMain::Form_Load() {
         txtEingabe->hide();
         ctlVirtuelleTastatur1->hide();
         txtSortierung->hide();
-        if (settingslogic::trimBlanks(s.txtPasswort->text()).isEmpty()) Schloss->hide();
+        if (settingslogic::trimBlanks(s.txtPasswort->text()).isEmpty()) {
+            Schloss->hide();
+            // Closed before the password was cleared, the lock would stay closed with no
+            // password left to open it: the guests' screen opens.
+            if (Schloss->property("Tag").toString() == QLatin1String("Zu")) {
+                Schloss->setProperty("Tag", QStringLiteral("Auf"));
+                Schloss2->hide();
+                EnableButtons();
+            }
+        }
         if (!s.chkSmilie->isChecked()) cmdSmilie->hide();
         if (s.chkMuelleimer->isChecked()) {
             cmdLoeschen->OnlyRight = true;

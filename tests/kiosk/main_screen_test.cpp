@@ -126,11 +126,17 @@ TEST_F(Layout, TheLocksRoomFollowsThePasswordOfEachHandOver) {
     EXPECT_EQ(TwTop(m.Schloss), TwTop(m.cmdLoeschen) + TwHeight(m.cmdLoeschen));
     EXPECT_EQ(TwLeft(m.Schloss), 12780);
 
-    // The password cleared: the next hand-over hides the lock and gives the archive back.
+    // The password cleared while the lock is closed: the next hand-over opens and hides the
+    // lock, and gives the archive back.
+    m.SchlossProzedur2();
+    ASSERT_EQ(m.Schloss->property("Tag").toString(), "Zu");
     s.txtPasswort->setText("");
     s.cmdOK_Click();
     ASSERT_EQ(m.Height(), 11520);
     ASSERT_TRUE(m.Schloss->isHidden());
+    EXPECT_TRUE(m.Schloss2->isHidden());
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Auf");
+    EXPECT_TRUE(m.Uebernehmen->isEnabled());
     EXPECT_EQ(plaetze(), (std::array<int, 3>{4860, 5700, 4260}));
 }
 
