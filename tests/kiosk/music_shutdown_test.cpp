@@ -24,8 +24,6 @@
 #include <QTimer>
 #include <cerrno>
 #include <csignal>
-#include <linux/capability.h>
-#include <sys/syscall.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -322,29 +320,6 @@ TEST_F(ShutDown, ASignalUnderTheErrorDialogSavesTheQueueAndAnswersProgrammBeende
     EXPECT_EQ(file(), text);
 }
 
-// Root reads every file through its capabilities: while this lives, the thread reads files
-// as their owner would, so that a file without read permission cannot be read.
-class OhneLeserecht {
-public:
-    OhneLeserecht() {
-        kopf_.version = _LINUX_CAPABILITY_VERSION_3;
-        if (::syscall(SYS_capget, &kopf_, alt_) != 0) return;
-        __user_cap_data_struct neu[2] = {alt_[0], alt_[1]};
-        neu[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        gesetzt_ = ::syscall(SYS_capset, &kopf_, neu) == 0;
-    }
-    ~OhneLeserecht() {
-        if (gesetzt_) ::syscall(SYS_capset, &kopf_, alt_);
-    }
-    OhneLeserecht(const OhneLeserecht&) = delete;
-    OhneLeserecht& operator=(const OhneLeserecht&) = delete;
-
-private:
-    __user_cap_header_struct kopf_{};
-    __user_cap_data_struct alt_[2]{};
-    bool gesetzt_ = false;
-};
-
 // The autostart with nobody at the kiosk: the queue file of the last run cannot be read, so the
 // error dialog waits over the hand-over. A SIGTERM then ends the run at once, as its "Programm
 // beenden" would, with the failure status.
@@ -352,7 +327,7 @@ TEST_F(ShutDown, ASignalEndsAnAutostartWaitingUnderTheErrorDialog) {
     const QString liste = prog + "/Playlist.txt";
     testmedia::writeBytes(liste, "A;B;C;??:??;/x/a.mp3;01:00\r\n");
     ASSERT_EQ(::chmod(QFile::encodeName(liste).constData(), 0), 0);
-    const OhneLeserecht ohne;
+    const testenv::WithoutRootFileRights ohne;
     ASSERT_FALSE(QFile(liste).open(QIODevice::ReadOnly));
     frmStart& s = start(dir);
     s.chkPlayliste->setChecked(true);

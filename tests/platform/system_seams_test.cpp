@@ -16,10 +16,8 @@
 #include <QSettings>
 #include <csignal>
 #include <gtest/gtest.h>
-#include <linux/capability.h>
 #include <optional>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -186,27 +184,6 @@ public:
     }
 };
 
-// Root reads any file: for the while, this thread gives up the two rights that pass over file modes.
-class WithoutRootFileRights {
-public:
-    WithoutRootFileRights() {
-        if (::syscall(SYS_capget, &header_, saved_) != 0) return;
-        __user_cap_data_struct fewer[2] = {saved_[0], saved_[1]};
-        for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) fewer[cap / 32].effective &= ~(1u << (cap % 32));
-        dropped_ = ::syscall(SYS_capset, &header_, fewer) == 0;
-    }
-    ~WithoutRootFileRights() {
-        if (dropped_) ::syscall(SYS_capset, &header_, saved_);
-    }
-    WithoutRootFileRights(const WithoutRootFileRights&) = delete;
-    WithoutRootFileRights& operator=(const WithoutRootFileRights&) = delete;
-
-private:
-    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct saved_[2]{};
-    bool dropped_ = false;
-};
-
 QByteArray bytesOf(const QString& file) {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -275,7 +252,7 @@ TEST(SettingsStore, AFileWithoutReadPermissionIsNeitherReadNorWrittenOver) {
     const OwnStoreFolder folder(QStringLiteral("modus"));
     writeBytes(folder.file(), "[Data]\nPfad=/srv/musik\nPW=geheim\n");
     ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::WriteOwner));
-    const WithoutRootFileRights notRoot;
+    const testenv::WithoutRootFileRights notRoot;
     if (QFile f(folder.file()); f.open(QIODevice::ReadOnly)) GTEST_SKIP() << "the test cannot give up reading any file";
     expectUnreadable(folder.file(), 70, QStringLiteral("kein Leserecht"));
     ASSERT_TRUE(QFile::setPermissions(folder.file(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));

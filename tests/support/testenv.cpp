@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <utility>
 
 namespace testenv {
@@ -177,6 +178,21 @@ void Environment::SetUp() {
 void Environment::TearDown() {
     delete g_scratch;
     g_scratch = nullptr;
+}
+
+}  // namespace testenv
+
+namespace testenv {
+
+WithoutRootFileRights::WithoutRootFileRights() {
+    if (::syscall(SYS_capget, &header_, saved_) != 0) return;
+    __user_cap_data_struct fewer[2] = {saved_[0], saved_[1]};
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) fewer[cap / 32].effective &= ~(1u << (cap % 32));
+    dropped_ = ::syscall(SYS_capset, &header_, fewer) == 0;
+}
+
+WithoutRootFileRights::~WithoutRootFileRights() {
+    if (dropped_) ::syscall(SYS_capset, &header_, saved_);
 }
 
 }  // namespace testenv

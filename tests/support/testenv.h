@@ -11,7 +11,9 @@
 #include <functional>
 #include <deque>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 class QWidget;
@@ -50,6 +52,23 @@ QString userConfigFolder();
 QString unwritableFolder();
 // A fresh empty folder below the scratch area.
 QString freshFolder(const QString& name);
+
+// Root reads and writes any file: while this lives, the test's thread gives up the two rights
+// that pass over file modes, so that the modes hold for it as for anybody else.
+class WithoutRootFileRights {
+public:
+    WithoutRootFileRights();
+    ~WithoutRootFileRights();
+    WithoutRootFileRights(const WithoutRootFileRights&) = delete;
+    WithoutRootFileRights& operator=(const WithoutRootFileRights&) = delete;
+    // Whether file modes now hold for this thread (always for a user who is not root).
+    bool holds() const { return dropped_ || ::geteuid() != 0; }
+
+private:
+    __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved_[2]{};
+    bool dropped_ = false;
+};
 
 // Errors reported to the error dialog while the default hook is installed.
 struct ReportedError {
