@@ -150,7 +150,8 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
 
 void PlaylistSicherung::gespielt(const QString& pfad) {
     if (folgt_ || pfad.isEmpty()) return;
-    if (!datei_) {
+    // No list waits for the next start (no file read, or none there): any song will do.
+    if (!datei_ || datei_->isEmpty()) {
         folgt_ = true;
         return;
     }

@@ -51,7 +51,7 @@ void PlaylistSchreiben(const QString& datei, const QList<Playlistsatz>& saetze);
 QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen = nullptr);
 
 // Keeps the file in step with the live queue. The file follows the queue once a song that it
-// holds has played in this run (or any song, while this run has not seen the file); until
+// holds has played in this run (or any song, while this run has not seen a list in it); until
 // then a list whose songs could not be opened stays for the next start. While the kiosk runs
 // the file then holds the live queue whatever its length, an empty queue removes it: a file
 // found at a start was left by a crash and is read. At the end a queue of five rows or more
