@@ -150,6 +150,27 @@ TEST(KeyboardControl, KeysNeverTakeTheFocusAndReportTheirCaption) {
     EXPECT_TRUE(h.box->text().isEmpty());  // the host writes the text, not the keyboard
 }
 
+// Taps made while the program was busy (a song starting blocks it for half a second) wait in the
+// queue and arrive inside the event pump of the first press: each key is told in the order tapped.
+TEST(KeyboardControl, TapsQueuedWhileBusyKeepTheirOrder) {
+    Host h;
+    layOut(*h.kb, kSuche, true);
+    const auto queued = [](QWidget* key) {
+        const QPointF at(5, 5);
+        QCoreApplication::postEvent(key, new QMouseEvent(QEvent::MouseButtonPress, at, key->mapToGlobal(at),
+                                                         Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(key, new QMouseEvent(QEvent::MouseButtonRelease, at, key->mapToGlobal(at),
+                                                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    };
+    queued(h.kb->cmdKey(16));       // "T"
+    queued(h.kb->cmdKey(17));       // "Z"
+    queued(h.kb->cmdSonder(201));   // Löschen
+    queued(h.kb->cmdKey(18));       // "U"
+    QApplication::processEvents();
+    EXPECT_EQ(h.clicks, (QStringList{QStringLiteral("T"), QStringLiteral("Z"), QStringLiteral("{BACKSPACE}"),
+                                     QStringLiteral("U")}));
+}
+
 TEST(KeyboardControl, EnterSendsReturnToTheFocusedTextBox) {
     Host h;
     h.kb->EnterSichtbar(false);

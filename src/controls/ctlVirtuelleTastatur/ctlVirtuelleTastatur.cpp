@@ -277,10 +277,34 @@ void ctlVirtuelleTastatur::cmdKey_MouseDown(int16_t Index, int16_t Button, int16
         });
         on([&] { if (PlaySound) playClick(); });
         on([&] { SwitchToThisWindow(Handle, true); });
-        on([&] { platform::pumpEvents(); });
-        on([&] { if (Index < tastatur::EnterTaste) emit KeyClick(caption); });
+        on([&] {
+            pumpenUndAusfuehren([this, Index, caption] {
+                if (Index < tastatur::EnterTaste) emit KeyClick(caption);
+            });
+        });
         on([&] { SwitchToThisWindow(Handle, true); });
     });
+}
+
+// Taps made while the program was busy (a song starting blocks it for half a second) wait in
+// the queue and arrive inside the event pump of the first: told there at once, they would come
+// before it, and a password or search typed quickly would be read out of order.
+void ctlVirtuelleTastatur::pumpenUndAusfuehren(std::function<void()> tun) {
+    anstehend_.push_back(std::move(tun));
+    if (pumpt_) return;
+    pumpt_ = true;
+    try {
+        platform::pumpEvents();
+    } catch (...) {
+        pumpt_ = false;
+        throw;
+    }
+    pumpt_ = false;
+    while (!anstehend_.empty()) {
+        const std::function<void()> naechste = std::move(anstehend_.front());
+        anstehend_.pop_front();
+        naechste();
+    }
 }
 
 void ctlVirtuelleTastatur::cmdSonder_MouseDown(int16_t Index, int16_t Button, int16_t Shift, float X, float Y) {
@@ -288,22 +312,25 @@ void ctlVirtuelleTastatur::cmdSonder_MouseDown(int16_t Index, int16_t Button, in
     withErrorHandler(kObjekt, QStringLiteral("cmdSonder_MouseDown"), [&](ErrorHandler& on) {
         on([&] { if (PlaySound) playClick(); });
         on([&] { SwitchToThisWindow(Handle, true); });
-        on([&] { platform::pumpEvents(); });
-        switch (Index) {
-        case tastatur::EnterTaste:
-            on([&] { sendEnterToActiveWindow(); });
-            break;
-        case tastatur::LoeschenTaste:
-            on([&] { emit KeyClick(QStringLiteral("{BACKSPACE}")); });
-            break;
-        case tastatur::HideTaste:
-            // Out of sight above and hidden; the host form stays as it is.
-            on([&] { platform::setTwips(this, platform::TwipsRect{0, -5000, Width(), Height()}); });
-            on([&] { hide(); });
-            break;
-        default:
-            break;
-        }
+        on([&] {
+            pumpenUndAusfuehren([this, Index] {
+                switch (Index) {
+                case tastatur::EnterTaste:
+                    sendEnterToActiveWindow();
+                    break;
+                case tastatur::LoeschenTaste:
+                    emit KeyClick(QStringLiteral("{BACKSPACE}"));
+                    break;
+                case tastatur::HideTaste:
+                    // Out of sight above and hidden; the host form stays as it is.
+                    platform::setTwips(this, platform::TwipsRect{0, -5000, Width(), Height()});
+                    hide();
+                    break;
+                default:
+                    break;
+                }
+            });
+        });
     });
 }
 

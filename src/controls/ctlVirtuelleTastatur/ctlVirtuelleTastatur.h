@@ -9,6 +9,8 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -88,10 +90,16 @@ private:
     void Tastatur_Sub(const QString& t, int16_t X, int16_t Y);
     void UserControl_Show();
 
+    // Serves window events, then does what the press asks; a press that arrives inside
+    // those events (taps made while the program was busy) is done after this one.
+    void pumpenUndAusfuehren(std::function<void()> tun);
+
     TastaturTaste* loadKey(int16_t Index);
     void unloadLetterKeys();
     void setSize(int width, int height);
 
+    std::deque<std::function<void()>> anstehend_;  // presses in the order they came
+    bool pumpt_ = false;
     double massstab_ = 1.0;
     TastaturTaste* template_ = nullptr;
     std::array<TastaturTaste*, 3> sonder_{};
