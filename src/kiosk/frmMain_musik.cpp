@@ -183,14 +183,11 @@ void frmMain::Naechstes() {
         const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r, KlingendeZeilen());
         if (n >= 1) {
             const int alt = G1.Row();
-            const int markiert = G2.Row();
             G1.setRow(n);
             // The operator's background music: a closed lock keeps guests out, not this.
             MarkierteUebernehmen();
             G1.setRow(alt);
             GanzeZeile(G1);
-            // No guest chose it: the trash can stays off it until one marks it.
-            G2.setRow(markiert);
         }
     };
     if (G2.Rows() == 1) {
