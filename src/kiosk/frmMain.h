@@ -310,6 +310,8 @@ private:
     // Tries the random fill again after a pick that found nothing to play.
     void ZufallNochmal();
     static constexpr uint32_t kZufallNochmalMs = 3000;
+    // Archive rows of the songs sounding now, which the random fill passes over.
+    std::vector<int32_t> KlingendeZeilen() const;
     // Takes the marked archive row over under the limit and duplicate rules, whatever the lock.
     void MarkierteUebernehmen();
 

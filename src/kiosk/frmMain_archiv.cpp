@@ -142,7 +142,8 @@ void frmMain::TabellenBeschriften(bool NurPlaylist) {
         const QString kopf[4] = {QStringLiteral("Titel"), QStringLiteral("Interpret"), QStringLiteral("Genre"),
                                  QString::fromLatin1(dritte[i])};
         for (int c = 0; c < 4; ++c) g.setTextMatrix(0, c, kopf[c]);
-        // The playlist keeps its marking, or none: the trash can acts only on a song a guest marked.
+        // The playlist keeps its marking, or none: after a rescan the trash can still hits the
+        // song a guest marked, not the one playing.
         const int zeile = i == 0 ? 1 : g.Row();
         g.setRow(0);
         for (int c = 0; c < 4; ++c) {

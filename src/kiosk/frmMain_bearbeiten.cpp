@@ -187,8 +187,6 @@ void frmMain::Loeschen() {
             else if (g.Rows() > 1)
                 g.setTopRow(1);
             g.setScrollBars(0);
-            // The song that moved up into the place is another guest's: a second press must not hit it.
-            g.setRow(0);
             platform::pumpEvents();
             g.SetFocus();
             if (r == AktuelleZeile) {
@@ -261,6 +259,8 @@ void frmMain::MSFlexGrid2_SelChange() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub MSFlexGrid2_SelChange()"));
     // A drag never marks more than one row.
     MSFlexGrid2->setRowSel(MSFlexGrid2->Row());
+    // A row marked by a tap or a key is the one the trash can, Delete and the moves act on.
+    EnableButtons();
 }
 
 void frmMain::MSFlexGrid2_Validate(bool& Cancel) {

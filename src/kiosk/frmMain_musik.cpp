@@ -180,17 +180,14 @@ void frmMain::Naechstes() {
     const auto zufallsLied = [&] {
         const double r = Zufallszahl ? Zufallszahl() : kiosklogic::Rnd();
         // Whole-number arithmetic of 32 bits: archives beyond 32 767 songs are common.
-        const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r);
+        const int32_t n = kiosklogic::Zufallszeile(G1.Rows(), r, KlingendeZeilen());
         if (n >= 1) {
             const int alt = G1.Row();
-            const int markiert = G2.Row();
             G1.setRow(n);
             // The operator's background music: a closed lock keeps guests out, not this.
             MarkierteUebernehmen();
             G1.setRow(alt);
             GanzeZeile(G1);
-            // No guest chose it: the trash can stays off it until one marks it.
-            G2.setRow(markiert);
         }
     };
     if (G2.Rows() == 1) {
@@ -230,6 +227,20 @@ void frmMain::Naechstes() {
         zufallFehlt_ = true;
         zufallNochmalAb_ = platform::tickCount() + kZufallNochmalMs;
     }
+}
+
+// The archive rows of the songs that sound now, playing or paused, on either channel: the song
+// playing out after a hand-over, or the one still playing after its row was deleted.
+std::vector<int32_t> frmMain::KlingendeZeilen() const {
+    QStringList pfade;
+    for (int16_t k = 0; k < 2; ++k)
+        if (PlayerStatus(k) != 0 && !PlayerDatei(k).isEmpty()) pfade << PlayerDatei(k);
+    std::vector<int32_t> zeilen;
+    if (pfade.isEmpty()) return zeilen;
+    const kioskgrid::FlexGrid& G1 = *MSFlexGrid1;
+    for (int z = 1; z < G1.Rows(); ++z)
+        if (pfade.contains(G1.TextMatrix(z, 4))) zeilen.push_back(z);
+    return zeilen;
 }
 
 void frmMain::Pause() {

@@ -157,6 +157,8 @@ void frmMain::PlaylistEinlesen() {
         G2.setTextMatrix(r, 3, s.start);
         G2.setTextMatrix(r, 5, s.dauer);
     }
+    // The list comes back with its first song marked; labelling keeps that marking.
+    if (G2.Rows() > 1) G2.setRow(1);
     TabellenBeschriften(false);
     Uhrzeiten();
 }

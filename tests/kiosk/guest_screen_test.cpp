@@ -51,18 +51,7 @@ protected:
         key(target, qtKey);
     }
     // A press on the cell (row as shown, col) of the archive grid.
-    static void tap(int row, int col, Qt::MouseButton b = Qt::LeftButton) {
-        kioskgrid::FlexGrid& g = *main().MSFlexGrid1;
-        int x = 0;
-        for (int i = 0; i < col; ++i) x += g.ColWidth(i);
-        const int shown = row == 0 ? 0 : row - g.TopRow() + 1;
-        const QPointF p((x + g.ColWidth(col) / 2.0) / platform::TwipsPerPixel,
-                        (shown + 0.5) * g.RowHeight() / platform::TwipsPerPixel);
-        QMouseEvent press(QEvent::MouseButtonPress, p, g.mapToGlobal(p), b, b, Qt::NoModifier);
-        QCoreApplication::sendEvent(&g, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, p, g.mapToGlobal(p), b, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&g, &release);
-    }
+    static void tap(int row, int col, Qt::MouseButton b = Qt::LeftButton) { tapCell(*main().MSFlexGrid1, row, col, b); }
     static void letters(const QString& s) {
         for (QChar c : s) main().ctlVirtuelleTastatur1_KeyClick(QString(c));
     }

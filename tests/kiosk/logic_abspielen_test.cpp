@@ -133,6 +133,38 @@ TEST(Zufallszeile, FirstAndLastRowHaveHalfTheChance) {
     EXPECT_NEAR(anzahl[5] / double(n), 0.125, 0.005);
 }
 
+// The songs that sound are left out; the other rows keep their chances relative to one another.
+TEST(Zufallszeile, LeftOutRowsAreNeverPickedWhileAnotherRowIsThere) {
+    Zufall zufall(99);
+    const int n = 200'000;
+    std::map<int32_t, int> anzahl;
+    for (int i = 0; i < n; ++i) ++anzahl[Zufallszeile(6, zufall(), {3, 5, 3, 9})];
+    ASSERT_EQ(anzahl.size(), 3u);  // rows 1, 2 and 4; row 9 is none
+    EXPECT_NEAR(anzahl[1] / double(n), 0.2, 0.005);
+    EXPECT_NEAR(anzahl[2] / double(n), 0.4, 0.005);
+    EXPECT_NEAR(anzahl[4] / double(n), 0.4, 0.005);
+    // Also on the borders of the parts and at the ends of [0, 1).
+    for (int32_t archiv : {3, 4, 6, 50'001})
+        for (int32_t ohne = 1; ohne < std::min(archiv, 8); ++ohne)
+            for (int k = 0; k <= 16; ++k) {
+                const double r = k < 16 ? k / 16.0 : 0.9999999999;
+                const int32_t z = Zufallszeile(archiv, r, {ohne});
+                EXPECT_NE(z, ohne) << archiv << " " << r;
+                EXPECT_GE(z, 1);
+                EXPECT_LT(z, archiv);
+            }
+    // A pick of a row that stays, or with no other row: the plain one.
+    for (int k = 0; k < 1000; ++k) {
+        const double r = zufall();
+        const int32_t z = Zufallszeile(6, r);
+        EXPECT_EQ(Zufallszeile(6, r, {}), z);
+        EXPECT_EQ(Zufallszeile(6, r, {z == 1 ? 2 : 1}), z);
+        EXPECT_EQ(Zufallszeile(3, r, {1, 2}), Zufallszeile(3, r));
+    }
+    EXPECT_EQ(Zufallszeile(2, 0.3, {1}), 1);
+    EXPECT_EQ(Zufallszeile(1, 0.3, {1}), 0);
+}
+
 TEST(Zufallszeile, LargeArchiveReachesRowsBeyondSixteenBits) {
     const int32_t rows = 50'001;  // 50,000 songs below the header
     EXPECT_EQ(Zufallszeile(rows, 0.0), 1);

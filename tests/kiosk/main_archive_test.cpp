@@ -181,8 +181,8 @@ TEST_F(Archive, TabelleLeerenLeavesHeadersAndOneBlankRow) {
 }
 
 // The trash can acts on the marked row: labelling keeps the guest's marking, and a reloaded
-// list, which no guest chose, has none.
-TEST_F(Archive, LabellingThePlaylistKeepsItsMarkingAndAReloadedListHasNone) {
+// list comes back with its first song marked.
+TEST_F(Archive, LabellingThePlaylistKeepsItsMarkingAndAReloadedListMarksItsFirstSong) {
     frmMain& m = main();
     kioskgrid::FlexGrid& p = *m.MSFlexGrid2;
     p.setRows(4);
@@ -196,9 +196,10 @@ TEST_F(Archive, LabellingThePlaylistKeepsItsMarkingAndAReloadedListHasNone) {
                                    {"b", "B", "Pop", "??:??", "/b.mp3", "03:00"}});
     m.PlaylistEinlesen();
     ASSERT_EQ(p.Rows(), 3);
-    EXPECT_EQ(p.Row(), 0);
+    EXPECT_EQ(p.Row(), 1);
+    EXPECT_EQ(p.ColSel(), p.Cols() - 1);
     m.EnableButtons();
-    EXPECT_FALSE(m.cmdLoeschen->Enabled());
+    EXPECT_TRUE(m.cmdLoeschen->Enabled());
     QFile::remove(kiosklogic::PlaylistDateiname());
 }
 

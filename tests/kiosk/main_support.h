@@ -11,6 +11,7 @@
 #include "platform/program.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
+#include "platform/twips.h"
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 #include "settings/frmStart.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <gtest/gtest.h>
 #include <vector>
@@ -123,6 +125,19 @@ private:
     int key_;
 };
 inline void heldKey(QWidget* target, int qtKey, int repeats) { HeldKey(target, qtKey).repeat(repeats); }
+
+// A press and release on the cell (row as shown, col) of a grid on show, as a finger taps it.
+inline void tapCell(kioskgrid::FlexGrid& g, int row, int col, Qt::MouseButton b = Qt::LeftButton) {
+    int x = 0;
+    for (int i = 0; i < col; ++i) x += g.ColWidth(i);
+    const int shown = row == 0 ? 0 : row - g.TopRow() + 1;
+    const QPointF p((x + g.ColWidth(col) / 2.0) / platform::TwipsPerPixel,
+                    (shown + 0.5) * g.RowHeight() / platform::TwipsPerPixel);
+    QMouseEvent press(QEvent::MouseButtonPress, p, g.mapToGlobal(p), b, b, Qt::NoModifier);
+    QCoreApplication::sendEvent(&g, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, g.mapToGlobal(p), b, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&g, &release);
+}
 
 // Counts the pop-up menus shown and closes each without a choice.
 struct MenuCount : testenv::FakeAnswerer {

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QSet>
 
 namespace {
 
@@ -183,6 +184,34 @@ TEST_F(PlayLoop, RandomFillTakesTheSeededRowOnlyWhenTheLastSongHandsOver) {
     EXPECT_EQ(playlistRows(), 1);
     EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
     EXPECT_EQ(m.MSFlexGrid1->Row(), 3);  // the guest's marked archive row stays
+}
+
+// The song that plays out after the hand-over is never the fill's pick while the archive holds
+// another: it would sound over itself and then again from its start.
+TEST_F(PlayLoop, RandomFillPassesOverTheSongPlayingOut) {
+    frmMain& m = main();
+    m.FadingSekunden = 2;
+    frmStart::instance().chkZufall->setChecked(true);
+    for (int i = 0; i < 3; ++i) archiveSong(QStringLiteral("r%1.mp3").arg(i), 5000);
+    m.Zufallszahl = [z = kiosklogic::Zufall(11)]() mutable { return z(); };
+    queue(2);  // the middle row, the likeliest pick
+    QStringList starts;
+    double zuletzt = -1;
+    bool zweimalZugleich = false;
+    ASSERT_TRUE(runUntil(
+        [&] {
+            if (!m.AktuelleDatei.isEmpty() && m.Startzeit != zuletzt) {
+                zuletzt = m.Startzeit;
+                starts << m.AktuelleDatei;
+            }
+            zweimalZugleich |= PlayerStatus(0) == 2 && PlayerStatus(1) == 2 && PlayerDatei(0) == PlayerDatei(1);
+            return starts.size() == 21;
+        },
+        80000));
+    EXPECT_FALSE(zweimalZugleich);
+    for (int i = 1; i < starts.size(); ++i) EXPECT_NE(starts[i], starts[i - 1]) << i;
+    EXPECT_EQ(QSet<QString>(starts.begin(), starts.end()).size(), 3);
+    EXPECT_TRUE(testenv::reportedErrors().empty());
 }
 
 TEST_F(PlayLoop, RandomFillGoesOnWhileTheLockIsClosed) {

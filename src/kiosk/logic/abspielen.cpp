@@ -41,6 +41,36 @@ int32_t Zufallszeile(int32_t archivRows, double r) {
     return (n >= 1 && n <= archivRows - 1) ? n : 0;
 }
 
+int32_t Zufallszeile(int32_t archivRows, double r, std::vector<int32_t> ohne) {
+    const int32_t zeilen = archivRows - 1;
+    const int32_t n = Zufallszeile(archivRows, r);
+    std::sort(ohne.begin(), ohne.end());
+    ohne.erase(std::unique(ohne.begin(), ohne.end()), ohne.end());
+    std::erase_if(ohne, [&](int32_t z) { return z < 1 || z > zeilen; });
+    const auto frei = [&](int32_t z) { return z >= 1 && z <= zeilen && !std::binary_search(ohne.begin(), ohne.end(), z); };
+    if (frei(n) || int32_t(ohne.size()) >= zeilen) return n;
+    // Row z takes the part [z - 1.5, z - 0.5) / s of [0, 1), the first and the last row half of
+    // that. Where r fell inside the left-out row's part is a fresh draw, stretched over the parts
+    // that stay and stepped past the left-out ones: every other row keeps its share.
+    const double s = double(zeilen) - 1;
+    const auto anfang = [&](int32_t z) { return std::clamp((z - 1.5) / s, 0.0, 1.0); };
+    const auto ende = [&](int32_t z) { return std::clamp((z - 0.5) / s, 0.0, 1.0); };
+    const double unter1 = std::nextafter(1.0, 0.0);
+    const double t = std::clamp((r - anfang(n)) / (ende(n) - anfang(n)), 0.0, unter1);
+    double weg = 0;
+    for (int32_t z : ohne) weg += ende(z) - anfang(z);
+    double x = t * (1 - weg);
+    for (int32_t z : ohne)
+        if (x >= anfang(z)) x += ende(z) - anfang(z);
+    const int32_t m = Zufallszeile(archivRows, std::min(x, unter1));
+    // On a border the rounding may still land on a left-out row: its neighbour takes the pick.
+    for (int32_t d = 0; d <= zeilen; ++d) {
+        if (frei(m + d)) return m + d;
+        if (frei(m - d)) return m - d;
+    }
+    return m;
+}
+
 double Rnd() {
     static Zufall zufall(static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count()) ^
                          static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));

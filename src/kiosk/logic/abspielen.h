@@ -3,6 +3,7 @@
 // reached its hand-over point, and which archive row the random fill takes.
 #include <cstdint>
 #include <random>
+#include <vector>
 
 namespace kiosklogic {
 
@@ -33,6 +34,10 @@ int32_t MsBisEnde(const Kanalzustand& kanal, int32_t fadingSekunden);
 
 // Archive row for the random fill from r in [0, 1): r * (Rows - 2) + 1 rounded half to even; 0 when it is no data row.
 int32_t Zufallszeile(int32_t archivRows, double r);
+// The same pick with the rows of ohne left out (the songs that sound now), as long as the archive
+// holds another row: a pick of another row stays, and the rows that remain keep their chances
+// relative to one another.
+int32_t Zufallszeile(int32_t archivRows, double r, std::vector<int32_t> ohne);
 
 // Seedable source of doubles in [0, 1), like the runtime's Rnd; tests pass a fixed seed.
 class Zufall {
