@@ -68,23 +68,27 @@ int64_t id3v2Size(const uint8_t* p) {
     return 10 + body + ((p[5] & 0x10) ? 10 : 0);
 }
 
-// The size of a tag that ends at end (ID3v1, APEv2, Lyrics3 v2), 0 if none does.
+// The size of a tag that ends at end (ID3v1, APEv2, Lyrics3 v1 and v2), 0 if none does.
 int64_t trailingTagSize(int fd, int64_t floor, int64_t end) {
-    uint8_t b[32];
-    if (end - 128 >= floor && readAt(fd, end - 128, b, 3) == 3 && std::memcmp(b, "TAG", 3) == 0) return 128;
-    if (end - 32 >= floor && readAt(fd, end - 32, b, 32) == 32 && std::memcmp(b, "APETAGEX", 8) == 0) {
-        const int64_t n = int64_t(le32(b + 12)) + ((le32(b + 20) & 0x80000000u) ? 32 : 0);
+    // The last 128 bytes at most, read once: each kind of tag ends in its own mark.
+    uint8_t last[128];
+    const int64_t k = std::min<int64_t>(128, end - floor);
+    if (k <= 0 || readAt(fd, end - k, last, k) != k) return 0;
+    const uint8_t* b = last + k;  // the end
+    if (k == 128 && std::memcmp(last, "TAG", 3) == 0) return 128;
+    if (k >= 32 && std::memcmp(b - 32, "APETAGEX", 8) == 0) {
+        const int64_t n = int64_t(le32(b - 20)) + ((le32(b - 12) & 0x80000000u) ? 32 : 0);
         if (n >= 32 && end - n >= floor) return n;
     }
-    if (end - 15 >= floor && readAt(fd, end - 15, b, 15) == 15 && std::memcmp(b + 6, "LYRICS200", 9) == 0) {
+    if (k >= 15 && std::memcmp(b - 9, "LYRICS200", 9) == 0) {
         int64_t n = 0;
-        for (int i = 0; i < 6; ++i) {
-            if (b[i] < '0' || b[i] > '9') return 0;
-            n = n * 10 + (b[i] - '0');
+        for (const uint8_t* d = b - 15; d < b - 9; ++d) {
+            if (*d < '0' || *d > '9') return 0;
+            n = n * 10 + (*d - '0');
         }
         if (end - 15 - n >= floor) return n + 15;
     }
-    if (end - 9 >= floor && readAt(fd, end - 9, b, 9) == 9 && std::memcmp(b, "LYRICSEND", 9) == 0) {
+    if (k >= 9 && std::memcmp(b - 9, "LYRICSEND", 9) == 0) {
         const int64_t from = std::max(floor, end - 9 - kLyrics1Bytes - 11);
         std::vector<uint8_t> text(size_t(end - 9 - from));
         const int64_t n = readAt(fd, from, text.data(), int64_t(text.size()));
@@ -340,7 +344,9 @@ Layout readLayout(int fd, int64_t size) {
     // Leading ID3v2 tags are skipped by their size, pictures and all.
     int64_t pos = 0;
     uint8_t head[10];
+    bool riff = false;
     for (int i = 0; i < 8 && readAt(fd, pos, head, 10) == 10; ++i) {
+        if (i == 0) riff = std::memcmp(head, "RIFF", 4) == 0;
         const int64_t n = id3v2Size(head);
         if (!n) break;
         pos += n;
@@ -348,7 +354,7 @@ Layout readLayout(int fd, int64_t size) {
     if (pos >= size) return l;
     l.end = size;
     // An MP3 in RIFF/WAVE: the data chunk is the stream, the chunks around it are not.
-    if (int64_t from = 0, to = 0; pos == 0 && riffMpegData(fd, size, from, to)) {
+    if (int64_t from = 0, to = 0; riff && riffMpegData(fd, size, from, to)) {
         pos = from;
         l.end = to;
     }

@@ -18,7 +18,7 @@ namespace platform {
 
 namespace {
 constexpr size_t kBufferValues = 4096 * 2;
-constexpr int64_t kReadAheadBytes = 16 * 1024;
+constexpr int64_t kReadAheadBytes = 4096;
 
 void initDecoder() {
     static const bool done = [] {
