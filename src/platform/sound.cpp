@@ -111,8 +111,6 @@ int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout, AudioSpan& span) {
 // gigabytes at a low bit rate) reads as the longest time there is, not as negative.
 int32_t msOf(int64_t frames) { return int32_t(std::min<int64_t>(msForFrames(frames), INT32_MAX)); }
 
-// The decoder reads the audio that the layout found and nothing around it: searching
-// for a frame in the junk or the samples before it, it would take noise for frames.
 ssize_t readAt(int fd, void* buf, int64_t n, int64_t at) {
     ssize_t got;
     do {
@@ -121,6 +119,8 @@ ssize_t readAt(int fd, void* buf, int64_t n, int64_t at) {
     return got;
 }
 
+// The decoder reads the audio that the layout found and nothing around it: searching
+// for a frame in the junk or the samples before it, it would take noise for frames.
 mpg123_ssize_t readSpan(void* handle, void* buf, size_t n) {
     auto& s = *static_cast<AudioSpan*>(handle);
     const int64_t want = std::min<int64_t>(int64_t(n), s.end - s.start - s.pos);
@@ -132,7 +132,8 @@ mpg123_ssize_t readSpan(void* handle, void* buf, size_t n) {
     }
     if (s.pos < s.aheadAt || s.pos + want > s.aheadAt + s.aheadLen) {
         s.ahead.resize(size_t(kReadAheadBytes));
-        const ssize_t got = readAt(s.fd, s.ahead.data(), std::min(kReadAheadBytes, s.end - s.start - s.pos), s.start + s.pos);
+        const int64_t fill = std::min(kReadAheadBytes, s.end - s.start - s.pos);
+        const ssize_t got = readAt(s.fd, s.ahead.data(), fill, s.start + s.pos);
         s.aheadAt = s.pos;
         s.aheadLen = std::max<ssize_t>(got, 0);
         if (got <= 0) return got;
