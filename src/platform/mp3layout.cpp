@@ -175,8 +175,8 @@ int leastFrameBytes(const Frame& f, const uint8_t* header) {
     return 4 + ((header[1] & 1) ? 0 : 2) + (f.layer == 3 ? sideInfoBytes(f) : 0);
 }
 
-// True when the bytes from at in buf to the end of the audio (end - base) are zeros; -1
-// when they are as far as buf goes and it ends before the audio does.
+// 1 when the bytes from at in buf to the end of the audio (end - base) are zeros, 0 when
+// they are not, -1 when they are as far as buf goes and it ends before the audio does.
 int zerosToEnd(const uint8_t* buf, int64_t n, int64_t base, int64_t at, int64_t end) {
     const int64_t stop = std::min(n, end - base);
     for (int64_t i = at; i < stop; ++i)
