@@ -20,10 +20,13 @@ constexpr int64_t kFirstRead = 16 * 1024;
 // another up to the end: the samples of other formats (dither, a fade-in) hold single
 // frame headers by chance, and now and then one that points at another.
 constexpr int kRunFrames = 8;
-// A free-format frame is at least this long. Its size is only known from where its header
-// comes again, and noise repeats a few bytes at short distances.
-constexpr int kFreeMinBytes = 96;
+// A free-format frame's size is only known from where its header comes again, and noise
+// repeats a few bytes at short distances: a run of such frames must also cover this many
+// bytes, so that small frames (8 kbit/s at 8 kHz takes 72 bytes) need more of them.
+constexpr int64_t kFreeRunBytes = 768;
 constexpr int kFreeMaxBytes = 2900;
+// A Lyrics3 v1 tag, which stands before an ID3v1 tag, holds at most this many bytes of text.
+constexpr int64_t kLyrics1Bytes = 5100;
 // With an Info/Xing header the frame sizes are sampled in this many windows of this size.
 constexpr int kWindows = 12;
 constexpr int64_t kWindowBytes = 4096;
@@ -65,21 +68,32 @@ int64_t id3v2Size(const uint8_t* p) {
     return 10 + body + ((p[5] & 0x10) ? 10 : 0);
 }
 
-// The size of a tag that ends at end (ID3v1, APEv2, Lyrics3 v2), 0 if none does.
+// The size of a tag that ends at end (ID3v1, APEv2, Lyrics3 v1 and v2), 0 if none does.
 int64_t trailingTagSize(int fd, int64_t floor, int64_t end) {
-    uint8_t b[32];
-    if (end - 128 >= floor && readAt(fd, end - 128, b, 3) == 3 && std::memcmp(b, "TAG", 3) == 0) return 128;
-    if (end - 32 >= floor && readAt(fd, end - 32, b, 32) == 32 && std::memcmp(b, "APETAGEX", 8) == 0) {
-        const int64_t n = int64_t(le32(b + 12)) + ((le32(b + 20) & 0x80000000u) ? 32 : 0);
+    // The last 128 bytes at most, read once: each kind of tag ends in its own mark.
+    uint8_t last[128];
+    const int64_t k = std::min<int64_t>(128, end - floor);
+    if (k <= 0 || readAt(fd, end - k, last, k) != k) return 0;
+    const uint8_t* b = last + k;  // the end
+    if (k == 128 && std::memcmp(last, "TAG", 3) == 0) return 128;
+    if (k >= 32 && std::memcmp(b - 32, "APETAGEX", 8) == 0) {
+        const int64_t n = int64_t(le32(b - 20)) + ((le32(b - 12) & 0x80000000u) ? 32 : 0);
         if (n >= 32 && end - n >= floor) return n;
     }
-    if (end - 15 >= floor && readAt(fd, end - 15, b, 15) == 15 && std::memcmp(b + 6, "LYRICS200", 9) == 0) {
+    if (k >= 15 && std::memcmp(b - 9, "LYRICS200", 9) == 0) {
         int64_t n = 0;
-        for (int i = 0; i < 6; ++i) {
-            if (b[i] < '0' || b[i] > '9') return 0;
-            n = n * 10 + (b[i] - '0');
+        for (const uint8_t* d = b - 15; d < b - 9; ++d) {
+            if (*d < '0' || *d > '9') return 0;
+            n = n * 10 + (*d - '0');
         }
         if (end - 15 - n >= floor) return n + 15;
+    }
+    if (k >= 9 && std::memcmp(b - 9, "LYRICSEND", 9) == 0) {
+        const int64_t from = std::max(floor, end - 9 - kLyrics1Bytes - 11);
+        std::vector<uint8_t> text(size_t(end - 9 - from));
+        const int64_t n = readAt(fd, from, text.data(), int64_t(text.size()));
+        for (int64_t i = n - 11; i >= 0; --i)
+            if (std::memcmp(text.data() + i, "LYRICSBEGIN", 11) == 0) return end - from - i;
     }
     return 0;
 }
@@ -109,6 +123,33 @@ int64_t findRun(const uint8_t* buf, int64_t n, int64_t base, int64_t end, const 
     return -1;
 }
 
+// A RIFF/WAVE file whose format is MPEG audio (ffmpeg and Windows tools write an MP3 so,
+// format tag 0x55, or 0x50 for Layers I and II) holds the stream in its data chunk: its
+// bytes [from, to). False for any other RIFF, samples of a renamed WAV among them.
+bool riffMpegData(int fd, int64_t size, int64_t& from, int64_t& to) {
+    uint8_t c[10];
+    if (readAt(fd, 0, c, 4) != 4 || readAt(fd, 8, c + 4, 4) != 4) return false;
+    if (std::memcmp(c, "RIFF", 4) != 0 || std::memcmp(c + 4, "WAVE", 4) != 0) return false;
+    bool mpeg = false;
+    int64_t at = 12;
+    for (int i = 0; i < 64 && readAt(fd, at, c, 8) == 8; ++i) {
+        const int64_t n = le32(c + 4);
+        if (std::memcmp(c, "fmt ", 4) == 0) {
+            if (n < 2 || readAt(fd, at + 8, c + 8, 2) != 2) return false;
+            const int tag = c[8] | c[9] << 8;
+            mpeg = tag == 0x55 || tag == 0x50;
+            if (!mpeg) return false;
+        } else if (std::memcmp(c, "data", 4) == 0) {
+            from = at + 8;
+            // A writer that never came back to fill the size in leaves 0 or all ones.
+            to = n == 0 || n == 0xffffffff ? size : std::min(size, from + n);
+            return mpeg && from < to;
+        }
+        at += 8 + n + (n & 1);
+    }
+    return false;
+}
+
 // Other formats renamed .mp3 (RIFF/WAVE, FLAC, Ogg, MP4) are never MPEG audio, whatever
 // their samples look like.
 bool foreignFormat(const uint8_t* p, int64_t n) {
@@ -126,6 +167,23 @@ bool sameFreeHeader(const uint8_t* a, const uint8_t* b) {
 
 int slotBytes(const Frame& f) { return f.layer == 1 ? 4 : 1; }
 
+// Layer III side information, which follows the header (and its CRC).
+int sideInfoBytes(const Frame& f) { return f.version == 10 ? (f.mono ? 17 : 32) : (f.mono ? 9 : 17); }
+
+// A frame holds its header, its CRC and, in Layer III, its side information.
+int leastFrameBytes(const Frame& f, const uint8_t* header) {
+    return 4 + ((header[1] & 1) ? 0 : 2) + (f.layer == 3 ? sideInfoBytes(f) : 0);
+}
+
+// 1 when the bytes from at in buf to the end of the audio (end - base) are zeros, 0 when
+// they are not, -1 when they are as far as buf goes and it ends before the audio does.
+int zerosToEnd(const uint8_t* buf, int64_t n, int64_t base, int64_t at, int64_t end) {
+    const int64_t stop = std::min(n, end - base);
+    for (int64_t i = at; i < stop; ++i)
+        if (buf[i]) return 0;
+    return stop < end - base ? -1 : 1;
+}
+
 // Counts the frames that follow one another from q in buf (bytes from base on, the
 // audio ending at end): 1 when they do kRunFrames times or reach the end, 0 when the
 // chain breaks, -1 when it runs out of buf first.
@@ -139,7 +197,8 @@ int framesFollow(const uint8_t* buf, int64_t n, int64_t base, int64_t q, int64_t
             free = int(r - q) - (first->padded ? slotBytes(*first) : 0);
             break;
         }
-        if (free < kFreeMinBytes) return free == 0 && q + kFreeMaxBytes + 4 > n ? -1 : 0;
+        if (free == 0) return q + kFreeMaxBytes + 4 > n ? -1 : 0;
+        if (free < leastFrameBytes(*first, buf + q)) return 0;
     }
     int64_t at = q;
     for (int count = 1;; ++count) {
@@ -150,11 +209,14 @@ int framesFollow(const uint8_t* buf, int64_t n, int64_t base, int64_t q, int64_t
         if (base + at < end && at + 10 <= n) at += id3v2Size(buf + at);
         // A song of one frame, or cut inside its first, is taken only where the data begins.
         if (base + at >= end) return count > 1 || base + q == dataStart ? 1 : 0;
-        if (count == kRunFrames) return 1;
+        if (count >= kRunFrames && (!free || at - q >= kFreeRunBytes)) return 1;
         if (at + 4 > n) return -1;
         // Songs joined of parts at other rates go on in frames of another stream.
         const std::optional<Frame> g = frameAt(buf + at);
-        if (!g || (free ? !sameFreeHeader(buf + q, buf + at) : g->kbps == 0)) return 0;
+        if (g && (free ? sameFreeHeader(buf + q, buf + at) : g->kbps != 0)) continue;
+        // A jingle of a few frames where the data begins, and nothing but zeros after it
+        // (a download's padding).
+        return count > 1 && base + q == dataStart ? zerosToEnd(buf, n, base, at, end) : 0;
     }
 }
 
@@ -183,7 +245,7 @@ int64_t findStart(int fd, std::vector<uint8_t>& buf, int64_t& n, int64_t pos, in
 
 void readHeader(Layout& l, const uint8_t* f, int64_t n) {
     if (l.first.layer != 3) return;
-    const int at = 4 + (l.first.version == 10 ? (l.first.mono ? 17 : 32) : (l.first.mono ? 9 : 17));
+    const int at = 4 + sideInfoBytes(l.first);
     if (at + 16 > n || (std::memcmp(f + at, "Xing", 4) != 0 && std::memcmp(f + at, "Info", 4) != 0)) return;
     l.header = true;
     const uint32_t flags = be32(f + at + 4);
@@ -282,13 +344,20 @@ Layout readLayout(int fd, int64_t size) {
     // Leading ID3v2 tags are skipped by their size, pictures and all.
     int64_t pos = 0;
     uint8_t head[10];
+    bool riff = false;
     for (int i = 0; i < 8 && readAt(fd, pos, head, 10) == 10; ++i) {
+        if (i == 0) riff = std::memcmp(head, "RIFF", 4) == 0;
         const int64_t n = id3v2Size(head);
         if (!n) break;
         pos += n;
     }
     if (pos >= size) return l;
     l.end = size;
+    // An MP3 in RIFF/WAVE: the data chunk is the stream, the chunks around it are not.
+    if (int64_t from = 0, to = 0; riff && riffMpegData(fd, size, from, to)) {
+        pos = from;
+        l.end = to;
+    }
     for (int i = 0; i < 8; ++i) {
         const int64_t n = trailingTagSize(fd, pos, l.end);
         if (!n) break;

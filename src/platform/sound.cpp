@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <fcntl.h>
 #include <map>
 #include <sys/stat.h>
@@ -17,6 +18,7 @@ namespace platform {
 
 namespace {
 constexpr size_t kBufferValues = 4096 * 2;
+constexpr int64_t kReadAheadBytes = 4096;
 
 void initDecoder() {
     static const bool done = [] {
@@ -26,35 +28,68 @@ void initDecoder() {
     (void)done;
 }
 
-// Walks every frame without decoding it. Songs joined of parts at different sample rates
-// (an encoder picks a lower one for a low bit rate) count each frame at its own rate: the
-// decoder's own count takes every frame for one of the first.
-int64_t walkedLength(mpg123_handle* h) {
-    std::map<long, int64_t> samples;  // per sample rate
+// Where a frame does not follow the one before, libmpg123 once searched this far for the
+// next; the channels' decoders search on to the end (see newDecoder).
+constexpr int64_t kNearSearchBytes = 1024;
+// Frames found further away count when this many follow one another, or reach the end.
+constexpr int kRunFrames = 8;
+
+// Walks every frame without decoding it, to the end of the audio, which it sets in span:
+// past a download's gap of zeros, but not into noise after the audio, where the search
+// finds a frame header now and then and no run of frames. Songs joined of parts at
+// different sample rates (an encoder picks a lower one for a low bit rate) count each frame
+// at its own rate: the decoder's own count takes every frame for one of the first.
+int64_t walkedLength(mpg123_handle* h, AudioSpan& span) {
+    using Samples = std::map<long, int64_t>;  // per sample rate
+    Samples samples;
+    Samples found;      // frames after a far search, until their run is long enough
+    int foundRun = -1;  // their number, -1 for none
     mpg123_frameinfo fi{};
     // The first frame, which reading the format has taken already.
     if (mpg123_info(h, &fi) != MPG123_OK) return 0;
     samples[fi.rate] += mpg123_spf(h);
+    int64_t next = int64_t(mpg123_framepos(h)) + fi.framesize;  // where the next frame belongs
+    int64_t end = next;                                         // of the frames counted
+    const auto take = [&] {
+        for (const auto& [rate, n] : found) samples[rate] += n;
+        found.clear();
+        foundRun = -1;
+        end = next;
+    };
+    bool noise = false;
+    int r;
     for (;;) {
-        const int r = mpg123_framebyframe_next(h);
+        r = mpg123_framebyframe_next(h);
         if (r != MPG123_OK && r != MPG123_NEW_FORMAT) break;
-        if (mpg123_info(h, &fi) == MPG123_OK && fi.rate > 0) samples[fi.rate] += mpg123_spf(h);
+        if (mpg123_info(h, &fi) != MPG123_OK || fi.rate <= 0) continue;
+        const int64_t at = mpg123_framepos(h);
+        if (foundRun >= 0 && at != next) {
+            noise = true;
+            break;
+        }
+        if (at > next + kNearSearchBytes) foundRun = 0;
+        next = at + fi.framesize;
+        (foundRun >= 0 ? found : samples)[fi.rate] += mpg123_spf(h);
+        if (foundRun < 0 || ++foundRun == kRunFrames) take();
     }
-    // One rate: the decoder's count, which knows the frames now and takes a gapless
-    // header into account.
+    if (r == MPG123_DONE && foundRun >= 0) take();  // frames up to the end
+    noise = noise || foundRun >= 0;
+    // One rate, walked to the end: the decoder's count, which knows the frames now and
+    // takes a gapless header into account.
     int64_t length = mpg123_length(h);
-    if (samples.size() > 1) {
+    if (samples.size() > 1 || r != MPG123_DONE || noise) {
         double sum = 0;
         for (const auto& [rate, n] : samples) sum += double(n) * kMixRate / double(rate);
         length = std::llround(sum);
     }
+    if (noise) span.end = std::min(span.end, span.start + end);
     return mpg123_seek(h, 0, SEEK_SET) >= 0 ? length : 0;
 }
 
 // The decoder's length in frames at the mixer's rate, 0 for none: from the Info/Xing
 // header when it agrees with the file (gapless: encoder delay and padding taken off),
 // from the audio bytes when the bit rate is constant, else by walking the file.
-int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
+int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout, AudioSpan& span) {
     long rate = 0;
     int channels = 0;
     int encoding = 0;
@@ -69,12 +104,20 @@ int64_t lengthOf(mpg123_handle* h, const mp3::Layout& layout) {
     case mp3::LengthWay::Walk:
         break;
     }
-    return walkedLength(h);
+    return walkedLength(h, span);
 }
 
 // Milliseconds as the channel reports them: a song of more than 24 days (a file of
 // gigabytes at a low bit rate) reads as the longest time there is, not as negative.
 int32_t msOf(int64_t frames) { return int32_t(std::min<int64_t>(msForFrames(frames), INT32_MAX)); }
+
+ssize_t readAt(int fd, void* buf, int64_t n, int64_t at) {
+    ssize_t got;
+    do {
+        got = ::pread(fd, buf, size_t(n), off_t(at));
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
 
 // The decoder reads the audio that the layout found and nothing around it: searching
 // for a frame in the junk or the samples before it, it would take noise for frames.
@@ -82,11 +125,22 @@ mpg123_ssize_t readSpan(void* handle, void* buf, size_t n) {
     auto& s = *static_cast<AudioSpan*>(handle);
     const int64_t want = std::min<int64_t>(int64_t(n), s.end - s.start - s.pos);
     if (want <= 0) return 0;
-    ssize_t got;
-    do {
-        got = ::pread(s.fd, buf, size_t(want), off_t(s.start + s.pos));
-    } while (got < 0 && errno == EINTR);
-    if (got > 0) s.pos += got;
+    if (want >= kReadAheadBytes) {
+        const ssize_t got = readAt(s.fd, buf, want, s.start + s.pos);
+        if (got > 0) s.pos += got;
+        return got;
+    }
+    if (s.pos < s.aheadAt || s.pos + want > s.aheadAt + s.aheadLen) {
+        s.ahead.resize(size_t(kReadAheadBytes));
+        const int64_t fill = std::min(kReadAheadBytes, s.end - s.start - s.pos);
+        const ssize_t got = readAt(s.fd, s.ahead.data(), fill, s.start + s.pos);
+        s.aheadAt = s.pos;
+        s.aheadLen = std::max<ssize_t>(got, 0);
+        if (got <= 0) return got;
+    }
+    const int64_t got = std::min(want, s.aheadAt + s.aheadLen - s.pos);
+    std::memcpy(buf, s.ahead.data() + (s.pos - s.aheadAt), size_t(got));
+    s.pos += got;
     return got;
 }
 
@@ -107,6 +161,8 @@ mpg123_handle* newDecoder() {
     if (!h) return nullptr;
     mpg123_replace_reader_handle(h, readSpan, seekSpan, nullptr);
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS | MPG123_SKIP_ID3V2, 0);
+    // Through a gap of any size, as common players play an incomplete download.
+    mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0);
     mpg123_param(h, MPG123_FORCE_RATE, kMixRate, 0);
     mpg123_format_none(h);
     mpg123_format(h, kMixRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
@@ -130,13 +186,16 @@ void SoundChannel::Decoder::open(const QString& path) {
     const mp3::Layout layout = mp3::readLayout(fd, st.st_size);
     if (layout.audio && !h) h = newDecoder();
     if (layout.audio && h) {
-        span = {fd, layout.start, layout.end, 0};
+        span.fd = fd;
+        span.start = layout.start;
+        span.end = layout.end;
+        span.pos = span.aheadAt = span.aheadLen = 0;
         // A song of a single frame has no next one to confirm it by; the layout has vetted it.
         const bool oneFrame = layout.first.kbps && layout.end - layout.start <= layout.first.bytes;
         mpg123_param(h, oneFrame ? MPG123_ADD_FLAGS : MPG123_REMOVE_FLAGS, MPG123_NO_READAHEAD, 0);
         if (mpg123_open_handle(h, &span) == MPG123_OK) {
             // Never more than the bytes hold at the lowest bit rate, 8 kbit/s: one ms a byte.
-            frames = std::min<int64_t>(lengthOf(h, layout), framesForMs(st.st_size));
+            frames = std::min<int64_t>(lengthOf(h, layout, span), framesForMs(st.st_size));
             if (frames > 0) return;
         }
     }

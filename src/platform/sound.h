@@ -25,6 +25,11 @@ struct AudioSpan {
     int64_t start = 0;
     int64_t end = 0;
     int64_t pos = 0;  // from start
+    // The decoder reads a frame's header and body apart and, searching for a frame,
+    // byte by byte: small reads come from bytes read ahead.
+    std::vector<uint8_t> ahead;
+    int64_t aheadAt = 0;  // from start
+    int64_t aheadLen = 0;
 };
 
 class SoundChannel : public MixVoice {

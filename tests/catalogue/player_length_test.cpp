@@ -221,3 +221,61 @@ TEST_F(PlayerTest, ABigCoverPictureIsSkippedNotRead) {
     out->pull(6000);
     expectAt(0, 0, 5000);
 }
+
+// Songs as downloads and other tools leave them: bytes after the audio that are no tag
+// (zeros, noise, a Lyrics3 v1 tag), an MP3 in RIFF/WAVE, free format in frames of 72
+// bytes, a jingle of two frames with zeros after it, a gap of zeros where a download lost
+// bytes. Each is measured as a full decode plays it and plays on to where its sound ends.
+TEST_F(PlayerTest, SongsWithBytesAroundOrInsideTheirAudioPlayWhatAFullDecodeHolds) {
+    const auto lame = [this](int32_t ms, bool header, int rate, int kbps) {
+        const testmedia::LameOptions o{kbps, false, header, rate, rate != testmedia::kRate, -1, {}};
+        return testmedia::readBytes(testmedia::writeLameMp3(dir + "/lame.mp3", ms, 440, 12000, o));
+    };
+    const QByteArray plain = lame(8000, false, testmedia::kRate, 128);
+    const QByteArray lyrics = "LYRICSBEGIN" + QByteArray("La la la\r\n").repeated(500) + "LYRICSEND" +
+                              testmedia::id3v1Bytes({});
+    const int first = 417 + ((plain[2] >> 1) & 1);  // a padded frame of 128 kbit/s takes 418 bytes
+    const QByteArray jingle = plain.left(first + 417 + ((plain[first + 2] >> 1) & 1));
+    const QByteArray free16 = lame(8000, false, 16000, 16);
+    ASSERT_EQ(uint8_t(free16[2]) >> 4, 0) << "not free format";
+    QByteArray gap = lame(21000, true, testmedia::kRate, 128);
+    gap.replace(200 * 1024, 3 * 1024, QByteArray(3 * 1024, '\0'));
+    const std::tuple<const char*, QByteArray, int32_t, QByteArray> cases[] = {
+        // name, file, tolerance (of the length and the sound's end), the audio the full decode is of
+        {"zeros", plain + QByteArray(100 * 1024, '\0'), 100, {}},
+        // A decoder searching the noise finds a frame header now and then: not played.
+        {"noise", plain + testmedia::foreignAudioBytes(testmedia::Foreign::Flac, 100 * 1024).mid(8), 100, plain},
+        {"lyrics3", plain + lyrics, 100, {}},
+        {"riff", testmedia::mp3InWave(plain), 100, {}},
+        {"free16", free16, 100, {}},
+        {"jingle", jingle + QByteArray(500, '\0'), 100, {}},
+        {"jingle-lyrics3", jingle + lyrics, 100, {}},
+        {"gap", gap, 300, {}},
+    };
+    for (const auto& [name, bytes, near, audio] : cases) {
+        const QString f = testmedia::writeBytes(dir + "/" + name + ".mp3", bytes);
+        const int32_t decoded = decodedMs(audio.isEmpty() ? f : testmedia::writeBytes(dir + "/audio.mp3", audio));
+        PlayerOeffnen(0, f);
+        EXPECT_EQ(PlayerDatei(0), f) << name << " refused";
+        const int32_t len = frmPlayer::instance().MMControl1(0).length();
+        EXPECT_NEAR(len, decoded, near) << name;
+        // Played in the play loop's steps, it stops where its sound ends, at its length.
+        PlayerAbspielen(0);
+        std::vector<int16_t> heard;
+        int32_t stopped = -1;
+        for (int32_t t = 250; t < len + 1000; t += 250) {
+            const std::vector<int16_t> v = out->pull(250);
+            heard.insert(heard.end(), v.begin(), v.end());
+            if (stopped < 0 && PlayerStatus(0) != 2) stopped = t;
+        }
+        EXPECT_NEAR(stopped, len, near + 250) << name;
+        expectAt(0, 0, len);
+        if (len > 1000) {
+            EXPECT_GT(rms(heard, len - near - 500, len - near), 4000) << name;
+        }
+    }
+    EXPECT_EQ(LiedLaengeErmitteln(dir + "/jingle.mp3"), 0);
+    // A RIFF/WAVE that says MPEG audio but holds samples is no song.
+    const QByteArray samples = testmedia::toneWavBytes(20000, 440, 12000, 3000, 0).mid(44);
+    EXPECT_EQ(LiedLaengeErmitteln(testmedia::writeBytes(dir + "/pcm.mp3", testmedia::mp3InWave(samples))), 300);
+}

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 #include <cmath>
 #include <lame/lame.h>
 #include <mpg123.h>
@@ -215,7 +216,8 @@ QString writeToneMp3(const QString& path, int32_t lengthMs, double frequencyHz, 
 QString writeLameMp3(const QString& path, int32_t lengthMs, double frequencyHz, int amplitude, const LameOptions& opt) {
     lame_global_flags* gf = lame_init();
     lame_set_in_samplerate(gf, kRate);
-    lame_set_out_samplerate(gf, kRate);
+    lame_set_out_samplerate(gf, opt.sampleRate);
+    lame_set_free_format(gf, opt.freeFormat ? 1 : 0);
     lame_set_num_channels(gf, 2);
     lame_set_mode(gf, STEREO);
     if (opt.vbr) {
@@ -358,10 +360,33 @@ QByteArray foreignAudioBytes(Foreign kind, int n) {
     return b;
 }
 
+QByteArray mp3InWave(const QByteArray& mp3) {
+    const auto le32 = [](qsizetype v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(uint32_t(v), b.data());
+        return b;
+    };
+    // Tag 0x55, 2 channels, 44.1 kHz, 16000 bytes a second, block 1, then MPEGLAYER3WAVEFORMAT's
+    // id, flags, block size 417, 1 frame a block and the codec delay 1393.
+    const QByteArray fmt = QByteArray::fromHex("5500020044ac0000803e000001000000" "0c00010002000000a10101007105");
+    QByteArray chunks = "WAVEfmt " + le32(fmt.size()) + fmt + "fact" + le32(4) + le32(mp3.size() / 417 * 1152) +
+                        "LIST" + le32(26) + "INFOISFT" + le32(14) + QByteArray("Lavf59.27.100", 14) + "data" +
+                        le32(mp3.size()) + mp3;
+    if (mp3.size() & 1) chunks += '\0';
+    return "RIFF" + le32(chunks.size()) + chunks;
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) throw std::runtime_error("cannot read test media " + path.toStdString());
+    return f.readAll();
+}
+
 int64_t decodedFrames(const QString& path) {
     mpg123_init();
     mpg123_handle* h = mpg123_new(nullptr, nullptr);
     mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_FORCE_STEREO | MPG123_GAPLESS, 0);
+    mpg123_param(h, MPG123_RESYNC_LIMIT, -1, 0);
     mpg123_param(h, MPG123_FORCE_RATE, kRate, 0);
     mpg123_format_none(h);
     mpg123_format(h, kRate, MPG123_STEREO, MPG123_ENC_SIGNED_16);

@@ -74,6 +74,8 @@ struct LameOptions {
     int bitrateKbps = 128;         // CBR only
     bool vbr = false;
     bool infoHeader = true;
+    int sampleRate = kRate;        // of the stream; the tone is resampled to it
+    bool freeFormat = false;       // frames of the bit rate without its header index
     int id3v2PaddingBytes = -1;    // -1: no ID3v2 tag
     std::optional<Id3v1> tag;
 };
@@ -103,8 +105,14 @@ void setHeaderFrames(QByteArray& mp3, uint32_t frames);
 enum class Foreign { Wav, Flac, Ogg, AacAdts, Mp4 };
 QByteArray foreignAudioBytes(Foreign kind, int n);
 
+// An MP3 stored in RIFF/WAVE as ffmpeg -f wav and Windows tools write it: format tag 0x55
+// (MPEG Layer III), a fact and a LIST chunk, the stream in the data chunk.
+QByteArray mp3InWave(const QByteArray& mp3);
+QByteArray readBytes(const QString& path);
+
 // Stereo samples at 44.1 kHz that decoding every frame of path delivers, the
-// decoder set up as the channels set it up (gapless).
+// decoder set up as the channels set it up (gapless), as common players decode a file:
+// on through a gap of any length.
 int64_t decodedFrames(const QString& path);
 
 // 16-bit PCM WAV, 44.1 kHz stereo, sine tone.
