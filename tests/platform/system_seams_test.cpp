@@ -405,3 +405,43 @@ TEST(InstanceLock, OneHolderAtATimeAndADeadOneBlocksNothing) {
     EXPECT_EQ(next.take(file), R::Taken);
     EXPECT_EQ(bytesOf(file), QByteArray::number(qint64(::getpid())) + '\n');
 }
+
+// A data folder mounted read-only holds the file of an earlier run: the lock is taken all the
+// same, and a second kiosk learns the holder from the system, not from the stale number.
+TEST(InstanceLock, AFileThatMayNotBeWrittenIsLockedAndAMissingLockSaysWhy) {
+    using R = platform::InstanceLock::Result;
+    const QString folder = testenv::freshFolder(QStringLiteral("sperre_ro"));
+    const QString file = folder + QStringLiteral("/melotra.lock");
+    const QString locked = folder + QStringLiteral("/weggesperrt.lock");
+    writeBytes(file, "999999\n");
+    writeBytes(locked, "1\n");
+    ::chmod(QFile::encodeName(file).constData(), 0400);
+    ::chmod(QFile::encodeName(locked).constData(), 0);
+    ::chmod(QFile::encodeName(folder).constData(), 0500);
+    std::optional<R> first, second, made, opened;
+    qint64 holder = 0;
+    QString madeError, openedError;
+    {
+        const testenv::WithoutRootFileRights notRoot;
+        platform::InstanceLock a, b, c, d;
+        if (notRoot.holds()) {
+            first = a.take(file);
+            second = b.take(file);
+            holder = b.holder();
+            made = c.take(folder + QStringLiteral("/neu.lock"));
+            madeError = c.error();
+            opened = d.take(locked);
+            openedError = d.error();
+        }
+    }
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    if (!first) GTEST_SKIP() << "the test cannot give up root's file rights";
+    EXPECT_EQ(first, R::Taken);
+    EXPECT_EQ(second, R::Held);
+    EXPECT_EQ(holder, qint64(::getpid()));
+    EXPECT_EQ(bytesOf(file), "999999\n");
+    EXPECT_EQ(made, R::Failed);
+    EXPECT_TRUE(madeError.startsWith(QStringLiteral("nicht anlegbar ("))) << madeError.toStdString();
+    EXPECT_EQ(opened, R::Failed);
+    EXPECT_TRUE(openedError.startsWith(QStringLiteral("vorhanden, aber nicht zu öffnen ("))) << openedError.toStdString();
+}
