@@ -1,7 +1,7 @@
-// The settings load over any INI text (UTF-8 or Windows-1252): every setting ends at a
-// valid value, the value a plain stored text names, or its default (also for a colour OK
-// refuses); the file is its owner's alone after the load; and every value read from the
-// text is stored and read back unchanged.
+// The settings load over any INI text (UTF-8 with Windows-1252 lines among them, or UTF-16):
+// every setting ends at a valid value, the value a plain stored text names, or its default
+// (also for a colour OK refuses); the file is its owner's alone after the load; and every
+// value read from the text is stored and read back unchanged.
 #include "fuzz_support.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"

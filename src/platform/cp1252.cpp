@@ -56,4 +56,39 @@ QString fileText(const QByteArray& bytes) {
     return text;
 }
 
+QStringList fileLines(const QByteArray& bytes) {
+    QStringList lines;
+    const bool le = bytes.startsWith("\xFF\xFE");
+    if (le || bytes.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        QString text = utf16.decode(QByteArrayView(bytes).sliced(2));
+        // A lone surrogate has no UTF-8 form: it reads as the replacement character a save writes.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
+            else if (text[i].isSurrogate())
+                text[i] = QChar::ReplacementCharacter;
+        }
+        lines = text.split(QLatin1Char('\n'));
+    } else {
+        QByteArrayView rest(bytes);
+        if (rest.startsWith("\xEF\xBB\xBF")) rest = rest.sliced(3);
+        // A newline byte is never part of a longer UTF-8 sequence: the lines split before decoding.
+        for (;;) {
+            const qsizetype end = rest.indexOf('\n');
+            const QByteArrayView line = end < 0 ? rest : rest.first(end);
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            QString text = utf8.decode(line);
+            lines << (utf8.hasError() ? decode(line) : text);
+            if (end < 0) break;
+            rest = rest.sliced(end + 1);
+        }
+    }
+    // A file ends with a line end, not with an empty line.
+    if (lines.last().isEmpty()) lines.removeLast();
+    for (QString& l : lines)
+        if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
+    return lines;
+}
+
 }  // namespace cp1252

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace cp1252 {
 
@@ -17,5 +18,11 @@ QByteArray encode(const QString& text, qsizetype maxChars = -1);
 // no valid UTF-8 (older versions and Windows editors wrote the Windows code page); a
 // leading byte-order mark is dropped.
 QString fileText(const QByteArray& bytes);
+
+// The lines of a file that an operator may edit (the settings), without their line ends.
+// UTF-16 with a byte-order mark (Windows Notepad's "Unicode") reads as that. Otherwise each
+// line is UTF-8, or Windows-1252 where it is no valid UTF-8: one line added in an older
+// editor changes no other line. A leading UTF-8 byte-order mark is dropped.
+QStringList fileLines(const QByteArray& bytes);
 
 }  // namespace cp1252

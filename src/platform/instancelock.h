@@ -14,11 +14,14 @@ public:
     InstanceLock(const InstanceLock&) = delete;
     InstanceLock& operator=(const InstanceLock&) = delete;
 
-    // Takes the lock on the file (made when missing) without waiting. Held: another process
-    // has it; Failed: the file cannot be made or opened (error() says why).
+    // Takes the lock on the file (made when missing) without waiting; a file that may not be
+    // written (a read-only data folder) is locked all the same. Held: another process has it;
+    // Failed: the file cannot be made, opened or locked (error() says which, and why).
     Result take(const QString& file);
-    // After Held: the process id that the holder wrote into the file, 0 when unknown.
+    // After Held: the holder's process id as the system lists the lock (else as the holder
+    // wrote it into the file), 0 when unknown.
     qint64 holder() const { return holder_; }
+    // German, as in "nicht anlegbar (Read-only file system)".
     QString error() const { return error_; }
 
 private:

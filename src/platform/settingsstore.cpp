@@ -104,11 +104,8 @@ StoreText readStore(const QString& path) {
     }
     narrowToOwner(fd.get(), st);
 
-    QStringList lines = cp1252::fileText(bytes).split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    for (QString& l : lines)
-        if (l.endsWith(QLatin1Char('\r'))) l.chop(1);
-    return {lines, std::nullopt};
+    // A save that changes a value writes the lines back in UTF-8.
+    return {cp1252::fileLines(bytes), std::nullopt};
 }
 
 bool isSectionLine(const QString& trimmed) {

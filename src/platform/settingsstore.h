@@ -7,7 +7,8 @@
 // quotation marks is read with backslash escapes; so is a "\\" or "\"" in files of
 // earlier versions. The writer quotes what would not read back otherwise, and what the
 // previous release (Qt's INI reader) would misread: values holding "," ";" or a quotation mark.
-// The file is UTF-8; one in Windows-1252 (from an older installation, or an editor) reads as that.
+// The file is UTF-8; a line in Windows-1252 (from an older installation, or an editor) reads as
+// that, the other lines as UTF-8. UTF-16 with a byte-order mark reads too; a save writes UTF-8.
 // It holds the lock password: every reading and writing leaves it to its owner alone.
 #include <QList>
 #include <QPair>

@@ -83,10 +83,11 @@ void replaceWholeFile(const QString& path, const QByteArray& bytes) {
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) raiseWriteError(errno, real);
-    // The old file's permissions stay; a read-only one becomes its owner's to write again.
+    // The old file's permissions stay, but its owner can always read and write the new one
+    // (a file found read-only or at mode 000, or a umask that leaves the owner nothing).
     struct stat old {};
-    if (::stat(target.constData(), &old) == 0) {
-        [[maybe_unused]] const int kept = ::fchmod(fd, (old.st_mode & 07777) | S_IWUSR);
+    if (::stat(target.constData(), &old) == 0 || ::fstat(fd, &old) == 0) {
+        [[maybe_unused]] const int kept = ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
     }
     int e = writeAll(fd, bytes);
     // On the disk before the rename: after a power cut the name holds the old list or the new one.

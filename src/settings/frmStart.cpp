@@ -316,7 +316,11 @@ void frmStart::lesefehlerMelden() {
         this,
         QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + datei + QStringLiteral("' gelesen werden: ") +
             u->reason +
-            QStringLiteral(".\r\nDas Programm startet mit den Standardeinstellungen und lässt die Datei unverändert."),
+            QStringLiteral(".\r\nDas Programm startet mit den Standardeinstellungen: Die Passwortsperre ist aus, die "
+                           "Lieder kommen aus dem Standardordner '") +
+            defaultText(0) +
+            QStringLiteral("'.\r\nIn diesem Lauf wird keine Einstellung gespeichert, auch keine Änderung in diesem "
+                           "Fenster; die Datei bleibt unverändert."),
         platform::vbExclamation);
 }
 

@@ -68,7 +68,7 @@ bool EinzigerKiosk(platform::InstanceLock& sperre) {
     case platform::InstanceLock::Result::Taken: return true;
     case platform::InstanceLock::Result::Failed:
         // Without the lock the kiosk still starts: a venue without music is worse than the risk.
-        std::fprintf(stderr, "Melotra: Sperrdatei %s nicht anlegbar (%s); ein zweiter Start wird nicht erkannt.\n",
+        std::fprintf(stderr, "Melotra: Sperrdatei %s %s; ein zweiter Start wird nicht erkannt.\n",
                      qPrintable(datei), qPrintable(sperre.error()));
         return true;
     case platform::InstanceLock::Result::Held: break;

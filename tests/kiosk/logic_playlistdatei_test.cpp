@@ -169,6 +169,14 @@ TEST(PlaylistDatei, ReplacesAReadOnlyOldFile) {
     PlaylistSchreiben(datei, saetze(7));
     EXPECT_EQ(PlaylistLesen(datei), saetze(7));
     EXPECT_EQ(QFile::permissions(datei) & (QFile::WriteOwner | QFile::ReadOther), QFile::WriteOwner | QFile::ReadOther);
+    // One locked away at mode 000 comes back its owner's to read and write, at the next start too.
+    QFile::setPermissions(datei, {});
+    PlaylistSchreiben(datei, saetze(5));
+    EXPECT_EQ(QFile::permissions(datei) & 0x7077, QFile::ReadOwner | QFile::WriteOwner);  // owner, group, others
+    {
+        const testenv::WithoutRootFileRights notRoot;
+        EXPECT_EQ(PlaylistLesen(datei), saetze(5));
+    }
     // A link to the list stays a link; the list it names is replaced.
     const QString link = QFileInfo(datei).path() + "/Verweis.txt";
     ASSERT_TRUE(QFile::link(datei, link));

@@ -310,6 +310,41 @@ TEST(SettingsStore, AWindows1252FileReadsItsUmlautsAndASaveKeepsThem) {
     EXPECT_EQ(platform::GetSetting(kApp, "Data", "Winamp"), QStringLiteral("C:\\Preis 5€"));
 }
 
+// One line added in an older editor changes no other line; Notepad's "Unicode" (UTF-16 with a
+// byte-order mark, either order) reads too, and a save that changes a value writes UTF-8 in place.
+TEST(SettingsStore, AMixedFileKeepsItsUtf8LinesAndAUtf16FileReadsAndSavesInPlace) {
+    const OwnStoreFolder folder(QStringLiteral("gemischt"));
+    for (const QByteArray bom : {"", "\xef\xbb\xbf"}) {
+        writeBytes(folder.file(), bom + "[Data]\nPfad=/srv/M\xc3\xbcsik\n; ge\xe4ndert\nPW=Stra\xdf" "e\n");
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), QStringLiteral("/srv/Müsik"));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("Straße"));
+    }
+
+    const QString text = QStringLiteral("[Data]\r\nPfad=/srv/Müsik €\r\nPW=abc\r\nZufall=1\r\n");
+    const auto utf16 = [](const QString& t, bool little) {
+        QByteArray b = little ? "\xff\xfe" : "\xfe\xff";
+        for (QChar c : t) {
+            const char lo = char(c.unicode() & 0xff), hi = char(c.unicode() >> 8);
+            little ? b.append(lo).append(hi) : b.append(hi).append(lo);
+        }
+        return b;
+    };
+    for (const QByteArray& bytes : {utf16(text, true), utf16(text, false)}) {
+        writeBytes(folder.file(), bytes);
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Pfad"), QStringLiteral("/srv/Müsik €"));
+        EXPECT_EQ(platform::GetSetting(kApp, "Data", "Zufall"), QStringLiteral("1"));
+        // As the hand-over stores them: the operator's values, one changed.
+        ASSERT_TRUE(platform::SaveSettings(kApp, "Data", {{"Pfad", QStringLiteral("/srv/Müsik €")}, {"PW", "neu"},
+                                                          {"Zufall", "1"}, {"Fading", "10"}}));
+        EXPECT_EQ(bytesOf(folder.file()), "[Data]\nPfad=/srv/M\xc3\xbcsik \xe2\x82\xac\nPW=neu\nZufall=1\nFading=10\n");
+    }
+    // A half of a surrogate pair reads as the replacement character that a save writes.
+    writeBytes(folder.file(), utf16(QStringLiteral("[Data]\nPW=a"), true) + "\x61\xdf");
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("a\uFFFD"));
+    ASSERT_TRUE(platform::SaveSetting(kApp, "Data", "Zufall", "0"));
+    EXPECT_EQ(platform::GetSetting(kApp, "Data", "PW"), QStringLiteral("a\uFFFD"));
+}
+
 TEST(XdgFolders, RelativeOnesAreIgnored) {
     const QString home = testenv::freshFolder(QStringLiteral("home"));
     const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
@@ -369,4 +404,44 @@ TEST(InstanceLock, OneHolderAtATimeAndADeadOneBlocksNothing) {
     platform::InstanceLock next;
     EXPECT_EQ(next.take(file), R::Taken);
     EXPECT_EQ(bytesOf(file), QByteArray::number(qint64(::getpid())) + '\n');
+}
+
+// A data folder mounted read-only holds the file of an earlier run: the lock is taken all the
+// same, and a second kiosk learns the holder from the system, not from the stale number.
+TEST(InstanceLock, AFileThatMayNotBeWrittenIsLockedAndAMissingLockSaysWhy) {
+    using R = platform::InstanceLock::Result;
+    const QString folder = testenv::freshFolder(QStringLiteral("sperre_ro"));
+    const QString file = folder + QStringLiteral("/melotra.lock");
+    const QString locked = folder + QStringLiteral("/weggesperrt.lock");
+    writeBytes(file, "999999\n");
+    writeBytes(locked, "1\n");
+    ::chmod(QFile::encodeName(file).constData(), 0400);
+    ::chmod(QFile::encodeName(locked).constData(), 0);
+    ::chmod(QFile::encodeName(folder).constData(), 0500);
+    std::optional<R> first, second, made, opened;
+    qint64 holder = 0;
+    QString madeError, openedError;
+    {
+        const testenv::WithoutRootFileRights notRoot;
+        platform::InstanceLock a, b, c, d;
+        if (notRoot.holds()) {
+            first = a.take(file);
+            second = b.take(file);
+            holder = b.holder();
+            made = c.take(folder + QStringLiteral("/neu.lock"));
+            madeError = c.error();
+            opened = d.take(locked);
+            openedError = d.error();
+        }
+    }
+    ::chmod(QFile::encodeName(folder).constData(), 0700);
+    if (!first) GTEST_SKIP() << "the test cannot give up root's file rights";
+    EXPECT_EQ(first, R::Taken);
+    EXPECT_EQ(second, R::Held);
+    EXPECT_EQ(holder, qint64(::getpid()));
+    EXPECT_EQ(bytesOf(file), "999999\n");
+    EXPECT_EQ(made, R::Failed);
+    EXPECT_TRUE(madeError.startsWith(QStringLiteral("nicht anlegbar ("))) << madeError.toStdString();
+    EXPECT_EQ(opened, R::Failed);
+    EXPECT_TRUE(openedError.startsWith(QStringLiteral("vorhanden, aber nicht zu öffnen ("))) << openedError.toStdString();
 }

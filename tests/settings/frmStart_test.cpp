@@ -489,9 +489,7 @@ TEST_F(StartDialog, ASettingsFileThatCannotBeReadIsToldAndTheAutostartLeavesItAl
     ASSERT_TRUE(QDir().mkpath(file));  // a folder where the file should be
     const QString protocol = platform::dataPath() + QLatin1Char('/') + platform::appTitle() + QStringLiteral(".EPT");
     QFile::remove(protocol);
-    const QString text = QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + file +
-                         QStringLiteral("' gelesen werden: sie ist ein Ordner.\nDas Programm startet mit den "
-                                        "Standardeinstellungen und lässt die Datei unverändert.");
+    QString text;
     auto notice = [&]() -> QMessageBox* {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == text) return b;
@@ -499,6 +497,14 @@ TEST_F(StartDialog, ASettingsFileThatCannotBeReadIsToldAndTheAutostartLeavesItAl
     };
     platform::setAnswerer(nullptr);
     frmStart& f = frmStart::instance();
+    // What the run does without its settings: no lock, the default folder, and nothing stored.
+    text = QStringLiteral("Die Einstellungen konnten nicht aus der Datei '") + file +
+           QStringLiteral("' gelesen werden: sie ist ein Ordner.\nDas Programm startet mit den "
+                          "Standardeinstellungen: Die Passwortsperre ist aus, die Lieder kommen aus dem "
+                          "Standardordner '") +
+           f.Text1->text() +
+           QStringLiteral("'.\nIn diesem Lauf wird keine Einstellung gespeichert, auch keine Änderung in diesem "
+                          "Fenster; die Datei bleibt unverändert.");
     f.show();
     QPointer<QMessageBox> box = notice();
     const bool shown = box;
