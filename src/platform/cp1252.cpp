@@ -48,14 +48,6 @@ QByteArray encode(const QString& text, qsizetype maxChars) {
     return out;
 }
 
-QString fileText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError()) text = decode(bytes);
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    return text;
-}
-
 QStringList fileLines(const QByteArray& bytes) {
     QStringList lines;
     const bool le = bytes.startsWith("\xFF\xFE");

@@ -14,12 +14,8 @@ QString decode(QByteArrayView bytes);
 // maxChars characters; characters are code points, so a surrogate pair is one.
 QByteArray encode(const QString& text, qsizetype maxChars = -1);
 
-// The text of one of the program's own files: UTF-8, or Windows-1252 when the bytes are
-// no valid UTF-8 (older versions and Windows editors wrote the Windows code page); a
-// leading byte-order mark is dropped.
-QString fileText(const QByteArray& bytes);
-
-// The lines of a file that an operator may edit (the settings), without their line ends.
+// The lines of one of the program's own files, which an operator may edit, without their
+// line ends.
 // UTF-16 with a byte-order mark (Windows Notepad's "Unicode") reads as that. Otherwise each
 // line is UTF-8, or Windows-1252 where it is no valid UTF-8: one line added in an older
 // editor changes no other line. A leading UTF-8 byte-order mark is dropped.

@@ -257,6 +257,13 @@ TEST(PlaylistDatei, AFileInTheWindowsCodePageReadsRight) {
     PlaylistSchreiben(datei, l);
     EXPECT_TRUE(lies(datei).startsWith("Gr\xc3\xbc\xc3\x9f" "e;"));
     EXPECT_EQ(PlaylistLesen(datei), l);
+    // A line in the code page among UTF-8 lines changes none of them.
+    schreibeRoh(datei, "Gr\xfc\xdf" "e;B;C;??:??;/m/a.mp3;03:20\r\n"
+                       "M\xc3\xbc" "de;B;C;??:??;/m/M\xc3\xbc" "de.mp3;01:00\r\n");
+    const auto m = PlaylistLesen(datei);
+    ASSERT_EQ(m.size(), 2);
+    EXPECT_EQ(m[0].titel, "Grüße");
+    EXPECT_EQ(m[1].pfad, "/m/Müde.mp3");
 }
 
 TEST(PlaylistDatei, ALineWithMoreFieldsKeepsTheReadingWhosePathExists) {

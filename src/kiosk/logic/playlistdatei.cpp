@@ -131,9 +131,9 @@ QList<Playlistsatz> PlaylistLesen(const QString& datei, int* uebersprungen) {
     if (uebersprungen) *uebersprungen = 0;
     QList<Playlistsatz> saetze;
     if (!QFileInfo(datei).isFile()) return saetze;
-    const QString text = cp1252::fileText(platform::readWholeFile(datei));
-    for (QString zeile : text.split(u'\n')) {
-        if (zeile.endsWith(u'\r')) zeile.chop(1);
+    // Line by line: one title of an older installation in the Windows code page leaves the
+    // UTF-8 paths of the other lines as they are.
+    for (QString zeile : cp1252::fileLines(platform::readWholeFile(datei))) {
         // A byte-order mark also where files were put together: a title written back
         // in front of the file would lose it on the next reading.
         while (zeile.startsWith(QChar(0xFEFF))) zeile.remove(0, 1);
