@@ -169,4 +169,35 @@ TEST_F(Tones, AServerWithoutASinkIsNotOpenedAndTheSongIsHeardOnceItHasOne) {
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
+// A take-over empties the frame's labels: the frame is still the sound's message and goes with
+// the outage. A refusal shown when the sound comes back keeps its two seconds.
+TEST_F(Tones, TheSoundsMessageGoesWithTheOutageWhateverATakeOverLeftInIt) {
+    auto out = std::make_unique<platform::TestAudioOutput>(false);
+    frmMain& m = main();
+    m.FadingSekunden = 1;
+    const int a = archiveSong("a.mp3", 30000);
+    queue(a);
+    vt.advance(5750);  // tried at 3 s, next at 6 s
+    ASSERT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    queue(a);
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    out->plugIn();
+    vt.advance(500);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    vt.advance(1750);
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+
+    out->unplug();
+    vt.advance(1000);
+    ASSERT_TRUE(m.Frame1->isVisibleTo(&m));
+    ASSERT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    queue(archiveSong("b.mp3", 30000));  // a guest's take-over during the outage
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "");
+    out->plugIn();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+}
+
 }  // namespace
