@@ -11,7 +11,7 @@ if [ "${1:-}" = "--fuzz" ]; then
   shift
 fi
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libmpg123-dev libsdl2-dev
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n libmpg123-dev libsdl2-dev libpulse-dev
           libx11-dev libgtest-dev libbenchmark-dev libmp3lame-dev
           fonts-liberation fonts-comic-neue fonts-dejavu-core)
 [ "$fuzz" -eq 0 ] || packages+=(clang libclang-rt-14-dev)

@@ -350,6 +350,7 @@ private:
     void LaufendeLiederMelden();
     // Since the sound device was found missing, until it opens.
     bool keineTonausgabe_ = false;
+    bool tonMeldung_ = false;  // the frame is held open by the sound's message
     // Since the random fill found nothing to play, until a song plays; and when it tries next.
     bool zufallFehlt_ = false;
     uint32_t zufallNochmalAb_ = 0;

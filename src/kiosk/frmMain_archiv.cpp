@@ -168,6 +168,7 @@ void frmMain::TabelleLeeren(kioskgrid::FlexGrid* FlexGrid) {
 // ---- message frame -----------------------------------------------------------
 
 void frmMain::Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms) {
+    tonMeldung_ = false;
     lblStartmeldung->setText(Zeile1);
     lblStartmeldung2->setText(Zeile2);
     TimerStartmeldung->setEnabled(false);
@@ -181,21 +182,24 @@ void frmMain::Startmeldung(const QString& Zeile1, const QString& Zeile2, int ms)
 
 // No sound device: the music goes on unheard until one opens. The message stays as long as
 // that lasts; one shown meanwhile has its time, and the next failed attempt brings this back.
+// A take-over empties the frame's labels but leaves it to this message, which goes with the sound.
 void frmMain::Tonausgabe(bool geht, const QString& grund) {
-    const QString meldung = QStringLiteral("Keine Tonausgabe!");
     if (geht) {
         keineTonausgabe_ = false;
-        if (Frame1->isVisibleTo(this) && lblStartmeldung->text() == meldung) Frame1->hide();
+        if (tonMeldung_ && !TimerStartmeldung->Enabled()) Frame1->hide();
+        tonMeldung_ = false;
         return;
     }
     if (!keineTonausgabe_) ErrPtnr::LogLine(QStringLiteral("Keine Tonausgabe: ") + grund);
     keineTonausgabe_ = true;
     if (Frame1->isVisibleTo(this) && TimerStartmeldung->Enabled()) return;
-    Startmeldung(meldung, QString(), 0);
+    Startmeldung(QStringLiteral("Keine Tonausgabe!"), QString(), 0);
+    tonMeldung_ = true;
 }
 
 void frmMain::TimerStartmeldung_Timer() {
     ErrPtnr::CallStack(QStringLiteral("[frmMain] Private Sub TimerStartmeldung_Timer()"));
     TimerStartmeldung->setEnabled(false);
     Frame1->hide();
+    tonMeldung_ = false;
 }

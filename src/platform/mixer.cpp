@@ -54,9 +54,23 @@ void Mixer::remove(MixVoice* v) {
 }
 
 bool Mixer::openDevice() {
+    switch (askForSink_ ? askForSink_() : askForSink()) {
+    case SinkAnswer::NoSink:
+        reason_ = QStringLiteral("Der Tonserver (PulseAudio) hat kein Ausgabegerät.");
+        return false;
+    case SinkAnswer::NoAnswer:
+        reason_ = QStringLiteral("Der Tonserver (PulseAudio) antwortet nicht.");
+        return false;
+    case SinkAnswer::NotAsked:
+    case SinkAnswer::Sink:
+        break;
+    }
     // SIGINT and SIGTERM belong to the program's own shut-down, not to SDL's quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        reason_ = QString::fromUtf8(SDL_GetError());
+        return false;
+    }
     SDL_AudioSpec want{};
     SDL_AudioSpec have{};
     want.freq = kMixRate;
@@ -68,6 +82,7 @@ bool Mixer::openDevice() {
     // No changes allowed: SDL converts to whatever the hardware wants.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0) {
+        reason_ = QString::fromUtf8(SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
@@ -111,7 +126,6 @@ void Mixer::openWanted() {
         }
         return;
     }
-    if (wanted_ == AudioOutput::Device) reason_ = QString::fromUtf8(SDL_GetError());
     standIn();
 }
 
@@ -296,6 +310,35 @@ std::vector<int16_t> TestAudioOutput::pullFrames(int64_t frames) {
     }
     frames_ += uint64_t(std::max<int64_t>(frames, 0));
     return out;
+}
+
+TestSoundServer::TestSoundServer(bool sink) : sink_(sink) {
+    Mixer& m = Mixer::instance();
+    {
+        std::lock_guard g(m.lock());
+        m.askForSink_ = [this] {
+            ++asked_;
+            return sink_ ? SinkAnswer::Sink : SinkAnswer::NoSink;
+        };
+    }
+    m.select(AudioOutput::Device);
+}
+
+void TestSoundServer::loadSink() {
+    std::lock_guard g(Mixer::instance().lock());
+    sink_ = true;
+}
+
+int TestSoundServer::asked() const {
+    std::lock_guard g(Mixer::instance().lock());
+    return asked_;
+}
+
+TestSoundServer::~TestSoundServer() {
+    Mixer& m = Mixer::instance();
+    m.select(AudioOutput::Silent);
+    std::lock_guard g(m.lock());
+    m.askForSink_ = nullptr;
 }
 
 }  // namespace platform

@@ -7,7 +7,10 @@
 // yet), or that goes away while it plays (a card pulled, a sound server restarted), is
 // tried again every few seconds; meanwhile the silent output keeps the songs going as
 // if heard, so that the queue and its start times stay true, and the device takes over
-// from where each song then stands.
+// from where each song then stands. A PulseAudio server without any sink counts as a
+// missing device: SDL is not let at it (see soundserver.h).
+#include "platform/soundserver.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -66,6 +69,7 @@ public:
 
 private:
     friend class TestAudioOutput;
+    friend class TestSoundServer;
     Mixer();
     ~Mixer();
     void closeDevice();
@@ -90,6 +94,7 @@ private:
     QString reason_;
     OutputReport report_;
     bool testDevicePresent_ = true;
+    std::function<SinkAnswer()> askForSink_;  // a test's in place of the server's
     bool chosen_ = false;
     uint32_t device_ = 0;
     // Silent output clock.
@@ -125,6 +130,23 @@ public:
 private:
     uint64_t ms_ = 0;
     uint64_t frames_ = 0;
+};
+
+// For tests: while it exists the device is the real one (SDL's dummy driver in tests), and the
+// mixer asks this, not the sound server, whether there is a sink before it lets SDL open it.
+// Afterwards the silent output follows the tick counter again.
+class TestSoundServer {
+public:
+    explicit TestSoundServer(bool sink);
+    void loadSink();
+    int asked() const;
+    ~TestSoundServer();
+    TestSoundServer(const TestSoundServer&) = delete;
+    TestSoundServer& operator=(const TestSoundServer&) = delete;
+
+private:
+    bool sink_;
+    int asked_ = 0;
 };
 
 }  // namespace platform

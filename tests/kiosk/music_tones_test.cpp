@@ -4,6 +4,7 @@
 
 #include "base/ErrPtnr.h"
 
+#include <SDL.h>
 #include <cmath>
 #include <memory>
 
@@ -22,11 +23,12 @@ protected:
     }
 };
 
-// Lines about a missing sound output in the protocol.
-qsizetype zeilen() {
+QByteArray protokoll() {
     QFile f(ErrPtnr::instance().traceFilePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll().count("Keine Tonausgabe") : 0;
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+// Lines about a missing sound output in the protocol.
+qsizetype zeilen() { return protokoll().count("Keine Tonausgabe"); }
 
 // Power of one frequency in the left channel of samples [from, to) (frames).
 double power(const std::vector<int16_t>& s, size_t from, size_t to, double hz) {
@@ -127,6 +129,75 @@ TEST_F(Tones, ACardPulledMidSongIsToldOnceAndTheSongIsHeardAgainWhenItIsBack) {
     const std::vector<int16_t> gehoert = out->pull(1000);
     EXPECT_GT(power(gehoert, 0, gehoert.size() / 2, 660), 1e6);
     EXPECT_EQ(zeilen(), vorher + 1);
+}
+
+// A PulseAudio server without any sink: SDL is never let at it (it would die there), the songs go
+// on unheard, and once the server has a sink the device opens where the song then stands.
+TEST_F(Tones, AServerWithoutASinkIsNotOpenedAndTheSongIsHeardOnceItHasOne) {
+    const qsizetype vorher = zeilen();
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    platform::Mixer& mixer = platform::Mixer::instance();
+    auto server = std::make_unique<platform::TestSoundServer>(false);
+    frmMain& m = main();
+    const QString b = twoTones(4000, 30000).second;
+    vt.advance(10000);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(mixer.output(), platform::AudioOutput::Silent);
+    // Asked at the first song and at each retry, not at every tick.
+    EXPECT_GE(server->asked(), 3);
+    EXPECT_LE(server->asked(), 5);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    EXPECT_EQ(zeilen(), vorher + 1);
+    EXPECT_TRUE(protokoll().contains("Keine Tonausgabe: Der Tonserver (PulseAudio) hat kein Ausgabegerät."));
+    EXPECT_EQ(PlayerDatei(m.AktPlayer), b);
+    const int32_t steht = PlayerPosition(m.AktPlayer);
+    EXPECT_GT(steht, 5000);
+
+    server->loadSink();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_EQ(mixer.output(), platform::AudioOutput::Device);
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+    // The device (SDL's dummy driver) plays on in real time from there.
+    const int32_t ab = PlayerPosition(m.AktPlayer);
+    EXPECT_GE(ab, steht);
+    EXPECT_LE(ab, steht + int32_t(platform::Mixer::kRetryMs) + 250 + 1000);
+    EXPECT_EQ(PlayerStatus(m.AktPlayer), 2);
+    EXPECT_EQ(zeilen(), vorher + 1);
+    server.reset();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+}
+
+// A take-over empties the frame's labels: the frame is still the sound's message and goes with
+// the outage. A refusal shown when the sound comes back keeps its two seconds.
+TEST_F(Tones, TheSoundsMessageGoesWithTheOutageWhateverATakeOverLeftInIt) {
+    auto out = std::make_unique<platform::TestAudioOutput>(false);
+    frmMain& m = main();
+    m.FadingSekunden = 1;
+    const int a = archiveSong("a.mp3", 30000);
+    queue(a);
+    vt.advance(5750);  // tried at 3 s, next at 6 s
+    ASSERT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    queue(a);
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    out->plugIn();
+    vt.advance(500);
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "Bereits in Playliste vorhanden!");
+    vt.advance(1750);
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
+
+    out->unplug();
+    vt.advance(1000);
+    ASSERT_TRUE(m.Frame1->isVisibleTo(&m));
+    ASSERT_EQ(m.lblStartmeldung->text(), "Keine Tonausgabe!");
+    queue(archiveSong("b.mp3", 30000));  // a guest's take-over during the outage
+    EXPECT_TRUE(m.Frame1->isVisibleTo(&m));
+    EXPECT_EQ(m.lblStartmeldung->text(), "");
+    out->plugIn();
+    vt.advance(int64_t(platform::Mixer::kRetryMs));
+    EXPECT_FALSE(m.Frame1->isVisibleTo(&m));
 }
 
 }  // namespace
