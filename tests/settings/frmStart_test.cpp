@@ -13,6 +13,12 @@
 #include "platform/virtualtime.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -283,6 +289,53 @@ TEST_F(StartDialog, PasswordBoxKeepsLettersAndBackspaceOnlyAndBeepsForTheRest) {
         f.txtPasswort_KeyPress(k);
         EXPECT_EQ(k, code);
     }
+}
+
+// Text that comes in by any other way than a typed key obeys the same filter: the letters stay, and
+// a paste that loses characters beeps once. The menu is the box's real context menu.
+TEST_F(StartDialog, APasteIntoThePasswordBoxKeepsItsLettersOnly) {
+    frmStart& f = frmStart::instance();
+    QLineEdit& box = *f.txtPasswort;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    auto key = [&](int k, Qt::KeyboardModifiers m, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, k, m, text);
+        QCoreApplication::sendEvent(&box, &press);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> ways{
+        {"Ctrl+V", [&] { key(Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16")); }},
+        {"Shift+Insert", [&] { key(Qt::Key_Insert, Qt::ShiftModifier, QString()); }},
+        {"menu", [&] {
+             QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
+             QCoreApplication::sendEvent(&box, &e);
+             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+             ASSERT_TRUE(menu);
+             for (QAction* a : menu->actions())
+                 if (a->text().startsWith(QStringLiteral("Einf"))) a->trigger();
+             menu->close();
+         }},
+        {"drop", [&] {
+             QMimeData text;
+             text.setText(clipboard.text());
+             const QPoint at(box.width() - 2, 5);
+             QDragEnterEvent enter(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(&box, &enter);
+             QDropEvent e(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(&box, &e);
+         }},
+    };
+    for (const auto& [way, paste] : ways) {
+        for (const char* pasted : {"Geheim 1!", "abc"}) {
+            box.setText(QStringLiteral("Ab"));
+            clipboard.setText(QString::fromUtf8(pasted));
+            const int beeps = platform::beepCount();
+            paste();
+            const bool letters = QByteArray(pasted) == "abc";
+            EXPECT_EQ(box.text(), letters ? QStringLiteral("Ababc") : QStringLiteral("AbGeheim")) << way;
+            EXPECT_EQ(platform::beepCount() - beeps, letters ? 0 : 1) << way;
+        }
+    }
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    clipboard.clear();
 }
 
 TEST_F(StartDialog, WhichInputsRestartTheCountdown) {
