@@ -276,9 +276,12 @@ void ErrPtnr::cmdContinue_Click(int16_t Index) {
 
 void ErrPtnr::ArrangeFrames(int16_t ContBits) {
     int y = 0;  // twips
-    auto stack = [&y](QWidget* frame) {
+    // Without a window manager the dialog draws its own frame round its edge: the contents
+    // stand inside it, else it would cover the first letter of every frame's caption.
+    const int rand = platform::ownFrameWidth();
+    auto stack = [&y, rand](QWidget* frame) {
         frame->show();
-        frame->move(0, platform::twipsToPx(y));
+        frame->move(rand, rand + platform::twipsToPx(y));
         y += platform::pxToTwips(frame->height());
     };
     stack(framComment);
@@ -295,7 +298,7 @@ void ErrPtnr::ArrangeFrames(int16_t ContBits) {
     if ((ContBits & 15) == 0) ContBits = 4;
     for (int i = 0; i < 4; ++i) cmdContinue[i]->setVisible((ContBits & (1 << i)) != 0);
 
-    setFixedSize(framFehler->width(), platform::twipsToPx(y));
+    setFixedSize(framFehler->width() + 2 * rand, platform::twipsToPx(y) + 2 * rand);
     // The frame is known only once the window exists: made now, the first error is
     // centred by the same outer size as every later one.
     if (!testAttribute(Qt::WA_WState_Created)) create();
