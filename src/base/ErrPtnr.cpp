@@ -249,10 +249,9 @@ int16_t ErrPtnr::showError(const QString& AktModul, const QString& AktProc, int1
 void ErrPtnr::AntwortUnbeaufsichtigt(int ms) {
     // The answer that goes on: the next statement, or where that is not offered, leaving the procedure.
     const int16_t answer = cmdContinue[1]->isHidden() ? 2 : 1;
-    LogLine(QStringLiteral("Unbeaufsichtigt nach %1 s selbst beantwortet mit \"%2\": %3.%4\tFehler-Nr: %5")
-                .arg(ms / 1000)
-                .arg(cmdContinue[answer]->text().remove(QLatin1Char('&')), lblError[1]->text(), lblError[2]->text(),
-                     lblError[0]->text()));
+    platform::logSelfAnswer(ms, cmdContinue[answer]->text(),
+                            lblError[1]->text() + QLatin1Char('.') + lblError[2]->text() +
+                                QStringLiteral("\tFehler-Nr: ") + lblError[0]->text());
     cmdContinue_Click(answer);
 }
 
@@ -489,6 +488,8 @@ void ErrPtnr::keyPressEvent(QKeyEvent* e) {
 void ErrPtnr::reject() {}
 
 void installErrorReporter() {
+    // A box that answers itself in place of a person says so in the protocol file, as this dialog does.
+    platform::setSelfAnswerLog([](const QString& line) { ErrPtnr::LogLine(line); });
     platform::setUnhandledReporter([](const char* object, const char* procedure, std::exception_ptr e) {
         try {
             std::rethrow_exception(e);

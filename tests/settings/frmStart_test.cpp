@@ -36,6 +36,7 @@
 #include <QSlider>
 #include <QStandardPaths>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 using platform::RGB;
@@ -502,6 +503,44 @@ TEST_F(StartDialog, TheScreenWarningHoldsNeitherTheLoadNorTheCountdownAndTheAuto
     platform::setAnswerer(&testenv::dialogs());
     EXPECT_EQ(stored("Pfad"), f.Text1->text());  // the autostart ran
     EXPECT_FALSE(box && box->isVisible());
+}
+
+// Without a window manager the window activated last keeps the keyboard, and X activates a window
+// only once it is on the screen: the warning came up first, the start dialog shown after it took the
+// keyboard, and the Return meant for the warning pressed OK. Once the dialog is up the warning holds
+// the keyboard; its Return closes it alone, and the keyboard goes back to the dialog.
+TEST_F(StartDialog, ReturnOnTheScreenWarningClosesTheWarningAlone) {
+    const QString warning = QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!");
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    platform::setScreenSizeOverride(QSize(800, 600));
+    const testenv::RealDialogs echt([](QWidget*) {});  // nobody answers
+    frmStart& f = frmStart::instance();
+    QCoreApplication::processEvents();  // the warning is up first, and active
+    QPointer<QMessageBox> box;
+    // Should the test fail, no window of it stays for the next one.
+    const std::unique_ptr<QPointer<QMessageBox>, void (*)(QPointer<QMessageBox>*)> aufraeumen(&box, [](auto* b) {
+        if (*b) (*b)->close();
+        frmStart::instance().hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == warning) box = b;
+    ASSERT_TRUE(box);
+    f.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), box.data());
+    for (const QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(t, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        ASSERT_TRUE(QApplication::focusWidget());
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &e);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(box && box->isVisible());
+    EXPECT_EQ(stored("Zufall"), QStringLiteral("<missing>"));  // no hand-over stored the settings
+    EXPECT_TRUE(f.cmdOK->isEnabled());
+    EXPECT_TRUE(f.TimerAutostart->Enabled());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), &f);
 }
 
 TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
