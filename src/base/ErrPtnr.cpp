@@ -249,10 +249,9 @@ int16_t ErrPtnr::showError(const QString& AktModul, const QString& AktProc, int1
 void ErrPtnr::AntwortUnbeaufsichtigt(int ms) {
     // The answer that goes on: the next statement, or where that is not offered, leaving the procedure.
     const int16_t answer = cmdContinue[1]->isHidden() ? 2 : 1;
-    LogLine(QStringLiteral("Unbeaufsichtigt nach %1 s selbst beantwortet mit \"%2\": %3.%4\tFehler-Nr: %5")
-                .arg(ms / 1000)
-                .arg(cmdContinue[answer]->text().remove(QLatin1Char('&')), lblError[1]->text(), lblError[2]->text(),
-                     lblError[0]->text()));
+    platform::logSelfAnswer(ms, cmdContinue[answer]->text(),
+                            lblError[1]->text() + QLatin1Char('.') + lblError[2]->text() +
+                                QStringLiteral("\tFehler-Nr: ") + lblError[0]->text());
     cmdContinue_Click(answer);
 }
 
@@ -276,9 +275,12 @@ void ErrPtnr::cmdContinue_Click(int16_t Index) {
 
 void ErrPtnr::ArrangeFrames(int16_t ContBits) {
     int y = 0;  // twips
-    auto stack = [&y](QWidget* frame) {
+    // Without a window manager the dialog draws its own frame round its edge: the contents
+    // stand inside it, else it would cover the first letter of every frame's caption.
+    const int rand = platform::ownFrameWidth();
+    auto stack = [&y, rand](QWidget* frame) {
         frame->show();
-        frame->move(0, platform::twipsToPx(y));
+        frame->move(rand, rand + platform::twipsToPx(y));
         y += platform::pxToTwips(frame->height());
     };
     stack(framComment);
@@ -295,7 +297,7 @@ void ErrPtnr::ArrangeFrames(int16_t ContBits) {
     if ((ContBits & 15) == 0) ContBits = 4;
     for (int i = 0; i < 4; ++i) cmdContinue[i]->setVisible((ContBits & (1 << i)) != 0);
 
-    setFixedSize(framFehler->width(), platform::twipsToPx(y));
+    setFixedSize(framFehler->width() + 2 * rand, platform::twipsToPx(y) + 2 * rand);
     // The frame is known only once the window exists: made now, the first error is
     // centred by the same outer size as every later one.
     if (!testAttribute(Qt::WA_WState_Created)) create();
@@ -486,6 +488,8 @@ void ErrPtnr::keyPressEvent(QKeyEvent* e) {
 void ErrPtnr::reject() {}
 
 void installErrorReporter() {
+    // A box that answers itself in place of a person says so in the protocol file, as this dialog does.
+    platform::setSelfAnswerLog([](const QString& line) { ErrPtnr::LogLine(line); });
     platform::setUnhandledReporter([](const char* object, const char* procedure, std::exception_ptr e) {
         try {
             std::rethrow_exception(e);

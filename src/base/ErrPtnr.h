@@ -115,5 +115,6 @@ private:
     bool m_Showing = false;
 };
 
-// Shows an error that escaped to an event handler through the error dialog.
+// Shows an error that escaped to an event handler through the error dialog, and gives the
+// message boxes that answer themselves the protocol file for their line.
 void installErrorReporter();

@@ -2,6 +2,7 @@
 
 #include "base/modVirtualKeyboard.h"
 #include "platform/desktop.h"
+#include "platform/endsignals.h"
 
 ErrObject& Err() {
     static ErrObject e;
@@ -25,6 +26,7 @@ void ProgrammAbbrechen() {
         platform::desktop::show(platform::desktop::findDesktopView());
         IconsVersteckt = false;
     }
-    // A supervisor sees the failure in the exit status.
-    platform::endProgramNow(1);
+    // A supervisor sees the failure in the exit status. A stop it asked for itself (systemctl stop,
+    // a shut-down) answered a waiting dialog with this: that end is a normal one.
+    platform::endProgramNow(platform::endRequested() ? 0 : 1);
 }

@@ -25,7 +25,8 @@
 #include <utility>
 
 // The error dialog's "Programm beenden": gives the desktop back that the kiosk hid
-// and ends at once with a failure status; no other shut-down work runs.
+// and ends at once, with a failure status when a person chose it; no other shut-down
+// work runs. Given for an end asked from outside (a signal), the status is 0.
 [[noreturn]] void ProgrammAbbrechen();
 
 class ErrorHandler {

@@ -7,6 +7,7 @@
 #include "kiosk/grid/FlexGrid.h"
 #include "platform/colors.h"
 #include "platform/fonts.h"
+#include "platform/textbox.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
 
@@ -92,7 +93,16 @@ void frmMain::buildControls() {
     Label4->setCursor(Qt::PointingHandCursor);
     Label5->setCursor(Qt::PointingHandCursor);
 
-    txtSortierung = new QLineEdit(this);
+    {
+        // Search and password box alike show what the on-screen keyboard typed: no edit menu
+        // (a right click or a long press), no paste of any kind, no drop. A pasted password
+        // would open the lock without its keyboard.
+        auto* box = new platform::FilterTextBox(this);
+        box->pasteFilter = [](const QString&) { return QString(); };
+        box->setContextMenuPolicy(Qt::PreventContextMenu);
+        box->setAcceptDrops(false);
+        txtSortierung = box;
+    }
     txtSortierung->setFont(platform::vbFont(QStringLiteral("Arial"), 12));
     txtEingabe = new QLineEdit(this);
     txtEingabe->setFont(platform::vbFont(QStringLiteral("Arial"), 12));

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,6 +21,7 @@ namespace {
 Answerer* g_answerer = nullptr;
 int g_open = 0;
 int g_timeoutMs = 0;
+std::function<void(const QString&)> g_selfAnswerLog;
 
 QWidget* ownerOr(QWidget* w) { return w ? w : QApplication::activeWindow(); }
 }  // namespace
@@ -34,6 +36,14 @@ bool dialogOpen() { return g_open > 0; }
 UnattendedMessages::UnattendedMessages(int ms) : previous_(g_timeoutMs) { g_timeoutMs = ms; }
 UnattendedMessages::~UnattendedMessages() { g_timeoutMs = previous_; }
 int unattendedTimeoutMs() { return g_timeoutMs; }
+void setSelfAnswerLog(std::function<void(const QString&)> log) { g_selfAnswerLog = std::move(log); }
+
+void logSelfAnswer(int ms, const QString& answer, const QString& about) {
+    if (!g_selfAnswerLog) return;
+    g_selfAnswerLog(QStringLiteral("Unbeaufsichtigt nach %1 s selbst beantwortet mit \"%2\": %3")
+                        .arg(ms / 1000)
+                        .arg(QString(answer).remove(QLatin1Char('&')), about));
+}
 
 namespace {
 void fillBox(QMessageBox& box, const MessageRequest& r) {
@@ -65,7 +75,14 @@ void runBox(QMessageBox& box, bool leavesFocus) {
     loop.exec();
 }
 
-int runMessage(const MessageRequest& r) {
+// A protocol line holds the prompt's lines side by side.
+QString einzeilig(const QString& prompt) {
+    return QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+
+// `protokoll`: a box that answers itself in place of a person says so in the protocol; the
+// notice beside another program (the kiosk already running) only closes, its protocol not ours.
+int runMessage(const MessageRequest& r, bool protokoll) {
     ModalScope mark;
     if (g_answerer) return g_answerer->message(r);
 
@@ -74,8 +91,11 @@ int runMessage(const MessageRequest& r) {
     fillBox(box, r);
     // The timer is the form runtime's: under a test's virtual clock it ticks on that clock.
     VbTimer selbst(&box, r.timeoutMs, r.timeoutMs > 0);
-    selbst.onTimer = [&box] {
-        if (QPushButton* b = box.defaultButton()) b->click();
+    selbst.onTimer = [&box, &r, protokoll] {
+        QPushButton* b = box.defaultButton();
+        if (!b) return;
+        if (protokoll) logSelfAnswer(r.timeoutMs, b->text(), einzeilig(r.prompt));
+        b->click();
     };
     if (r.buttons() == vbYesNo) {
         QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
@@ -98,16 +118,37 @@ int runMessage(const MessageRequest& r) {
     runBox(box, r.leavesFocus);
     return vbOK;
 }
+
+// Without a window manager the window activated last keeps the keyboard, and a window is activated
+// only once it is on the screen: an owner shown after its box would take the key meant for the
+// box (a Return pressed the owner's default button). So the box takes the keyboard back once,
+// when its owner has come up.
+class NachDemBesitzer : public QObject {
+public:
+    NachDemBesitzer(QWidget* owner, QWidget* box) : QObject(box), box_(box) { owner->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::WindowActivate) {
+            watched->removeEventFilter(this);
+            if (box_->isVisible()) bringToFront(box_);
+        }
+        return false;
+    }
+
+private:
+    QWidget* box_;
+};
 }  // namespace
 
 int MsgBox(const QString& prompt, int style, const QString& title) {
-    return runMessage({prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs});
+    return runMessage({prompt, style, title.isEmpty() ? appTitle() : title, g_timeoutMs}, true);
 }
 
 int MsgBoxBeside(const QString& prompt, int style, int timeoutMs) {
     MessageRequest r{prompt, style, appTitle(), timeoutMs};
     r.leavesFocus = true;
-    return runMessage(r);
+    return runMessage(r, false);
 }
 
 QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style) {
@@ -124,9 +165,12 @@ QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style) 
     QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box->setDefaultButton(ok);
     box->setEscapeButton(ok);
+    // Closed, it gives the keyboard back to its owner, which without a window manager nobody would.
+    if (owner) bringToFrontWhenShown(box, owner);
     box->show();
     // Over the window that the caller shows next, once the event loop runs.
     QTimer::singleShot(0, box, [box] { bringToFront(box); });
+    if (owner && !owner->isVisible()) new NachDemBesitzer(owner, box);
     return box;
 }
 

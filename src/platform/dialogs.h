@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -80,6 +81,12 @@ private:
 };
 // The time after which a box answers itself (0 while somebody may be there).
 int unattendedTimeoutMs();
+// Where a box that answered itself in place of a person says so, in one line (the error
+// tracer's protocol file); until it is set, nowhere.
+void setSelfAnswerLog(std::function<void(const QString& line)> log);
+// That line, for a message box as for the error dialog: the time waited, the button's caption
+// (without "&") and what the box was about.
+void logSelfAnswer(int ms, const QString& answer, const QString& about);
 // A box with an OK button that does not hold its caller (nor count as an open dialog):
 // it stays until its OK or until the caller closes it. An Answerer answers it at once.
 QPointer<QWidget> showMessage(QWidget* owner, const QString& prompt, int style);

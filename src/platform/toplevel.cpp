@@ -15,6 +15,8 @@ namespace platform {
 namespace {
 std::function<void(QWidget*)> g_hook;
 std::function<void(QWidget*)> g_focusHook;
+constexpr int RahmenDicke = 2;
+QObject* g_rahmenFilter = nullptr;
 
 class FrontOnShow : public QObject {
 public:
@@ -64,11 +66,10 @@ protected:
         p.setPen(Qt::NoPen);
         p.setBrush(w->palette().color(QPalette::WindowText));
         const QRect r = w->rect();
-        constexpr int Dicke = 2;
-        p.drawRect(r.left(), r.top(), r.width(), Dicke);
-        p.drawRect(r.left(), r.bottom() - Dicke + 1, r.width(), Dicke);
-        p.drawRect(r.left(), r.top(), Dicke, r.height());
-        p.drawRect(r.right() - Dicke + 1, r.top(), Dicke, r.height());
+        p.drawRect(r.left(), r.top(), r.width(), RahmenDicke);
+        p.drawRect(r.left(), r.bottom() - RahmenDicke + 1, r.width(), RahmenDicke);
+        p.drawRect(r.left(), r.top(), RahmenDicke, r.height());
+        p.drawRect(r.right() - RahmenDicke + 1, r.top(), RahmenDicke, r.height());
         return true;
     }
 
@@ -95,12 +96,13 @@ protected:
 }  // namespace
 
 void frameDialogsWithoutWindowManager() {
-    static RahmenBeimZeigen* filter = nullptr;
-    if (filter || !QCoreApplication::instance()) return;
-    filter = new RahmenBeimZeigen;
-    filter->setParent(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(filter);
+    if (g_rahmenFilter || !QCoreApplication::instance()) return;
+    g_rahmenFilter = new RahmenBeimZeigen;
+    g_rahmenFilter->setParent(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(g_rahmenFilter);
 }
+
+int ownFrameWidth() { return g_rahmenFilter && !desktop::windowManagerRunning() ? RahmenDicke : 0; }
 
 void setBringToFrontHook(std::function<void(QWidget*)> h) { g_hook = std::move(h); }
 

@@ -31,5 +31,8 @@ void maximize(QWidget* w);
 // own whenever it is shown while no window manager runs. Call once, after the
 // application object exists.
 void frameDialogsWithoutWindowManager();
+// The width in pixels of that frame for a dialog shown now (0 when a window manager frames
+// it): a dialog that places its contents itself keeps them this far inside its edge.
+int ownFrameWidth();
 
 }  // namespace platform

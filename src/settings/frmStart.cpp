@@ -13,6 +13,7 @@
 #include "platform/runtime.h"
 #include "platform/screen.h"
 #include "platform/settingsstore.h"
+#include "platform/textbox.h"
 #include "platform/toplevel.h"
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
@@ -151,7 +152,14 @@ void frmStart::buildControls() {
     }
 
     Label3 = label("Passwort zum Ab- und Aufschließen der Melotra (optional):", 180, 4200, 4500);
-    txtPasswort = place(new QLineEdit(this), 180, 4500, 4335, 315);
+    auto* passwort = new platform::FilterTextBox(this);
+    // A paste keeps what the keys would: the letters, and one beep for the rest.
+    passwort->pasteFilter = [](const QString& text) {
+        const QString letters = passwordLetters(text);
+        if (letters.size() != text.size()) platform::beep();
+        return letters;
+    };
+    txtPasswort = place(passwort, 180, 4500, 4335, 315);
     txtPasswort->setAttribute(Qt::WA_InputMethodEnabled, false);  // composed characters would bypass the filter
     txtPasswort->installEventFilter(this);
     lblWinamp = label("WinAmp 2.91 Pfad:", 4740, 4200, 3000);
@@ -443,7 +451,9 @@ bool frmStart::eventFilter(QObject* watched, QEvent* e) {
     platform::guardEvent("frmStart", "txtPasswort_KeyDown",
                          [&] { txtPasswort_KeyDown(static_cast<int16_t>(k->key() & 0x7FFF), shift); });
 
-    // Only keys that type a character reach the filter; Tab moves the focus, Delete edits.
+    // Only keys that type a character reach the filter; Tab moves the focus, Delete edits,
+    // and a paste key leaves its text to the box's own filter.
+    if (k->matches(QKeySequence::Paste)) return false;
     int code = -1;
     if (k->key() == Qt::Key_Backspace)
         code = 8;

@@ -43,6 +43,14 @@ bool passwordCharAllowed(int16_t keyAscii) {
     return (keyAscii >= 'A' && keyAscii <= 'Z') || (keyAscii >= 'a' && keyAscii <= 'z') || keyAscii == 8;
 }
 
+QString passwordLetters(const QString& text) {
+    QString letters;
+    for (const QChar c : text)
+        if (c.unicode() != 8 && c.unicode() < 0x8000 && passwordCharAllowed(static_cast<int16_t>(c.unicode())))
+            letters += c;
+    return letters;
+}
+
 QString countdownText(int remaining) {
     return QStringLiteral("Autostart in ") + QString::number(remaining) +
            (remaining == 1 ? QStringLiteral(" Sekunde") : QStringLiteral(" Sekunden"));

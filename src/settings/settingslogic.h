@@ -43,6 +43,8 @@ QString tooDarkMessage(int index);
 
 // The password box keeps letters A-Z, a-z and Backspace only.
 bool passwordCharAllowed(int16_t keyAscii);
+// The letters of a text that the password box keeps when it is pasted or dropped.
+QString passwordLetters(const QString& text);
 
 // "Autostart in 3 Sekunden", "Autostart in 1 Sekunde".
 QString countdownText(int remaining);

@@ -6,6 +6,7 @@
 #include "platform/screen.h"
 #include "platform/shell.h"
 #include "platform/sysinfo.h"
+#include "platform/toplevel.h"
 #include "platform/vbtimer.h"
 #include "platform/virtualtime.h"
 #include "support/testenv.h"
@@ -161,17 +162,22 @@ TEST_F(ErrorDialog, DialogShowsTheErrorCaptionAndTrace) {
 TEST_F(ErrorDialog, FramesAreStackedAndTheWindowCentred) {
     platform::setScreenSizeOverride(QSize(1024, 768));
     onDialog = [&](ErrPtnr& d) {
-        // Twips 0, 975, 2550, 3285, 4980 at 15 twips to the pixel.
-        EXPECT_EQ(d.framComment->pos(), QPoint(0, 0));
-        EXPECT_EQ(d.framFehler->pos(), QPoint(0, 65));
-        EXPECT_EQ(d.framProtocol->pos(), QPoint(0, 170));
-        EXPECT_EQ(d.framCallStack->pos(), QPoint(0, 219));
-        EXPECT_EQ(d.framContinue->pos(), QPoint(0, 332));
-        EXPECT_EQ(d.size(), QSize(481, 389));
+        // Twips 0, 975, 2550, 3285, 4980 at 15 twips to the pixel, inside the 2-px frame that the
+        // dialog draws round its edge without a window manager (as offscreen): it covers none of them.
+        EXPECT_EQ(platform::ownFrameWidth(), 2);
+        EXPECT_EQ(d.framComment->pos(), QPoint(2, 2));
+        EXPECT_EQ(d.framFehler->pos(), QPoint(2, 67));
+        EXPECT_EQ(d.framProtocol->pos(), QPoint(2, 172));
+        EXPECT_EQ(d.framCallStack->pos(), QPoint(2, 221));
+        EXPECT_EQ(d.framContinue->pos(), QPoint(2, 334));
+        EXPECT_EQ(d.size(), QSize(485, 393));
+        for (QWidget* frame : std::initializer_list<QWidget*>{d.framComment, d.framFehler, d.framProtocol,
+                                                              d.framCallStack, d.framContinue})
+            EXPECT_TRUE(d.rect().adjusted(2, 2, -2, -2).contains(frame->geometry()));
         // Centred by the outer size, also at the first error: the offscreen frame adds 2 px on
-        // each side, (1024 - 485) / 2 = 269.5 px and (768 - 393) / 2 = 187.5 px, half to even.
-        EXPECT_EQ(d.frameGeometry().size(), QSize(485, 393));
-        EXPECT_EQ(d.pos(), QPoint(270, 188));
+        // each side, (1024 - 489) / 2 = 267.5 px and (768 - 397) / 2 = 185.5 px, half to even.
+        EXPECT_EQ(d.frameGeometry().size(), QSize(489, 397));
+        EXPECT_EQ(d.pos(), QPoint(268, 186));
         EXPECT_EQ(d.cmdContinue[1]->geometry(), QRect(136, 16, 89, 33));
         EXPECT_EQ(d.cmdProtocol[3]->geometry(), QRect(376, 16, 89, 25));
         EXPECT_TRUE(d.cmdProtocol[3]->isHidden());

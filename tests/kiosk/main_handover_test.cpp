@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSlider>
 
 namespace {
@@ -146,6 +148,50 @@ TEST_F(HandOver, AnAutostartAnswersItsOwnBoxesAndAPersonsHandOverKeepsThem) {
     ASSERT_EQ(testenv::dialogs().messages.size(), 3u);
     EXPECT_EQ(testenv::dialogs().messages[2].prompt, box.prompt);
     EXPECT_EQ(testenv::dialogs().messages[2].timeoutMs, 0);
+}
+
+// The real box of the missing song folder in its own loop: at an autostart it answers itself after
+// 15 s and says so in one protocol line, as the error dialog does; a person's answer writes none.
+TEST_F(HandOver, ABoxThatAnswersItselfSaysSoInTheProtocol) {
+    const QString fehlt = testenv::freshFolder("drive") + "/Musik";
+    const QString ept = platform::dataPath() + "/" + platform::appTitle() + ".EPT";
+    const QString zeile = "Unbeaufsichtigt nach 15 s selbst beantwortet mit \"OK\": Der angegebene Ordner \"" + fehlt +
+                          "\" wurde nicht gefunden! Bitte geben Sie beim Starten einen gültigen Ordner an!";
+    auto zeilen = [&] {
+        QFile f(ept);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).count(zeile) : 0;
+    };
+    QFile::remove(ept);
+    for (const bool autostart : {true, false}) {
+        if (!autostart) {
+            TearDown();
+            SetUp();
+        }
+        frmStart& s = start(fehlt);
+        s.show();
+        bool gesehen = false, offenBei14999 = false;
+        {
+            const testenv::RealDialogs echt([&](QWidget* w) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (gesehen || !box || !box->text().startsWith("Der angegebene Ordner")) return;
+                gesehen = true;
+                if (!autostart) return box->defaultButton()->click();  // the person at the kiosk
+                vt.advance(14999);
+                offenBei14999 = box->isVisible();
+                vt.advance(1);
+            });
+            if (autostart) {
+                seconds(39);
+                s.TimerAutostart->fire();  // the 40th second: OK
+            } else {
+                s.cmdOK_Click();
+            }
+        }
+        EXPECT_TRUE(gesehen) << autostart;
+        EXPECT_EQ(offenBei14999, autostart);
+        EXPECT_EQ(main().lblStartmeldung->text(), "0 Lieder gefunden!") << autostart;
+        EXPECT_EQ(zeilen(), 1) << autostart;  // the autostart's line, and none for the person
+    }
 }
 
 TEST_F(HandOver, NichtDurchsuchenStopsTheCountdownForTheRestOfTheRun) {

@@ -6,7 +6,14 @@
 #include "platform/twips.h"
 #include "platform/twipsgeom.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -205,6 +212,52 @@ TEST_F(Search, PasswordInAnyCaseLocksAndUnlocks) {
     m.Sortieren(true, false);
     EXPECT_EQ(m.PasswordChar(), "");
     EXPECT_EQ(m.txtSortierung->maxLength(), 10);
+}
+
+// The lock's box shows what the on-screen keyboard typed, nothing else: no edit menu on a right click
+// or a long press, no paste, no drop, in password and search mode alike. A pasted password flipped
+// the lock without its keyboard; the keyboard still does.
+TEST_F(Search, TheLocksBoxOpensNoMenuAndTakesNoPaste) {
+    frmMain& m = main();
+    frmStart::instance().txtPasswort->setText("geheim");
+    rows({{"Gold", "", "", ""}});
+    QLineEdit& box = *m.txtSortierung;
+    QGuiApplication::clipboard()->setText(QStringLiteral("GEHEIM"));
+    for (const bool passwort : {true, false}) {
+        if (passwort) {
+            m.Schloss_Click();
+        } else {
+            vt.advance(6000);
+            m.Sortieren(true, false);
+        }
+        ASSERT_TRUE(box.isVisible());
+        box.setFocus();
+        for (const auto grund : {QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard}) {
+            QContextMenuEvent menu(grund, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(&box, &menu);
+            EXPECT_FALSE(QApplication::activePopupWidget()) << passwort;
+            if (QWidget* offen = QApplication::activePopupWidget()) offen->close();
+        }
+        for (const auto& [k, mod] : {std::pair{Qt::Key_V, Qt::ControlModifier}, std::pair{Qt::Key_Insert, Qt::ShiftModifier}}) {
+            QKeyEvent paste(QEvent::KeyPress, k, mod);
+            QCoreApplication::sendEvent(&box, &paste);
+        }
+        QMimeData text;
+        text.setText(QStringLiteral("GEHEIM"));
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&box, &enter);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&box, &drop);
+        EXPECT_EQ(box.text(), "") << passwort;
+        EXPECT_EQ(m.Schloss->property("Tag").toString(), "Auf") << passwort;
+    }
+    QGuiApplication::clipboard()->clear();
+    keys("G");
+    EXPECT_EQ(box.text(), "G");  // the search keyboard types
+    vt.advance(6000);
+    m.Schloss_Click();
+    keys("GEHEIM");
+    EXPECT_EQ(m.Schloss->property("Tag").toString(), "Zu");
 }
 
 // The trace goes into the error dialog, its files, print-outs and mails: while the password

@@ -1,6 +1,7 @@
 // The real message box in its nested event loop: while nobody watches, it answers
 // itself with its default button once its time has passed on the program's clock.
 #include "platform/dialogs.h"
+#include "platform/program.h"
 #include "platform/virtualtime.h"
 #include "support/sicht.h"
 #include "support/testenv.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -85,8 +87,15 @@ TEST_F(RealMessageBox, BoxesAndDialogsDrawAFrameOfTheirOwn) {
     expectFrame(dialog.grab().toImage(), "dialog");
 }
 
+// The lines of the protocol file that say a box answered itself.
+int selfAnswerLines() {
+    QFile f(platform::dataPath() + QStringLiteral("/") + platform::appTitle() + QStringLiteral(".EPT"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).count(QStringLiteral("selbst beantwortet")) : 0;
+}
+
 TEST_F(RealMessageBox, UnattendedItAnswersWithItsDefaultAfterItsTimeOnTheVirtualClock) {
     platform::VirtualTime vt;
+    const int lines = selfAnswerLines();
     struct Case {
         int style;
         int answer;
@@ -107,6 +116,7 @@ TEST_F(RealMessageBox, UnattendedItAnswersWithItsDefaultAfterItsTimeOnTheVirtual
         EXPECT_LT(real.elapsed(), 1500);  // closed by its own timer, not by the test's
         EXPECT_FALSE(QApplication::activeModalWidget());
     }
+    EXPECT_EQ(selfAnswerLines() - lines, 2);  // one line for each box
 }
 
 TEST_F(RealMessageBox, OverAnotherProgramItTakesNoFocusAndClosesItself) {
@@ -123,8 +133,10 @@ TEST_F(RealMessageBox, OverAnotherProgramItTakesNoFocusAndClosesItself) {
     });
     QElapsedTimer real;
     real.start();
+    const int lines = selfAnswerLines();
     EXPECT_EQ(platform::MsgBoxBeside(QStringLiteral("Melotra läuft bereits."), platform::vbExclamation, 5000),
               platform::vbOK);
+    EXPECT_EQ(selfAnswerLines(), lines);  // the protocol is the running kiosk's
     EXPECT_LT(real.elapsed(), 1500);
     EXPECT_FALSE(modal);
     EXPECT_FALSE(activates);

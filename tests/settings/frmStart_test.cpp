@@ -13,6 +13,12 @@
 #include "platform/virtualtime.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMimeData>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -30,6 +36,7 @@
 #include <QSlider>
 #include <QStandardPaths>
 #include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 using platform::RGB;
@@ -285,6 +292,53 @@ TEST_F(StartDialog, PasswordBoxKeepsLettersAndBackspaceOnlyAndBeepsForTheRest) {
     }
 }
 
+// Text that comes in by any other way than a typed key obeys the same filter: the letters stay, and
+// a paste that loses characters beeps once. The menu is the box's real context menu.
+TEST_F(StartDialog, APasteIntoThePasswordBoxKeepsItsLettersOnly) {
+    frmStart& f = frmStart::instance();
+    QLineEdit& box = *f.txtPasswort;
+    QClipboard& clipboard = *QGuiApplication::clipboard();
+    auto key = [&](int k, Qt::KeyboardModifiers m, const QString& text) {
+        QKeyEvent press(QEvent::KeyPress, k, m, text);
+        QCoreApplication::sendEvent(&box, &press);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> ways{
+        {"Ctrl+V", [&] { key(Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16")); }},
+        {"Shift+Insert", [&] { key(Qt::Key_Insert, Qt::ShiftModifier, QString()); }},
+        {"menu", [&] {
+             QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, 5), box.mapToGlobal(QPoint(5, 5)));
+             QCoreApplication::sendEvent(&box, &e);
+             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+             ASSERT_TRUE(menu);
+             for (QAction* a : menu->actions())
+                 if (a->text().startsWith(QStringLiteral("Einf"))) a->trigger();
+             menu->close();
+         }},
+        {"drop", [&] {
+             QMimeData text;
+             text.setText(clipboard.text());
+             const QPoint at(box.width() - 2, 5);
+             QDragEnterEvent enter(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(&box, &enter);
+             QDropEvent e(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(&box, &e);
+         }},
+    };
+    for (const auto& [way, paste] : ways) {
+        for (const char* pasted : {"Geheim 1!", "abc"}) {
+            box.setText(QStringLiteral("Ab"));
+            clipboard.setText(QString::fromUtf8(pasted));
+            const int beeps = platform::beepCount();
+            paste();
+            const bool letters = QByteArray(pasted) == "abc";
+            EXPECT_EQ(box.text(), letters ? QStringLiteral("Ababc") : QStringLiteral("AbGeheim")) << way;
+            EXPECT_EQ(platform::beepCount() - beeps, letters ? 0 : 1) << way;
+        }
+    }
+    EXPECT_FALSE(QApplication::activePopupWidget());
+    clipboard.clear();
+}
+
 TEST_F(StartDialog, WhichInputsRestartTheCountdown) {
     struct Case {
         const char* input;
@@ -449,6 +503,44 @@ TEST_F(StartDialog, TheScreenWarningHoldsNeitherTheLoadNorTheCountdownAndTheAuto
     platform::setAnswerer(&testenv::dialogs());
     EXPECT_EQ(stored("Pfad"), f.Text1->text());  // the autostart ran
     EXPECT_FALSE(box && box->isVisible());
+}
+
+// Without a window manager the window activated last keeps the keyboard, and X activates a window
+// only once it is on the screen: the warning came up first, the start dialog shown after it took the
+// keyboard, and the Return meant for the warning pressed OK. Once the dialog is up the warning holds
+// the keyboard; its Return closes it alone, and the keyboard goes back to the dialog.
+TEST_F(StartDialog, ReturnOnTheScreenWarningClosesTheWarningAlone) {
+    const QString warning = QStringLiteral("Dieses Programm benötigt mindestens eine Auflösung von 1024 x 768 Pixel!");
+    store("Pfad", testenv::freshFolder(QStringLiteral("lieder")));
+    platform::setScreenSizeOverride(QSize(800, 600));
+    const testenv::RealDialogs echt([](QWidget*) {});  // nobody answers
+    frmStart& f = frmStart::instance();
+    QCoreApplication::processEvents();  // the warning is up first, and active
+    QPointer<QMessageBox> box;
+    // Should the test fail, no window of it stays for the next one.
+    const std::unique_ptr<QPointer<QMessageBox>, void (*)(QPointer<QMessageBox>*)> aufraeumen(&box, [](auto* b) {
+        if (*b) (*b)->close();
+        frmStart::instance().hide();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    });
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible() && b->text() == warning) box = b;
+    ASSERT_TRUE(box);
+    f.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), box.data());
+    for (const QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QKeyEvent e(t, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        ASSERT_TRUE(QApplication::focusWidget());
+        QCoreApplication::sendEvent(QApplication::focusWidget(), &e);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_FALSE(box && box->isVisible());
+    EXPECT_EQ(stored("Zufall"), QStringLiteral("<missing>"));  // no hand-over stored the settings
+    EXPECT_TRUE(f.cmdOK->isEnabled());
+    EXPECT_TRUE(f.TimerAutostart->Enabled());
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), &f);
 }
 
 TEST_F(StartDialog, AStoreThatCannotBeWrittenIsToldOnceInARealBox) {
