@@ -131,7 +131,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::WindowActivate) {
             watched->removeEventFilter(this);
-            if (box_->isVisible()) bringToFront(box_);
+            // After the activation still on its way: the owner's would come last again.
+            QTimer::singleShot(0, box_, [box = box_] {
+                if (box->isVisible()) bringToFront(box);
+            });
         }
         return false;
     }
